@@ -70,6 +70,7 @@ public:
     const EntrantList& currentNameList() const;
 
     const DrawSources& sources() const { return m_sources; }
+    const PrizeList& prizes() const;
 
 private:
     void enterPrize(int prizeIndex);
@@ -78,7 +79,8 @@ private:
     DrawHost& m_host;
     Random15& m_random;
     DrawSources m_sources;
-    // The deck's order as positions into scrollDeck: dealing moves 2-byte positions instead of 264-byte records.
+    // The deck's order as positions into scrollDeck: dealing moves 2-byte positions instead of 264-byte
+    // records.
     std::vector<std::uint16_t> m_deckOrder;
 };
 

@@ -4,7 +4,9 @@
 
 namespace kelvora {
 
-std::int64_t SystemClock::nowSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
+std::int64_t SystemClock::nowSeconds() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
 
 LocalTime SystemClock::localTime() {
     const std::time_t now = std::time(nullptr);

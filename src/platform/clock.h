@@ -1,6 +1,6 @@
 #pragma once
-// Wall-clock time as the draw needs it: whole seconds for reseeding the generator and the broken-down local time
-// that names history files. Behind an interface so tests can fix or step the time.
+// Wall-clock time as the draw needs it: whole seconds for reseeding the generator and the broken-down local
+// time that names history files. Behind an interface so tests can fix or step the time.
 
 #include <cstdint>
 

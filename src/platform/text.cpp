@@ -37,7 +37,8 @@ std::string toUtf8(std::u16string_view text) {
     out.reserve(text.size() * 3);
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
@@ -120,8 +121,8 @@ std::u16string formatText(std::u16string_view pattern, std::initializer_list<std
     std::u16string out;
     auto next = args.begin();
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == u'%' && i + 1 < pattern.size() && (pattern[i + 1] == u's' || pattern[i + 1] == u'S') &&
-            next != args.end()) {
+        if (pattern[i] == u'%' && i + 1 < pattern.size() &&
+            (pattern[i + 1] == u's' || pattern[i + 1] == u'S') && next != args.end()) {
             out += *next++;
             ++i;
         } else {

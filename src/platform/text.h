@@ -9,8 +9,7 @@
 namespace kelvora {
 
 // The text of a fixed array up to its first zero unit (or the whole array when it has none).
-template <std::size_t N>
-std::u16string_view fieldText(const char16_t (&field)[N]) {
+template <std::size_t N> std::u16string_view fieldText(const char16_t (&field)[N]) {
     std::size_t len = 0;
     while (len < N && field[len] != 0)
         ++len;
@@ -19,8 +18,7 @@ std::u16string_view fieldText(const char16_t (&field)[N]) {
 
 // Stores text into a fixed array: cut at N-1 units, terminated, the rest zeroed, so that a record written to
 // disk never carries stale bytes after its terminator.
-template <std::size_t N>
-void setField(char16_t (&field)[N], std::u16string_view text) {
+template <std::size_t N> void setField(char16_t (&field)[N], std::u16string_view text) {
     const std::size_t len = text.size() < N - 1 ? text.size() : N - 1;
     for (std::size_t i = 0; i < len; ++i)
         field[i] = text[i];

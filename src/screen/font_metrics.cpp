@@ -13,6 +13,8 @@ int mulDiv(int a, int b, int c) {
     return static_cast<int>(negative ? -q : q);
 }
 
-int fontPixelHeight(int points, int logicalDpiY) { return mulDiv(points, logicalDpiY, 72); }
+int fontPixelHeight(int points, int logicalDpiY) {
+    return mulDiv(points, logicalDpiY, 72);
+}
 
 } // namespace kelvora

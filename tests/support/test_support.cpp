@@ -44,6 +44,8 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ec);
 }
 
-std::string u8(std::u16string_view text) { return toUtf8(text); }
+std::string u8(std::u16string_view text) {
+    return toUtf8(text);
+}
 
 } // namespace kelvora::test

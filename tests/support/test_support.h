@@ -78,7 +78,9 @@ public:
     void rewindScrollMusic() override { calls.push_back("rewindScrollMusic"); }
     void startWinMusic() override { calls.push_back("startWinMusic"); }
     void releaseMusic() override { calls.push_back("releaseMusic"); }
-    void loadPrizePicture(int prizeIndex) override { calls.push_back("loadPrizePicture " + std::to_string(prizeIndex)); }
+    void loadPrizePicture(int prizeIndex) override {
+        calls.push_back("loadPrizePicture " + std::to_string(prizeIndex));
+    }
     void rebuildBackground() override { calls.push_back("rebuildBackground"); }
     void dropScrollFont() override { calls.push_back("dropScrollFont"); }
     void startReplay() override { calls.push_back("startReplay"); }
@@ -93,7 +95,8 @@ public:
     }
 };
 
-// A fresh folder under the system temp folder, removed when the test passed and kept (and named) when it failed.
+// A fresh folder under the system temp folder, removed when the test passed and kept (and named) when it
+// failed.
 class TempDir {
 public:
     TempDir();
