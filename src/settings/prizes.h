@@ -2,10 +2,16 @@
 // The prizes in draw order, each with its own black and white lists.
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "draw/entrant.h"
+#include "platform/message_box.h"
+#include "settings/byte_io.h"
+#include "settings/data_paths.h"
+#include "settings/settings_file.h"
 
 namespace kelvora {
 
@@ -30,5 +36,30 @@ using PrizeList = std::vector<PrizeItem>;
 
 // Index of the prize whose name equals the given one ignoring case, or -1.
 int findPrize(const PrizeList& prizes, std::u16string_view name);
+
+// The prize file "_奖项设置.dat": a count, then per prize its fixed fields followed by its white and black
+// lists.
+SettingsFileLocation prizeFileLocation(const DataPaths& paths);
+
+// Parses a whole prize file image into prizes (which it replaces). False when a count or a field is out of
+// range or the image is short; the caller checks that nothing is left over. Names are not checked here: the
+// editor keeps them unique and clean, and a file edited by hand still loads.
+bool readPrizeList(ByteReader& in, PrizeList& prizes);
+void writePrizeList(ByteWriter& out, const PrizeList& prizes);
+
+// Reads the prize file; on a reported failure the list is empty.
+bool loadPrizes(const DataPaths& paths, PrizeList& prizes, MessageBox& messages, OwnerWindow owner);
+// Writes the whole list. The caller keeps counts within the limits (256 prizes, 30000 entries per list), or
+// the file would not read back.
+bool savePrizes(const DataPaths& paths, const PrizeList& prizes, MessageBox& messages, OwnerWindow owner);
+
+// Empties the white and black lists of every prize and writes the prize file at once; the write's own message
+// is the only thing the operator sees. The lists stay empty in memory even when the write fails.
+bool ClearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes, MessageBox& messages,
+                             OwnerWindow owner);
+
+// The prize picture's full path, or nothing when the prize has none or its stored name would lead outside the
+// prize folder.
+std::optional<std::filesystem::path> prizeImagePath(const DataPaths& paths, const PrizeItem& prize);
 
 } // namespace kelvora

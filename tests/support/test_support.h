@@ -49,7 +49,7 @@ public:
 
 // A draw host that records what the engine asked of the program. saveProgress keeps the saved records and can
 // be told to fail.
-class FakeDrawHost final : public DrawHost {
+class FakeDrawHost : public DrawHost {
 public:
     RecordingMessageBox messages;
     bool dialogActive = false;

@@ -1,0 +1,246 @@
+#include "draw/progress_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include "draw/draw_run.h"
+#include "settings/byte_io.h"
+#include "settings/file_system.h"
+#include "settings/settings_file.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr std::size_t kFixedPart = 13424; // everything before the pool's entries plus the group count
+
+std::u16string cannotWrite(const std::filesystem::path& path, int errnum, bool hint) {
+    std::u16string text = formatText(u"无法写入文件 %s\n\n%S", {pathText(path), errorText(errnum)});
+    if (hint)
+        text += kAdminHint;
+    return text;
+}
+
+std::u16string loadFailed(const std::filesystem::path& path, std::u16string_view reason) {
+    return formatText(u"抽奖进度载入失败:\n%s\n\n%S", {pathText(path), reason});
+}
+
+void clearEntrant(Entrant& e) {
+    e.name[kNameUnits - 1] = 0;
+    e.winOrder = 0;
+}
+
+enum class ReadResult { Ok, OpenFailed, ReadFailed };
+
+// Reads a whole file in one go, with errno in errnum when it cannot be opened or read.
+ReadResult readWholeFile(const std::filesystem::path& path, std::vector<std::byte>& out, int& errnum) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        errnum = errno;
+        return ReadResult::OpenFailed;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_size < 0 ||
+        static_cast<std::uint64_t>(st.st_size) >= kProgressSizeLimit) {
+        errnum = ::fstat(fd, &st) != 0 ? errno : EFBIG;
+        ::close(fd);
+        return ReadResult::ReadFailed;
+    }
+    out.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            errnum = errno;
+            ::close(fd);
+            return ReadResult::ReadFailed;
+        }
+        if (n == 0)
+            break; // shrank while being read: the length check refuses it
+        done += static_cast<std::size_t>(n);
+    }
+    out.resize(done);
+    ::close(fd);
+    return ReadResult::Ok;
+}
+
+} // namespace
+
+std::vector<std::byte> serializeProgress(const DrawProgress& p) {
+    ByteWriter w;
+    std::size_t size = kFixedPart + p.pool.size() * sizeof(Entrant);
+    for (const WinnerGroup& g : p.winners)
+        size += 260 + g.entrants.size() * sizeof(Entrant);
+    w.reserve(size);
+    w.writeInt32(static_cast<std::int32_t>(p.state));
+    w.writeInt32(p.drawnCount);
+    w.writeInt32(p.shownCount);
+    w.writeBytes(p.slots.data(), sizeof p.slots);
+    w.writeBytes(p.slotForfeited.data(), sizeof p.slotForfeited);
+    w.writeInt32(p.prizeIndex);
+    w.writeInt32(static_cast<std::int32_t>(p.pool.size()));
+    w.writeEntrants(p.pool);
+    w.writeInt32(static_cast<std::int32_t>(p.winners.size()));
+    for (const WinnerGroup& g : p.winners) {
+        w.writeText(g.prizeName);
+        w.writeInt32(static_cast<std::int32_t>(g.entrants.size()));
+        w.writeEntrants(g.entrants);
+    }
+    return std::move(w.bytes());
+}
+
+bool saveProgress(const DataPaths& paths, const DrawProgress& progress, std::u16string& errorText) {
+    const std::filesystem::path& target = paths.progressFile;
+    const std::filesystem::path temp = tempPathFor(target);
+    removeStrayFile(paths.progressFolder);
+    std::error_code ec;
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(temp, ec)))
+        deleteFolderTree(temp);
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(target, ec)))
+        deleteFolderTree(target);
+    clearAttributes(target);
+    ensureFolderTree(temp, false);
+
+    FileError error;
+    if (writeFileReplacing(target, temp, serializeProgress(progress), error))
+        return true;
+    if (error.path == target) {
+        // The new state is complete on disk but could not take the file's name.
+        errorText = cannotWrite(temp, error.errnum, true);
+    } else {
+        errorText = cannotWrite(error.path, error.errnum, error.errnum == EACCES);
+    }
+    return false;
+}
+
+bool parseProgress(std::span<const std::byte> image, const PrizeList& prizes, DrawProgress& out) {
+    ByteReader r(image);
+    DrawProgress p;
+    std::int32_t state = 0;
+    r.readInt32(state);
+    r.readInt32(p.drawnCount);
+    r.readInt32(p.shownCount);
+    r.readBytes(p.slots.data(), sizeof p.slots);
+    r.readBytes(p.slotForfeited.data(), sizeof p.slotForfeited);
+    r.readInt32(p.prizeIndex);
+    for (Entrant& e : p.slots)
+        clearEntrant(e);
+
+    std::int32_t poolCount = 0;
+    if (!r.readInt32(poolCount) || static_cast<std::uint32_t>(poolCount) > kMaxEntrants)
+        return false;
+    p.pool.resize(static_cast<std::size_t>(poolCount));
+    if (!r.readEntrants(p.pool.data(), p.pool.size()))
+        return false;
+    for (Entrant& e : p.pool)
+        clearEntrant(e);
+
+    std::int32_t groupCount = 0;
+    if (!r.readInt32(groupCount) || static_cast<std::uint32_t>(groupCount) > kMaxWinnerGroups)
+        return false;
+    p.winners.resize(static_cast<std::size_t>(groupCount));
+    for (WinnerGroup& g : p.winners) {
+        std::int32_t count = 0;
+        r.readText(g.prizeName);
+        // Checked against what is left before allocating, so a hostile count cannot ask for gigabytes.
+        if (!r.readInt32(count) || count < 0 ||
+            static_cast<std::size_t>(count) > r.remaining() / sizeof(Entrant))
+            return false;
+        g.entrants.resize(static_cast<std::size_t>(count));
+        r.readEntrants(g.entrants.data(), g.entrants.size());
+        for (Entrant& e : g.entrants)
+            clearEntrant(e);
+    }
+    if (!r.ok() || !r.atEnd())
+        return false;
+
+    if (state != static_cast<std::int32_t>(DrawState::Ready) &&
+        state != static_cast<std::int32_t>(DrawState::Stopped))
+        return false;
+    p.state = static_cast<DrawState>(state);
+    if (p.prizeIndex < 0 || static_cast<std::size_t>(p.prizeIndex) >= prizes.size())
+        return false;
+    const PrizeItem& prize = prizes[static_cast<std::size_t>(p.prizeIndex)];
+    if (p.state == DrawState::Ready) {
+        if (p.drawnCount != 0 || p.shownCount != 0)
+            return false;
+    } else {
+        // A stop whose save failed leaves no names on screen, and perDraw may have been lowered since the
+        // press: both are states the draw can go on from.
+        if (p.drawnCount < 0 || p.drawnCount > prize.quota || p.shownCount < 0 || p.shownCount > kMaxShown)
+            return false;
+    }
+    out = std::move(p);
+    return true;
+}
+
+ProgressLoad loadProgress(const DataPaths& paths, const PrizeList& prizes, DrawRun& run, MessageBox& messages,
+                          OwnerWindow owner) {
+    run.drawStarted = false;
+    run.resetProgress();
+    const std::filesystem::path temp = tempPathFor(paths.progressFile);
+
+    auto fail = [&](const std::u16string& text) {
+        run.resetProgress();
+        messages.show(owner, text, MessageIcon::Error);
+        return ProgressLoad::Failed;
+    };
+
+    std::filesystem::path candidate = paths.progressFile;
+    bool triedTemp = false;
+    std::error_code ec;
+    while (true) {
+        if (std::filesystem::is_directory(std::filesystem::symlink_status(candidate, ec)))
+            deleteFolderTree(candidate);
+        const auto size = std::filesystem::file_size(candidate, ec);
+        if (!ec) {
+            if (size >= kProgressSizeLimit) {
+                clearAttributes(candidate);
+                std::filesystem::remove(candidate, ec);
+            } else if (size == 0) {
+                return ProgressLoad::Nothing; // an ended draw; a stale ".tmp" must not bring it back
+            }
+        }
+        if (std::filesystem::exists(candidate, ec))
+            break;
+        if (triedTemp)
+            return ProgressLoad::Nothing;
+        candidate = temp;
+        triedTemp = true;
+    }
+
+    clearAttributes(candidate);
+    std::vector<std::byte> image;
+    int errnum = 0;
+    const ReadResult read = readWholeFile(candidate, image, errnum);
+    if (read == ReadResult::OpenFailed) {
+        std::u16string text = formatText(u"读文件失败:\n%s\n\n%S", {pathText(candidate), errorText(errnum)});
+        if (errnum == EACCES)
+            text += kAdminHint;
+        return fail(text);
+    }
+    if (read == ReadResult::ReadFailed)
+        return fail(loadFailed(candidate, errorText(errnum)));
+    DrawProgress progress;
+    if (!parseProgress(image, prizes, progress))
+        return fail(loadFailed(candidate, u"文件内容有错误"));
+
+    if (triedTemp) {
+        clearAttributes(candidate);
+        if (std::rename(temp.c_str(), paths.progressFile.c_str()) != 0)
+            return fail(loadFailed(temp, errorText(errno)) + std::u16string(kAdminHint));
+    }
+    run.progress = std::move(progress);
+    run.drawStarted = true;
+    return ProgressLoad::Resumed;
+}
+
+} // namespace kelvora

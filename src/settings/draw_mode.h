@@ -1,0 +1,28 @@
+#pragma once
+// Which of the two name lists a draw uses.
+
+#include <cstdint>
+
+#include "platform/message_box.h"
+#include "settings/data_paths.h"
+#include "settings/settings_file.h"
+
+namespace kelvora {
+
+inline constexpr std::int32_t kTextMode = 0;    // "文字/号码模式"
+inline constexpr std::int32_t kPictureMode = 1; // "图片/照片模式", also what a missing file means
+
+struct DrawMode {
+    // 0 is text mode; any other value, as stored, is picture mode.
+    std::int32_t mode = kPictureMode;
+
+    bool isTextMode() const { return mode == kTextMode; }
+};
+
+// "抽奖模式.dat": exactly the four bytes of the mode.
+SettingsFileLocation drawModeFileLocation(const DataPaths& paths);
+
+bool loadDrawMode(const DataPaths& paths, DrawMode& drawMode, MessageBox& messages, OwnerWindow owner);
+bool saveDrawMode(const DataPaths& paths, const DrawMode& drawMode, MessageBox& messages, OwnerWindow owner);
+
+} // namespace kelvora

@@ -1,0 +1,240 @@
+#include "settings/file_system.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace kelvora {
+
+namespace {
+
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int makeFolder(const std::string& path) {
+    if (isFolder(path))
+        return 0;
+    if (::mkdir(path.c_str(), 0777) == 0)
+        return 0;
+    const int err = errno;
+    // Someone else may have created it between the check and the mkdir.
+    if (err == EEXIST && isFolder(path))
+        return 0;
+    return err;
+}
+
+void deleteTree(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return;
+    if (!S_ISDIR(st.st_mode)) {
+        ::unlink(path.c_str());
+        return;
+    }
+    // Listing and emptying a folder needs all three owner bits, whatever the folder was left with.
+    if ((st.st_mode & S_IRWXU) != S_IRWXU)
+        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRWXU);
+    std::vector<std::string> children;
+    if (DIR* dir = ::opendir(path.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name != "." && name != "..")
+                children.emplace_back(path + "/" + entry->d_name);
+        }
+        ::closedir(dir);
+    }
+    for (const std::string& child : children)
+        deleteTree(child);
+    ::rmdir(path.c_str());
+}
+
+bool writeAll(int fd, const std::byte* data, std::size_t size, int& errnum) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, std::min<std::size_t>(size, std::size_t{1} << 30));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            errnum = errno;
+            return false;
+        }
+        if (n == 0) { // not expected from a regular file; never spin on it
+            errnum = EIO;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Makes the rename itself durable. Some file systems cannot sync a folder; the new file is complete and in
+// place by then, so there is nothing left that a failure here could make the caller undo.
+void syncFolder(const std::filesystem::path& folder) {
+    const std::string name = folder.empty() ? std::string(".") : folder.string();
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The body shared by every replace: fill writes the new contents into the open temporary file and reports
+// its own failures.
+bool replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
+                 const std::function<bool(int, FileError&)>& fill, FileError& error) {
+    const std::string tempName = temp.string();
+    struct stat st {};
+    if (::lstat(tempName.c_str(), &st) == 0) {
+        // A stale temporary file, or whatever else has its name; a link would otherwise redirect the write.
+        if (S_ISDIR(st.st_mode))
+            deleteTree(tempName);
+        else
+            ::unlink(tempName.c_str());
+    }
+    const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = FileError{errno, temp};
+        return false;
+    }
+    auto fail = [&](FileError e, bool open) {
+        if (open)
+            ::close(fd);
+        ::unlink(tempName.c_str());
+        error = std::move(e);
+        return false;
+    };
+    FileError fillError;
+    if (!fill(fd, fillError))
+        return fail(std::move(fillError), true);
+    if (::fsync(fd) != 0)
+        return fail(FileError{errno, temp}, true);
+    if (::close(fd) != 0)
+        return fail(FileError{errno, temp}, false);
+    if (::rename(tempName.c_str(), target.c_str()) != 0)
+        return fail(FileError{errno, target}, false);
+    syncFolder(target.parent_path());
+    return true;
+}
+
+} // namespace
+
+int ensureFolderTree(const std::filesystem::path& path, bool includeLast) {
+    const std::string& text = path.native();
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (text[i] != '/' || text[i - 1] == '/')
+            continue;
+        if (const int err = makeFolder(text.substr(0, i)))
+            return err;
+    }
+    if (includeLast && !text.empty())
+        return makeFolder(text);
+    return 0;
+}
+
+void deleteFolderTree(const std::filesystem::path& path) {
+    deleteTree(path.string());
+}
+
+void clearAttributes(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISLNK(st.st_mode))
+        return;
+    if ((st.st_mode & (S_IRUSR | S_IWUSR)) != (S_IRUSR | S_IWUSR))
+        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IRUSR | S_IWUSR);
+}
+
+bool isHidden(const std::filesystem::path& path) {
+    const std::string name = path.filename().string();
+    return !name.empty() && name.front() == '.';
+}
+
+bool removeStrayFile(const std::filesystem::path& folder) {
+    if (isFolder(folder.string()))
+        return true;
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0)
+        return true;
+    clearAttributes(folder);
+    return ::unlink(folder.c_str()) == 0;
+}
+
+std::filesystem::path tempPathFor(const std::filesystem::path& target) {
+    std::filesystem::path temp = target;
+    temp += ".tmp";
+    return temp;
+}
+
+bool writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
+                        std::span<const std::byte> data, FileError& error) {
+    return replaceFile(
+        target, temp,
+        [&](int fd, FileError& e) {
+            int errnum = 0;
+            if (writeAll(fd, data.data(), data.size(), errnum))
+                return true;
+            e = FileError{errnum, temp};
+            return false;
+        },
+        error);
+}
+
+bool copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
+                       const std::filesystem::path& temp, FileError& error) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        error = FileError{errno, source};
+        return false;
+    }
+    const bool ok = replaceFile(
+        target, temp,
+        [&](int out, FileError& e) {
+            std::vector<std::byte> buffer(std::size_t{1} << 20);
+            for (;;) {
+                const ssize_t n = ::read(in, buffer.data(), buffer.size());
+                if (n < 0) {
+                    if (errno == EINTR)
+                        continue;
+                    e = FileError{errno, source};
+                    return false;
+                }
+                if (n == 0)
+                    return true;
+                int errnum = 0;
+                if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n), errnum)) {
+                    e = FileError{errnum, temp};
+                    return false;
+                }
+            }
+        },
+        error);
+    ::close(in);
+    return ok;
+}
+
+std::optional<std::filesystem::path> joinChecked(const std::filesystem::path& folder,
+                                                 std::u16string_view name) {
+    if (name.empty() || name == u"." || name == u"..")
+        return std::nullopt;
+    if (name.find_first_of(std::u16string_view(u"/\0", 2)) != std::u16string_view::npos)
+        return std::nullopt;
+    return folder / pathFromText(name);
+}
+
+std::u16string pathText(const std::filesystem::path& path) {
+    return fromUtf8(path.generic_string());
+}
+
+std::filesystem::path pathFromText(std::u16string_view text) {
+    return std::filesystem::path(toUtf8(text));
+}
+
+} // namespace kelvora

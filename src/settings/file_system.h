@@ -1,0 +1,72 @@
+#pragma once
+// Folder and file helpers shared by every reader and writer of the program's data: folder creation and
+// removal, "normal" attributes, the one atomic replace through which every file is written, and the checked
+// join of a stored name onto a data folder.
+//
+// On this platform "normal" attributes mean the owner may read and write the file (chmod u+rw); a hidden file
+// is one whose name starts with ".". Symbolic links are never followed when deleting or changing attributes,
+// so a link inside a data folder cannot make the program touch anything outside it.
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kelvora {
+
+// Why a file operation failed: the C library's error number and the path it concerns.
+struct FileError {
+    int errnum = 0;
+    std::filesystem::path path;
+};
+
+// Creates every missing folder along path. With includeLast false the last component is a file name and is
+// not created. Returns 0, or the errno of the first mkdir that failed.
+int ensureFolderTree(const std::filesystem::path& path, bool includeLast);
+
+// Deletes a folder with everything in it. A symbolic link (even to a folder) is removed as a link. Failures
+// are ignored: whatever could not be removed stays.
+void deleteFolderTree(const std::filesystem::path& path);
+
+// Gives the owner read and write access to an existing file or folder; nothing happens to a missing path or a
+// symbolic link.
+void clearAttributes(const std::filesystem::path& path);
+
+// True when the entry's name starts with ".".
+bool isHidden(const std::filesystem::path& path);
+
+// Where a folder is expected but something else stands (a file, a dangling link), that entry is removed so
+// the folder can be created. Returns true when path is a folder or nothing is there afterwards.
+bool removeStrayFile(const std::filesystem::path& folder);
+
+// The temporary file a writer uses beside target: the same path with ".tmp" appended.
+std::filesystem::path tempPathFor(const std::filesystem::path& target);
+
+// The one way files are written. Writes data to temp (in target's folder, created afresh and truncated),
+// syncs it, renames it over target and syncs the folder, so that target always holds either its previous
+// bytes or all of the new ones, also after a crash or a power cut. A folder in the way of temp is deleted
+// first. On failure target is untouched, temp is removed, and error names the errno and the path concerned:
+// temp for a failed open, write or sync, target for a failed rename.
+bool writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
+                        std::span<const std::byte> data, FileError& error);
+
+// The same replace with the bytes streamed from another file, for copies that need not fit in memory. A
+// failure to open or read source is reported with source's path.
+bool copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
+                       const std::filesystem::path& temp, FileError& error);
+
+// folder joined with a stored name, or nothing when the name could leave the folder or name the folder
+// itself: empty, ".", "..", or holding "/" or a NUL unit. Every stored name that becomes part of a path goes
+// through here.
+std::optional<std::filesystem::path> joinChecked(const std::filesystem::path& folder,
+                                                 std::u16string_view name);
+
+// A path as the operator reads it in a message: its full text, UTF-8 decoded, with "/" separators.
+std::u16string pathText(const std::filesystem::path& path);
+
+// A path from UTF-16 text (a lone surrogate becomes U+FFFD).
+std::filesystem::path pathFromText(std::u16string_view text);
+
+} // namespace kelvora

@@ -1,0 +1,61 @@
+#include "settings/music_settings.h"
+
+#include "settings/settings_file.h"
+
+namespace kelvora {
+
+bool parseMusicSettings(ByteReader& in, MusicSettings& settings) {
+    MusicSettings s;
+    in.readInt32(s.scrollMusicOn);
+    in.readInt32(s.winMusicOn);
+    in.readText(s.scrollMusicFile);
+    in.readText(s.winMusicFile);
+    in.readText(s.backgroundFile1);
+    in.readText(s.backgroundFile2);
+    in.readText(s.backgroundFile3);
+    in.readInt32(s.volume);
+    if (!in.ok() || s.volume < MusicSettings::kMinVolume || s.volume > MusicSettings::kMaxVolume ||
+        !in.atEnd())
+        return false;
+    settings = s;
+    return true;
+}
+
+void serializeMusicSettings(const MusicSettings& s, ByteWriter& out) {
+    out.reserve(out.bytes().size() + MusicSettings::kFileBytes);
+    out.writeInt32(s.scrollMusicOn);
+    out.writeInt32(s.winMusicOn);
+    out.writeText(s.scrollMusicFile);
+    out.writeText(s.winMusicFile);
+    out.writeText(s.backgroundFile1);
+    out.writeText(s.backgroundFile2);
+    out.writeText(s.backgroundFile3);
+    out.writeInt32(s.volume);
+}
+
+namespace {
+SettingsFileLocation musicFileLocation(const DataPaths& paths) {
+    SettingsFileLocation location;
+    location.file = paths.musicFile;
+    location.settingsFolder = paths.settingsFolder;
+    location.subFolder = paths.musicFolder;
+    location.sizeLimitMiB = MusicSettings::kSizeLimitMiB;
+    return location;
+}
+} // namespace
+
+bool LoadMusicSettings(const DataPaths& paths, MusicSettings& settings, MessageBox& messages,
+                       OwnerWindow owner) {
+    return loadSettingsFile(
+        musicFileLocation(paths), [&settings] { settings = MusicSettings{}; },
+        [&settings](ByteReader& in) { return parseMusicSettings(in, settings); }, messages, owner);
+}
+
+bool SaveMusicSettings(const DataPaths& paths, const MusicSettings& settings, MessageBox& messages,
+                       OwnerWindow owner) {
+    return saveSettingsFile(
+        musicFileLocation(paths), [&settings](ByteWriter& out) { serializeMusicSettings(settings, out); },
+        messages, owner);
+}
+
+} // namespace kelvora

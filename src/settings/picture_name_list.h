@@ -1,0 +1,43 @@
+#pragma once
+// The list of photo entrants drawn in picture mode: file names of pictures in the picture folder, and the
+// shape that summarises them.
+
+#include <filesystem>
+#include <optional>
+
+#include "draw/entrant.h"
+#include "platform/message_box.h"
+#include "settings/byte_io.h"
+#include "settings/data_paths.h"
+#include "settings/settings_file.h"
+
+namespace kelvora {
+
+inline constexpr double kMinAspectRatio = 0.5;
+inline constexpr double kMaxAspectRatio = 2.0;
+inline constexpr double kDefaultAspectRatio = 1.5;
+
+struct PictureNameList {
+    EntrantList entries; // at most 30000; name = a picture's file name in the picture folder; winOrder 0
+    double aspectRatio = kDefaultAspectRatio; // width over height of the imported photos, 0.5..2.0
+};
+
+// "_图片名单.dat" inside the picture folder: aspectRatio, a count, the entries.
+SettingsFileLocation pictureListFileLocation(const DataPaths& paths);
+
+// Parses a whole file image into list (which it replaces). Besides counts and the ratio, every name must be a
+// plain file name: each becomes a path in the picture folder, so one holding "/" or naming "." or ".." could
+// point anywhere on the disk.
+bool readPictureNameList(ByteReader& in, PictureNameList& list);
+void writePictureNameList(ByteWriter& out, const PictureNameList& list);
+
+bool loadPictureNameList(const DataPaths& paths, PictureNameList& list, MessageBox& messages,
+                         OwnerWindow owner);
+// The caller keeps the list within 30000 entries and the ratio within range, or the file would not read back.
+bool savePictureNameList(const DataPaths& paths, const PictureNameList& list, MessageBox& messages,
+                         OwnerWindow owner);
+
+// The photo's full path in the picture folder, or nothing for a name that would lead outside it.
+std::optional<std::filesystem::path> picturePath(const DataPaths& paths, const Entrant& entrant);
+
+} // namespace kelvora

@@ -1,0 +1,155 @@
+#include "settings/settings_file.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/text.h"
+#include "settings/file_system.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr std::u16string_view kReadFailed = u"读文件失败:\n%s\n\n%S";
+constexpr std::u16string_view kBadContent = u"读文件失败:\n%s\n\n文件内容有错误";
+constexpr std::u16string_view kWriteFailed = u"写文件失败:\n%s\n\n%S";
+constexpr std::u16string_view kCopyFailed = u"复制文件失败：\n%s\n\n从: %s\n到: %s";
+
+constexpr double kBytesPerMiB = 1048576.0;
+
+std::u16string withHint(std::u16string_view pattern, bool hint) {
+    std::u16string text(pattern);
+    if (hint)
+        text += kAdminHint;
+    return text;
+}
+
+void showError(MessageBox& messages, OwnerWindow owner, std::u16string_view text) {
+    messages.show(owner, text, MessageIcon::Error, MessageButtons::Ok);
+}
+
+// A file or a dangling link where the settings folder or the record's sub-folder belongs would stop every
+// write; a folder where the file belongs would stop every read. Both are cleared away before either.
+void clearTheWay(const SettingsFileLocation& location) {
+    removeStrayFile(location.settingsFolder);
+    if (!location.subFolder.empty())
+        removeStrayFile(location.subFolder);
+    std::error_code ec;
+    if (std::filesystem::is_directory(location.file, ec))
+        deleteFolderTree(location.file);
+    else
+        clearAttributes(location.file);
+}
+
+// The whole file in one buffer; size is what stat reported, so a file that shrank meanwhile comes back short
+// and fails the length check.
+bool readWhole(int fd, std::size_t size, std::vector<std::byte>& buffer, int& errnum) {
+    buffer.resize(size);
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, buffer.data() + got, size - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            errnum = errno;
+            return false;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    buffer.resize(got);
+    return true;
+}
+
+} // namespace
+
+bool loadSettingsFile(const SettingsFileLocation& location, const std::function<void()>& resetToDefaults,
+                      const RecordParser& parse, MessageBox& messages, OwnerWindow owner) {
+    resetToDefaults();
+    if (!location.skipFolderChecks)
+        clearTheWay(location);
+
+    struct stat st {};
+    if (::stat(location.file.c_str(), &st) != 0)
+        return true; // nothing to read: the defaults stand
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > UINT32_MAX ||
+        static_cast<double>(size) / kBytesPerMiB >= static_cast<double>(location.sizeLimitMiB)) {
+        clearAttributes(location.file);
+        ::unlink(location.file.c_str());
+        // Should the delete have failed, the file is still never read: its size alone makes it unusable.
+        return true;
+    }
+    if (size == 0)
+        return true;
+
+    const std::u16string shownPath = pathText(location.file);
+    auto fail = [&](std::u16string_view text) {
+        resetToDefaults();
+        showError(messages, owner, text);
+        return false;
+    };
+
+    // O_NONBLOCK: a pipe swapped in after the stat must not hang the program.
+    const int fd = ::open(location.file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        const int err = errno;
+        return fail(formatText(withHint(kReadFailed, err == EACCES), {shownPath, errorText(err)}));
+    }
+    std::vector<std::byte> image;
+    int err = 0;
+    const bool read = readWhole(fd, static_cast<std::size_t>(size), image, err);
+    ::close(fd);
+    if (!read)
+        return fail(formatText(kReadFailed, {shownPath, errorText(err)}));
+
+    ByteReader reader(image);
+    const bool parsed = parse(reader);
+    if (!parsed || !reader.ok() || reader.consumed() != size)
+        return fail(formatText(kBadContent, {shownPath}));
+    return true;
+}
+
+bool saveSettingsFile(const SettingsFileLocation& location, const RecordSerializer& serialize,
+                      MessageBox& messages, OwnerWindow owner) {
+    clearTheWay(location);
+    ensureFolderTree(location.file, false); // a folder that cannot be made shows up as the write's own error
+
+    ByteWriter writer;
+    serialize(writer);
+    FileError error;
+    if (writeFileReplacing(location.file, tempPathFor(location.file), writer.bytes(), error))
+        return true;
+    // The message names the settings file even when the temporary file failed: that is the file the operator
+    // knows, and it is the one left as it was.
+    showError(messages, owner,
+              formatText(withHint(kWriteFailed, error.errnum == EACCES),
+                         {pathText(location.file), errorText(error.errnum)}));
+    return false;
+}
+
+bool copyIntoDataFolder(const std::filesystem::path& source, const std::filesystem::path& destination,
+                        MessageBox& messages, OwnerWindow owner) {
+    ensureFolderTree(destination, false);
+    clearAttributes(destination);
+    // Compared as files, not as text: this file system tells "A.jpg" from "a.jpg", and two different texts
+    // can name one file.
+    std::error_code ec;
+    if (std::filesystem::equivalent(source, destination, ec))
+        return true;
+    FileError error;
+    if (copyFileReplacing(source, destination, tempPathFor(destination), error))
+        return true;
+    const bool denied = error.errnum == EACCES || error.errnum == EPERM;
+    showError(messages, owner,
+              formatText(withHint(kCopyFailed, denied),
+                         {errorText(error.errnum), pathText(source), pathText(destination)}));
+    return false;
+}
+
+} // namespace kelvora

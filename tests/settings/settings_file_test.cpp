@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/text.h"
+#include "settings/draw_mode.h"
+#include "settings/file_system.h"
+#include "settings/prizes.h"
+#include "settings/settings_file.h"
+#include "settings_test_util.h"
+#include "support/test_support.h"
+
+namespace kelvora::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::u16string kHint = u"\n\n\n解决方法:\n1. 移动整个软件到别的目录\n2. 或尝试以管理员身份运行";
+
+std::u16string shown(const fs::path& p) {
+    return fromUtf8(p.string());
+}
+std::u16string badContent(const fs::path& p) {
+    return u"读文件失败:\n" + shown(p) + u"\n\n文件内容有错误";
+}
+
+Bytes int32Image(std::int32_t v) {
+    Bytes b;
+    appendInt32(b, v);
+    return b;
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    DataPaths paths{dir.path()};
+    RecordingMessageBox messages;
+    DrawMode mode;
+    OwnerWindow owner = reinterpret_cast<OwnerWindow>(0x1234);
+};
+
+TEST_F(SettingsFileTest, MissingOrEmptyFileGivesTheDefaultsSilently) {
+    mode.mode = 0;
+    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_EQ(mode.mode, kPictureMode);
+    EXPECT_FALSE(fs::exists(paths.settingsFolder)); // reading never creates a folder
+
+    writeBytes(paths.drawModeFile, {});
+    mode.mode = 0;
+    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_EQ(mode.mode, kPictureMode);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(SettingsFileTest, FileAtItsSizeLimitIsDeletedAndOneByteLessIsRead) {
+    writeBytes(paths.drawModeFile, Bytes(1048576));
+    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_FALSE(fs::exists(paths.drawModeFile));
+    EXPECT_TRUE(messages.shown.empty());
+
+    writeBytes(paths.drawModeFile, Bytes(1048575));
+    EXPECT_FALSE(loadDrawMode(paths, mode, messages, owner));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.lastText(), badContent(paths.drawModeFile));
+    EXPECT_EQ(fs::file_size(paths.drawModeFile), 1048575u);
+}
+
+TEST_F(SettingsFileTest, InvalidContentIsReportedAndTheFileKept) {
+    Bytes five = int32Image(0);
+    five.push_back(std::byte{0});
+    writeBytes(paths.drawModeFile, five);
+    mode.mode = 0;
+    EXPECT_FALSE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_EQ(mode.mode, kPictureMode);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, badContent(paths.drawModeFile));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(messages.shown[0].owner, owner);
+    EXPECT_EQ(readBytes(paths.drawModeFile), five);
+}
+
+TEST_F(SettingsFileTest, FolderWhereTheFileBelongsIsDeletedAndTheNextSaveCreatesTheFile) {
+    writeBytes(paths.drawModeFile / "sub" / "x.dat", int32Image(0));
+    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_FALSE(fs::exists(paths.drawModeFile));
+    EXPECT_TRUE(messages.shown.empty());
+
+    writeBytes(paths.drawModeFile / "again", int32Image(0));
+    mode.mode = 0;
+    ASSERT_TRUE(saveDrawMode(paths, mode, messages, owner));
+    EXPECT_EQ(readBytes(paths.drawModeFile), int32Image(0));
+}
+
+TEST_F(SettingsFileTest, FilesNamedLikeTheDataFoldersAreRemovedBeforeReadingAndWriting) {
+    writeBytes(paths.settingsFolder, int32Image(0));
+    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_FALSE(fs::exists(paths.settingsFolder));
+
+    writeBytes(paths.settingsFolder, int32Image(0));
+    ASSERT_TRUE(saveDrawMode(paths, mode, messages, owner));
+    EXPECT_TRUE(fs::is_directory(paths.settingsFolder));
+
+    writeBytes(paths.prizeFolder, int32Image(0)); // "奖项" as a file
+    PrizeList prizes(1);
+    EXPECT_TRUE(loadPrizes(paths, prizes, messages, owner));
+    EXPECT_TRUE(prizes.empty());
+    EXPECT_FALSE(fs::exists(paths.prizeFolder));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFileIsReadAndOverwritten) {
+    writeBytes(paths.drawModeFile, int32Image(0));
+    ::chmod(paths.drawModeFile.c_str(), 0444);
+    ASSERT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_EQ(mode.mode, kTextMode);
+    ::chmod(paths.drawModeFile.c_str(), 0444);
+    mode.mode = 7;
+    ASSERT_TRUE(saveDrawMode(paths, mode, messages, owner));
+    EXPECT_EQ(readBytes(paths.drawModeFile), int32Image(7));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(SettingsFileTest, ReaderSkippingTheFolderStepsReportsAFolderAsAReadError) {
+    const fs::path file = paths.windowedFile;
+    fs::create_directories(file);
+    SettingsFileLocation location{file, paths.settingsFolder, {}, 1, true};
+    int resets = 0;
+    EXPECT_FALSE(loadSettingsFile(
+        location, [&] { ++resets; }, [](ByteReader&) { return true; }, messages, owner));
+    EXPECT_EQ(resets, 2); // defaults first, and again after the failure
+    EXPECT_EQ(messages.lastText(), u"读文件失败:\n" + shown(file) + u"\n\n" + errorText(EISDIR));
+    EXPECT_TRUE(fs::is_directory(file));
+}
+
+TEST_F(SettingsFileTest, WriteIntoAFolderThatCannotExistNamesTheSettingsFile) {
+    writeBytes(dir.path() / "root-file", {});
+    const DataPaths broken(dir.path() / "root-file");
+    EXPECT_FALSE(saveDrawMode(broken, mode, messages, owner));
+    EXPECT_EQ(messages.lastText(),
+              u"写文件失败:\n" + shown(broken.drawModeFile) + u"\n\n" + errorText(ENOTDIR));
+    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
+}
+
+TEST_F(SettingsFileTest, PermissionDeniedWhileReadingAddsTheHint) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "an owner can always make its own file readable again";
+    writeBytes(paths.drawModeFile, int32Image(0));
+    ::chmod(paths.drawModeFile.c_str(), 0600);
+    openToEveryone(dir.path());
+    const ChildResult child = runInChild(
+        [&](const auto& report) {
+            RecordingMessageBox box;
+            DrawMode m;
+            const bool ok = loadDrawMode(paths, m, box, nullptr);
+            report(u8(box.lastText()));
+            return ok ? 1 : 0;
+        },
+        true);
+    EXPECT_EQ(child.exitCode, 0);
+    EXPECT_EQ(child.output,
+              u8(u"读文件失败:\n" + shown(paths.drawModeFile) + u"\n\n" + errorText(EACCES) + kHint));
+}
+
+TEST_F(SettingsFileTest, PermissionDeniedWhileWritingAddsTheHintAndKeepsTheFile) {
+    writeBytes(paths.drawModeFile, int32Image(0));
+    openToEveryone(dir.path());
+    ::chmod(paths.settingsFolder.c_str(), 0555);
+    const ChildResult child = runInChild(
+        [&](const auto& report) {
+            RecordingMessageBox box;
+            const bool ok = saveDrawMode(paths, DrawMode{3}, box, nullptr);
+            report(u8(box.lastText()));
+            return ok ? 1 : 0;
+        },
+        true);
+    EXPECT_EQ(child.exitCode, 0);
+    EXPECT_EQ(child.output,
+              u8(u"写文件失败:\n" + shown(paths.drawModeFile) + u"\n\n" + errorText(EACCES) + kHint));
+    EXPECT_EQ(readBytes(paths.drawModeFile), int32Image(0));
+    EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+}
+
+// A full disk in the middle of writing a long list: the previous file must survive whole.
+TEST_F(SettingsFileTest, SaveFailingHalfwayKeepsThePreviousFileByteIdentical) {
+    PrizeList prizes(1);
+    setField(prizes[0].name, u"一等奖");
+    ASSERT_TRUE(savePrizes(paths, prizes, messages, owner));
+    const Bytes previous = readBytes(paths.prizeFile);
+
+    prizes[0].whiteList.assign(200, makeEntrant(u"张三")); // 52 KiB, far over the limit below
+    const ChildResult child = runInChild([&](const auto& report) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8192, 8192};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        RecordingMessageBox box;
+        const bool ok = savePrizes(paths, prizes, box, nullptr);
+        report(u8(box.lastText()));
+        return ok ? 1 : 0;
+    });
+    EXPECT_EQ(child.exitCode, 0);
+    EXPECT_EQ(child.output, u8(u"写文件失败:\n" + shown(paths.prizeFile) + u"\n\n" + errorText(EFBIG)));
+    EXPECT_EQ(readBytes(paths.prizeFile), previous);
+    EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+
+    PrizeList loaded;
+    ASSERT_TRUE(loadPrizes(paths, loaded, messages, owner));
+    ASSERT_EQ(loaded.size(), 1u);
+    EXPECT_TRUE(loaded[0].whiteList.empty());
+}
+
+class CopyIntoDataFolderTest : public SettingsFileTest {
+protected:
+    fs::path source = dir.path() / "chosen" / "A.jpg";
+    fs::path destination = paths.prizeFolder / "A.jpg";
+};
+
+TEST_F(CopyIntoDataFolderTest, CopiesOverAReadOnlyFileOfTheSameName) {
+    Bytes big(3 << 20); // more than one buffer's worth
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<std::byte>(i * 31 % 251);
+    writeBytes(source, big);
+    writeBytes(destination, int32Image(2));
+    ::chmod(destination.c_str(), 0444);
+    ASSERT_TRUE(copyIntoDataFolder(source, destination, messages, owner));
+    EXPECT_EQ(readBytes(destination), big);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// Names differing in case are different files here, so "a.jpg" must still be copied over "A.jpg"'s twin.
+TEST_F(CopyIntoDataFolderTest, SameFileIsLeftAloneButACaseTwinIsNot) {
+    writeBytes(destination, int32Image(2));
+    ASSERT_TRUE(copyIntoDataFolder(paths.prizeFolder / "." / "A.jpg", destination, messages, owner));
+    fs::create_hard_link(destination, dir.path() / "link.jpg");
+    ASSERT_TRUE(copyIntoDataFolder(dir.path() / "link.jpg", destination, messages, owner));
+    EXPECT_EQ(fs::hard_link_count(destination), 2u); // not replaced by a copy
+
+    const fs::path lower = paths.prizeFolder / "a.jpg";
+    writeBytes(lower, int32Image(3));
+    ASSERT_TRUE(copyIntoDataFolder(lower, destination, messages, owner));
+    EXPECT_EQ(readBytes(destination), int32Image(3));
+}
+
+TEST_F(CopyIntoDataFolderTest, FailureNamesBothFilesAndKeepsThePreviousCopy) {
+    writeBytes(destination, int32Image(2));
+    EXPECT_FALSE(copyIntoDataFolder(source, destination, messages, owner));
+    EXPECT_EQ(messages.lastText(), u"复制文件失败：\n" + errorText(ENOENT) + u"\n\n从: " + shown(source) +
+                                       u"\n到: " + shown(destination));
+    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
+    EXPECT_EQ(readBytes(destination), int32Image(2));
+
+    writeBytes(source, int32Image(1));
+    openToEveryone(dir.path());
+    ::chmod(paths.prizeFolder.c_str(), 0555);
+    const ChildResult child = runInChild(
+        [&](const auto& report) {
+            RecordingMessageBox box;
+            const bool ok = copyIntoDataFolder(source, destination, box, nullptr);
+            report(u8(box.lastText()));
+            return ok ? 1 : 0;
+        },
+        true);
+    EXPECT_EQ(child.exitCode, 0);
+    EXPECT_EQ(child.output, u8(u"复制文件失败：\n" + errorText(EACCES) + u"\n\n从: " + shown(source) +
+                               u"\n到: " + shown(destination) + kHint));
+}
+
+} // namespace
+} // namespace kelvora::test

@@ -1,0 +1,43 @@
+#pragma once
+// Helpers of the settings suites: raw file bytes, hand-built record images, and a child process for faults
+// that must not touch the test runner itself (file-size limits, dropped privileges).
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora::test {
+
+using Bytes = std::vector<std::byte>;
+
+Bytes readBytes(const std::filesystem::path& file);
+void writeBytes(const std::filesystem::path& file, const Bytes& bytes);
+
+// Little-endian pieces of a file image, built without the code under test.
+void appendInt32(Bytes& out, std::int32_t v);
+void appendDouble(Bytes& out, double v);
+// A text field of units units: the text, then zeros.
+void appendText(Bytes& out, std::u16string_view text, std::size_t units);
+void appendEntrant(Bytes& out, std::u16string_view name, std::int32_t key, std::int32_t winOrder);
+
+// Files left in folder whose names end in ".tmp".
+std::vector<std::filesystem::path> tempFilesIn(const std::filesystem::path& folder);
+
+struct ChildResult {
+    int exitCode = -1;  // -1 when the child did not exit normally
+    std::string output; // what the child wrote to its report pipe
+};
+
+// Runs body in a forked child; body writes what the parent should check through report() and returns the exit
+// code. With unprivileged set, the child first drops root (to nobody), so that permission checks apply.
+ChildResult runInChild(const std::function<int(const std::function<void(std::string_view)>& report)>& body,
+                       bool unprivileged = false);
+
+// Lets an unprivileged child reach into a test folder.
+void openToEveryone(const std::filesystem::path& folder);
+
+} // namespace kelvora::test
