@@ -77,6 +77,9 @@ bool loadSettingsFile(const SettingsFileLocation& location, const std::function<
     struct stat st {};
     if (::stat(location.file.c_str(), &st) != 0)
         return true; // nothing to read: the defaults stand
+    // A reader that leaves stray folders alone still has no file to read in a folder of that name.
+    if (S_ISDIR(st.st_mode))
+        return true;
     const auto size = static_cast<std::uint64_t>(st.st_size);
     if (size > UINT32_MAX ||
         static_cast<double>(size) / kBytesPerMiB >= static_cast<double>(location.sizeLimitMiB)) {

@@ -147,5 +147,17 @@ TEST_F(RecordFilesTest, WindowedSettingsAreFittedToTheScreenTheyAreLoadedOn) {
     EXPECT_EQ(live.fullScreen, 0);
 }
 
+TEST_F(RecordFilesTest, FolderInPlaceOfTheWindowedFileGivesTheDefaultsQuietly) {
+    // This reader leaves stray folders where they are; a folder must still read as "no file", not as an error
+    // shown at every start.
+    std::filesystem::create_directories(paths.windowedFile);
+    RecordingMessageBox messages;
+    WindowedSettings live;
+    live.fullScreen = 0;
+    EXPECT_TRUE(LoadWindowedSettings(paths, live, 1920, 1080, messages, nullptr));
+    EXPECT_EQ(live, WindowedSettings{});
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 } // namespace
 } // namespace kelvora::test
