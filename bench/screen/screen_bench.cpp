@@ -1,0 +1,186 @@
+// One frame of the draw screen while names scroll: 1920 x 1080, a stretched background picture, the three
+// bands and fifty outlined names (five text draws each) at the smallest, a middle and the largest prize font
+// size. The scroll redraws up to 60 times a second, so a frame has to stay well inside 16 ms; the target is
+// 5 ms at every size.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImageWriter>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "draw/draw_run.h"
+#include "platform/clock.h"
+#include "screen/draw_screen.h"
+#include "screen/font_setup.h"
+
+namespace kelvora {
+namespace {
+
+class StillClock final : public Clock {
+public:
+    std::int64_t nowSeconds() override { return 1'800'000'000; }
+    LocalTime localTime() override { return {2026, 12, 6, 21, 5, 9}; }
+};
+
+class QuietHost final : public DrawHost {
+public:
+    MessageAnswer showMessage(std::u16string_view, MessageIcon, MessageButtons) override { return {}; }
+    void repaintScreen() override {}
+    void startScrollTimer(int) override {}
+    void stopScrollTimer() override {}
+    bool isDialogActive() override { return false; }
+    void prepareScrollMusic() override {}
+    void startScrollMusic() override {}
+    void rewindScrollMusic() override {}
+    void startWinMusic() override {}
+    void releaseMusic() override {}
+    void loadPrizePicture(int) override {}
+    void rebuildBackground() override {}
+    void dropScrollFont() override {}
+    void startReplay() override {}
+    bool capsLockOn() override { return false; }
+    bool saveProgress(const DrawProgress&, std::u16string&) override { return true; }
+};
+
+void ensureGuiApplication() {
+    static std::unique_ptr<QGuiApplication> app = [] {
+        const std::filesystem::path aliases =
+            std::filesystem::path(KELVORA_SOURCE_ROOT) / "resources" / "fonts" / "kelvora-fonts.conf";
+        if (!loadFontAliases(aliases))
+            std::abort();
+        static int argc = 1;
+        static char name[] = "screen_bench";
+        static char* argv[] = {name, nullptr};
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }();
+}
+
+// Three-character names from 30 surnames and 120 given-name characters: about the character variety of a
+// company's list.
+EntrantList chineseNames(int count) {
+    const std::u16string surnames = u"王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹";
+    const std::u16string given =
+        u"伟芳娜秀英敏静丽强磊军洋勇艳杰娟涛明超秀霞平刚桂英华玉萍红娥玲芬芳燕彩春菊兰凤洁梅琳素云莲真环雪荣"
+        u"爱妹"
+        u"霞香月莺媛艳瑞凡佳嘉琼勤珍贞莉桂娣叶璧璐娅琦晶妍茜秋珊莎锦黛青倩婷姣婉娴瑾颖露瑶怡婵雁蓓纨仪荷丹"
+        u"蓉眉君琴蕊薇菁梦岚苑婕馨瑗琰韵融园艺咏卿聪澜纯毓悦昭冰爽";
+    EntrantList names;
+    unsigned state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int i = 0; i < count; ++i) {
+        std::u16string name;
+        name += surnames[next() % surnames.size()];
+        name += given[next() % given.size()];
+        name += given[next() % given.size()];
+        names.push_back(makeEntrant(name));
+    }
+    return names;
+}
+
+class ScrollingScreen {
+public:
+    explicit ScrollingScreen(int fontSize) {
+        ensureGuiApplication();
+        PrizeItem prize;
+        setField(prize.name, u"一等奖");
+        setField(prize.prizeText, u"笔记本电脑一台");
+        prize.quota = 50;
+        prize.perDraw = 50;
+        prize.perLine = 5;
+        prize.fontSize = fontSize;
+        m_prizes.push_back(prize);
+        m_names = chineseNames(3000);
+        m_run = std::make_unique<DrawRun>(
+            m_host, m_random,
+            DrawSources{&m_prizes, &m_names, &m_pictures, &m_drawMode, &m_speed, &m_musicOff, &m_musicOff});
+        m_run->startDraw();   // Ready on the first prize
+        m_run->advanceDraw(); // first press: scrolling with 50 slots
+        if (m_run->progress.shownCount != 50)
+            std::abort();
+
+        ScreenInputs inputs;
+        inputs.run = m_run.get();
+        inputs.interface = &m_settings;
+        inputs.prizes = &m_prizes;
+        inputs.textList = &m_names;
+        inputs.pictureList = &m_pictures;
+        inputs.drawMode = &m_drawMode;
+        inputs.spaceAligned = &m_spaceAligned;
+        m_screen = std::make_unique<DrawScreen>(inputs);
+        loadBackground();
+        m_screen->resize(1920, 1080, 96);
+    }
+    ~ScrollingScreen() {
+        std::error_code error;
+        std::filesystem::remove(m_backgroundPath, error);
+    }
+
+    const QImage& frame() {
+        m_run->scrollTimerTick();
+        return m_screen->composeFrame();
+    }
+    DrawScreen& screen() { return *m_screen; }
+
+private:
+    void loadBackground() {
+        QImage image(2400, 1600, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] = qRgb(120 + x * 100 / 2400, y * 60 / 1600, (x * 7 + y * 3) % 64);
+        }
+        QImageWriter writer(QString::fromStdString(m_backgroundPath.string()), "jpeg");
+        if (!writer.write(image) || !m_screen->backgroundPicture().loadPicture(m_backgroundPath))
+            std::abort();
+    }
+
+    StillClock m_clock;
+    Random15 m_random{m_clock};
+    QuietHost m_host;
+    PrizeList m_prizes;
+    EntrantList m_names;
+    EntrantList m_pictures;
+    std::int32_t m_drawMode = 0;
+    std::int32_t m_speed = 60;
+    std::int32_t m_musicOff = 0;
+    std::int32_t m_spaceAligned = 0;
+    InterfaceSettings m_settings;
+    std::unique_ptr<DrawRun> m_run;
+    std::unique_ptr<DrawScreen> m_screen;
+    std::filesystem::path m_backgroundPath = std::filesystem::temp_directory_path() /
+                                             ("kelvora-screen-bench-" + std::to_string(getpid()) + ".jpg");
+};
+
+// A frame while scrolling: a fresh deal of fifty names and the whole composition, once the glyphs the list
+// uses have been rendered (a few hundred frames, under ten seconds of scrolling).
+void BM_ScrollFrame(benchmark::State& state) {
+    ScrollingScreen screen(int(state.range(0)));
+    for (int i = 0; i < 200; ++i)
+        screen.frame();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(screen.frame().constBits());
+    state.counters["glyph_MiB"] = double(screen.screen().glyphCacheBytes()) / (1 << 20);
+}
+BENCHMARK(BM_ScrollFrame)->Arg(22)->Arg(60)->Arg(125)->Unit(benchmark::kMillisecond);
+
+// The first frame after a change of prize or settings, when every glyph is rendered anew.
+void BM_ColdFrame(benchmark::State& state) {
+    ScrollingScreen screen(int(state.range(0)));
+    for (auto _ : state) {
+        screen.screen().dropFonts();
+        benchmark::DoNotOptimize(screen.frame().constBits());
+    }
+}
+BENCHMARK(BM_ColdFrame)->Arg(22)->Arg(60)->Arg(125)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace kelvora

@@ -1,0 +1,94 @@
+#pragma once
+// The draw screen's composition: a cached background layer (stretched background picture or the red fill,
+// plus the floating prize picture) and the frame composed over it with the three text bands and the scroll
+// area. The main window only shows the frame; everything here runs without a window and is tested headless.
+
+// The draw records come before any Qt header: one of their members is named "slots".
+#include "draw/draw_run.h"
+#include "image/picture_file.h"
+#include "screen/screen_geometry.h"
+#include "settings/data_paths.h"
+#include "settings/interface_settings.h"
+#include "settings/prizes.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kelvora {
+
+// What the screen reads; all owned elsewhere. Flags are set by the main window and the views.
+struct ScreenInputs {
+    const DrawRun* run = nullptr;
+    const InterfaceSettings* interface = nullptr;
+    const PrizeList* prizes = nullptr;
+    const EntrantList* textList = nullptr;
+    const EntrantList* pictureList = nullptr;
+    const std::int32_t* drawMode = nullptr;     // 0 text, 1 picture
+    const std::int32_t* spaceAligned = nullptr; // the text list was imported with space alignment
+    bool replayViewActive = false;
+    bool fullListViewActive = false;
+    bool interfaceDialogOpen = false;
+    bool playbackDialogOpen = false;
+    bool fullListDialogOpen = false;
+};
+
+class DrawScreen {
+public:
+    explicit DrawScreen(const ScreenInputs& inputs);
+    ~DrawScreen();
+
+    ScreenInputs& inputs();
+
+    // resizeScreenBuffers: new buffers of the client size (none for an empty size) and a rebuilt background.
+    // logicalDpiY sizes fonts as MulDiv(points, logicalDpiY, 72) pixels.
+    void resize(int width, int height, int logicalDpiY);
+    int width() const;
+    int height() const;
+
+    // The pictures the screen shows; after changing one, call rebuildBackground().
+    PictureFile& backgroundPicture();
+    PictureFile& prizePicture();
+
+    void rebuildBackground();
+    // repaintScreen's composition: the whole frame from the background layer. The image stays valid until
+    // the next call or resize; it is null while the size is empty.
+    const QImage& composeFrame();
+
+    // Cached fonts and rendered text are dropped: all of them after the interface settings change, the scroll
+    // area's after a change of prize (its size follows the prize).
+    void dropFonts();
+    void dropScrollFont();
+
+    BandGeometry computeBand(Band band) const;
+    // The info bar's text for the current state (prize, progress, prize text, prompt; replay and full list).
+    std::u16string infoBarText() const;
+
+    // The background layer as last rebuilt (null while the size is empty).
+    const QImage& backgroundLayer() const;
+    // Where the floating prize picture stands in the background layer; empty when it is not shown (no draw
+    // started, a replay or full-list view, no valid picture, or a column of 0 %).
+    PixelRect prizePictureArea() const;
+    // Memory held by rendered glyphs; bounded by the glyph cache's limit.
+    std::size_t glyphCacheBytes() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// The background picture named by the settings, from the interface folder, shrunk to fit within 3200 pixels
+// when a side is longer. No name: no picture and no warning. On failure the picture is empty and warning
+// holds "背景图加载失败:\n", the full path, "\n\n" and the loader's reason; true when a named picture loaded
+// or none was named.
+bool loadBackgroundPicture(const DataPaths& paths, const InterfaceSettings& settings, PictureFile& picture,
+                           std::u16string& warning);
+
+// The prize's picture from the prize folder, shrunk to fit within 1800 pixels when a side is longer; the same
+// contract with "奖品图加载失败:\n".
+bool loadPrizePictureFor(const DataPaths& paths, const PrizeItem& prize, PictureFile& picture,
+                         std::u16string& warning);
+
+} // namespace kelvora
