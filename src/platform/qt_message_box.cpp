@@ -1,5 +1,6 @@
 #include "platform/qt_message_box.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QString>
 #include <QWidget>
@@ -31,12 +32,17 @@ MessageAnswer QtMessageBox::show(OwnerWindow owner, std::u16string_view text, Me
     }
     QMessageBox box(qtIcon, toQString(kProgramCaption), toQString(text), QMessageBox::NoButton,
                     static_cast<QWidget*>(owner));
+    // The buttons speak the program's language whatever Qt translations are installed; the mnemonics keep
+    // Y and N working as answers from the keyboard.
     if (buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     } else {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(buttons == MessageButtons::YesNoDefaultNo ? QMessageBox::No : QMessageBox::Yes);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     }
     const int result = box.exec();
     if (buttons == MessageButtons::Ok)

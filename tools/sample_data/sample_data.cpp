@@ -10,6 +10,7 @@
 
 #include "platform/text.h"
 #include "settings/draw_mode.h"
+#include "settings/interface_settings.h"
 #include "settings/prizes.h"
 #include "settings/text_name_list.h"
 
@@ -71,7 +72,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const DataPaths paths{std::filesystem::path(argv[1])};
-    for (const auto& file : {paths.prizeFile, paths.drawModeFile, paths.textListFile}) {
+    for (const auto& file : {paths.prizeFile, paths.drawModeFile, paths.textListFile, paths.interfaceFile}) {
         std::error_code ec;
         if (std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
             std::fprintf(stderr, "kelvora_sample_data: %s already exists; nothing written\n", file.c_str());
@@ -94,8 +95,16 @@ int main(int argc, char** argv) {
     chosen.winOrder = 1;
     prizes[3].whiteList = {chosen};
 
+    // No background picture ships with the sample yet: the plain fill, with the prompt switched on so that a
+    // first-time operator sees what each press does.
+    InterfaceSettings look;
+    setField(look.backgroundImage, u"");
+    look.infoBarShowPrompt = 1;
+    look.showWinnerNumbers = 1;
+
     StderrMessageBox messages;
-    if (!savePrizes(paths, prizes, messages, nullptr) ||
+    if (!saveInterfaceSettings(paths, look, messages, nullptr) ||
+        !savePrizes(paths, prizes, messages, nullptr) ||
         !saveDrawMode(paths, DrawMode{kTextMode}, messages, nullptr) ||
         !saveTextNameList(paths, list, messages, nullptr))
         return 1;

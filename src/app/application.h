@@ -1,0 +1,47 @@
+#pragma once
+// The program from start-up to exit: owns every record and the main window, reads the settings in their
+// fixed order, resumes an interrupted draw, places and shows the draw screen, runs the start-up checks, and
+// takes it all down again in order.
+
+#include <QObject>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/app_records.h"
+#include "app/main_window.h"
+
+namespace kelvora {
+
+class Application : public QObject {
+    Q_OBJECT
+public:
+    // root: the folder every data path is built from (the executable's folder).
+    Application(const std::filesystem::path& root, const AppServices& services);
+    ~Application() override;
+
+    // Reads everything, shows the draw screen and starts its timers. Returns false when the program must
+    // end before its message loop.
+    bool startApplication();
+    // Stops the views and the music and ends the message loop.
+    void shutdownApplication();
+
+    AppRecords& records() { return m_records; }
+    MainWindow& mainWindow() { return *m_window; }
+
+    // Whether the fontconfig alias file was loaded before the application object existed; its path when
+    // not, for the start-up check's message.
+    void setFontAliasFailure(std::u16string failedPath) { m_fontAliasFailure = std::move(failedPath); }
+
+private:
+    void readSettings();
+    void runStartupChecks();
+
+    AppServices m_services;
+    AppRecords m_records;
+    std::unique_ptr<MainWindow> m_window;
+    std::u16string m_fontAliasFailure;
+    bool m_shutDown = false;
+};
+
+} // namespace kelvora

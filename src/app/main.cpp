@@ -1,0 +1,50 @@
+// The process entry: locale, random seed, font aliases, one instance per user, start-up, message loop.
+
+#include <QApplication>
+#include <QDir>
+
+#include <clocale>
+
+#include "app/application.h"
+#include "app/private_folder.h"
+#include "app/single_instance.h"
+#include "platform/qt_message_box.h"
+#include "platform/x11_capslock.h"
+#include "screen/font_setup.h"
+
+int main(int argc, char** argv) {
+    using namespace kelvora;
+
+    // Names compare ignoring case under the user's locale.
+    std::setlocale(LC_ALL, "");
+
+    SystemClock clock;
+    Random15 random(clock);
+    random.reseedFromClock();
+
+    // Qt reads the font list once, when the application object is made: the aliases must be in place first.
+    const QString aliasFile =
+        writeResourceFile(QStringLiteral(":/fonts/kelvora-fonts.conf"), QStringLiteral("kelvora-fonts.conf"));
+    const bool aliasesLoaded = !aliasFile.isEmpty() && loadFontAliases(aliasFile.toStdString());
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kelvora"));
+
+    SingleInstance instance(SingleInstance::defaultName());
+    if (instance.acquire() == SingleInstance::Role::Second)
+        return 0;
+
+    QtMessageBox messages;
+    X11CapsLock capsLock;
+    Application application(QCoreApplication::applicationDirPath().toStdString(),
+                            AppServices{messages, capsLock, clock, random});
+    if (!aliasesLoaded) {
+        const QString shown = aliasFile.isEmpty() ? QStringLiteral("kelvora-fonts.conf") : aliasFile;
+        application.setFontAliasFailure(shown.toStdU16String());
+    }
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &application.mainWindow(),
+                     &MainWindow::bringToFront);
+    if (!application.startApplication())
+        return 0;
+    return QApplication::exec();
+}

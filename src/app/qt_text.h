@@ -1,0 +1,14 @@
+#pragma once
+// The records keep their text as UTF-16; Qt's widgets take QString. The one conversion at the window's edge.
+
+#include <QString>
+
+#include <string_view>
+
+namespace kelvora {
+
+inline QString toQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace kelvora

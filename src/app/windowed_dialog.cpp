@@ -1,0 +1,155 @@
+#include "app/windowed_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include <limits>
+
+#include "app/display_mode.h"
+#include "app/illustrations.h"
+
+namespace kelvora {
+
+std::int32_t parseWholeNumber(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return 0;
+    std::int64_t value = 0;
+    for (QChar c : trimmed) {
+        if (c < u'0' || c > u'9')
+            return 0;
+        value = value * 10 + (c.unicode() - u'0');
+        if (value > std::numeric_limits<std::int32_t>::max())
+            return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+namespace {
+
+QLineEdit* numberField(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    // Digits only, as in a number field; what the validator cannot stop (an empty field) reads as 0.
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,9}")), edit));
+    edit->setMaximumWidth(90);
+    return edit;
+}
+
+} // namespace
+
+WindowedDialog::WindowedDialog(const DataPaths& paths, WindowedSettings& settings, MessageBox& messages,
+                               QWidget* parent)
+    : CenteredDialog(parent), m_paths(paths), m_settings(settings), m_messages(messages) {
+    setWindowTitle(QStringLiteral("窗口化"));
+    m_x = numberField(this, "x");
+    m_y = numberField(this, "y");
+    m_width = numberField(this, "width");
+    m_height = numberField(this, "height");
+    m_x->setText(QString::number(settings.x));
+    m_y->setText(QString::number(settings.y));
+    m_width->setText(QString::number(settings.width));
+    m_height->setText(QString::number(settings.height));
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(QStringLiteral("x"), this), 0, 0, Qt::AlignRight);
+    fields->addWidget(m_x, 0, 1);
+    fields->addWidget(new QLabel(QStringLiteral("y"), this), 1, 0, Qt::AlignRight);
+    fields->addWidget(m_y, 1, 1);
+    fields->addWidget(new QLabel(QStringLiteral("宽"), this), 2, 0, Qt::AlignRight);
+    fields->addWidget(m_width, 2, 1);
+    fields->addWidget(new QLabel(QStringLiteral(">=320"), this), 2, 2);
+    fields->addWidget(new QLabel(QStringLiteral("高"), this), 3, 0, Qt::AlignRight);
+    fields->addWidget(m_height, 3, 1);
+    fields->addWidget(new QLabel(QStringLiteral(">=240"), this), 3, 2);
+    fields->addWidget(new QLabel(QStringLiteral("单位:像素"), this), 4, 0, 1, 3);
+
+    auto* screenInfo = new QVBoxLayout;
+    auto* picture = new QLabel(this);
+    picture->setPixmap(QPixmap::fromImage(windowedIllustration()));
+    screenInfo->addWidget(picture);
+    m_screenWidthLabel = new QLabel(this);
+    m_screenWidthLabel->setObjectName(QStringLiteral("screenWidth"));
+    m_screenHeightLabel = new QLabel(this);
+    m_screenHeightLabel->setObjectName(QStringLiteral("screenHeight"));
+    screenInfo->addWidget(m_screenWidthLabel);
+    screenInfo->addWidget(m_screenHeightLabel);
+    screenInfo->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(fields);
+    top->addSpacing(16);
+    top->addLayout(screenInfo);
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    m_cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &WindowedDialog::confirm);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_pause.setSingleShot(true);
+    m_pause.setInterval(kShowCorrectionMs);
+    connect(&m_pause, &QTimer::timeout, this, &WindowedDialog::commit);
+
+    const QRect primary = primaryScreenRect();
+    setScreenSize(primary.width(), primary.height());
+    m_x->setFocus();
+    m_x->selectAll();
+}
+
+void WindowedDialog::setScreenSize(int width, int height) {
+    m_screenWidth = width;
+    m_screenHeight = height;
+    m_screenWidthLabel->setText(QStringLiteral("屏宽:%1").arg(width));
+    m_screenHeightLabel->setText(QStringLiteral("屏高:%1").arg(height));
+}
+
+void WindowedDialog::confirm() {
+    if (m_pause.isActive())
+        return;
+    m_corrected = m_settings;
+    m_corrected.x = parseWholeNumber(m_x->text());
+    m_corrected.y = parseWholeNumber(m_y->text());
+    m_corrected.width = parseWholeNumber(m_width->text());
+    m_corrected.height = parseWholeNumber(m_height->text());
+    ClampWindowRect(m_corrected, m_screenWidth, m_screenHeight);
+    m_x->setText(QString::number(m_corrected.x));
+    m_y->setText(QString::number(m_corrected.y));
+    m_width->setText(QString::number(m_corrected.width));
+    m_height->setText(QString::number(m_corrected.height));
+    // The pause runs in the event loop so the corrected values are painted; the buttons wait meanwhile.
+    m_ok->setEnabled(false);
+    m_cancel->setEnabled(false);
+    m_pause.start();
+}
+
+void WindowedDialog::reject() {
+    if (!m_pause.isActive())
+        CenteredDialog::reject();
+}
+
+void WindowedDialog::commit() {
+    m_corrected.fullScreen = 0;
+    m_settings = m_corrected;
+    // A failed save has shown its message; the new rectangle still applies until the program ends.
+    SaveWindowedSettings(m_paths, m_settings, m_messages, this);
+    accept();
+}
+
+} // namespace kelvora

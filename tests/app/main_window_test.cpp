@@ -1,0 +1,338 @@
+// The draw screen window: keys and clicks to draw operations, the exit question, the context menu of this
+// build, the accelerator tables and their switch during a roll, topmost, and the engine's host services.
+
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <fstream>
+
+#include "app/display_mode.h"
+#include "app/main_window.h"
+#include "app_test_support.h"
+#include "draw/progress_file.h"
+#include "draw_fixture.h"
+#include "support/test_support.h"
+
+namespace kelvora::test {
+namespace {
+
+std::vector<std::byte> fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> chars((std::istreambuf_iterator<char>(in)), {});
+    std::vector<std::byte> out(chars.size());
+    std::memcpy(out.data(), chars.data(), chars.size());
+    return out;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qtApp();
+        records.prizes = {makePrize(u"一等奖", 2, 1), makePrize(u"特等奖", 1, 1)};
+        records.textList.entries = makeNames(10);
+        records.drawMode.mode = kTextMode;
+        records.interface.backgroundImage[0] = 0;
+    }
+
+    void showActive() {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    void release(int key, bool autoRepeat = false) {
+        QKeyEvent event(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(&window, &event);
+    }
+
+    // The winners on screen as saved in the progress file.
+    DrawProgress savedProgress() {
+        DrawProgress progress;
+        EXPECT_TRUE(parseProgress(fileBytes(records.paths.progressFile), records.prizes, progress));
+        return progress;
+    }
+
+    QApplication& app = qtApp(); // before any widget member
+    TempDir dir;
+    AppRecords records{dir.path()};
+    RecordingMessageBox messages;
+    FakeCapsLock capsLock;
+    FakeClock clock;
+    Random15 random{clock};
+    MainWindow window{records, AppServices{messages, capsLock, clock, random}};
+};
+
+TEST_F(MainWindowTest, ReleasedAdvanceKeysDriveTheDrawAndEachStopIsSaved) {
+    DrawRun& run = window.run();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    QApplication::sendEvent(&window, &press);
+    EXPECT_FALSE(run.drawStarted) << "the press alone does nothing";
+
+    release(Qt::Key_Space);
+    ASSERT_TRUE(run.drawStarted);
+    EXPECT_EQ(run.progress.state, DrawState::Ready);
+
+    // Holding the key down sends auto-repeated releases: none of them may step the draw.
+    release(Qt::Key_PageDown, true);
+    release(Qt::Key_Space, true);
+    EXPECT_EQ(run.progress.state, DrawState::Ready);
+
+    release(Qt::Key_PageDown);
+    EXPECT_EQ(run.progress.state, DrawState::Scrolling);
+    EXPECT_TRUE(window.scrollTimerActive());
+    EXPECT_EQ(window.scrollTimerPeriod(), 33); // trunc(1000 / 30)
+
+    release(Qt::Key_Down);
+    EXPECT_EQ(run.progress.state, DrawState::Stopped);
+    EXPECT_FALSE(window.scrollTimerActive());
+    const DrawProgress saved = savedProgress();
+    EXPECT_EQ(saved.state, DrawState::Stopped);
+    ASSERT_EQ(saved.shownCount, 1);
+    EXPECT_EQ(saved.slots[0].text(), run.progress.slots[0].text());
+    EXPECT_EQ(saved.winners.size(), 1u);
+
+    // Other keys are not advance keys.
+    release(Qt::Key_Return);
+    release(Qt::Key_Up);
+    EXPECT_EQ(run.progress.state, DrawState::Stopped);
+}
+
+TEST_F(MainWindowTest, DoubleClickAdvancesOnceAndLeftClickBringsTheWindowBackOnTop) {
+    window.setGeometry(0, 0, 800, 600);
+    window.show();
+    window.setTopmost(false);
+    EXPECT_FALSE(window.isTopmost());
+    QTest::mouseClick(&window, Qt::LeftButton);
+    EXPECT_TRUE(window.isTopmost());
+    EXPECT_EQ(window.geometry(), QRect(0, 0, 800, 600));
+    EXPECT_FALSE(window.run().drawStarted);
+
+    QTest::mouseDClick(&window, Qt::LeftButton);
+    EXPECT_TRUE(window.run().drawStarted);
+    EXPECT_EQ(window.run().progress.state, DrawState::Ready);
+}
+
+TEST_F(MainWindowTest, ExitAsksOnlyInTheMiddleOfADraw) {
+    DrawRun& run = window.run();
+    EXPECT_FALSE(exitNeedsQuestion(run));
+    run.startDraw();
+    EXPECT_TRUE(exitNeedsQuestion(run)); // Ready, nothing drawn
+    run.progress.drawnCount = 2;
+    EXPECT_TRUE(exitNeedsQuestion(run)); // first prize complete, another follows
+    run.progress.prizeIndex = 1;
+    run.progress.drawnCount = 0;
+    EXPECT_TRUE(exitNeedsQuestion(run));
+    run.progress.drawnCount = 1;
+    EXPECT_FALSE(exitNeedsQuestion(run)); // last prize complete
+    // A resumed draw whose prize list has since shrunk is not complete.
+    run.progress.prizeIndex = 5;
+    EXPECT_TRUE(exitNeedsQuestion(run));
+}
+
+TEST_F(MainWindowTest, ClosingMidDrawAsksAndNoKeepsTheProgramRunning) {
+    QSignalSpy exiting(&window, &MainWindow::exitConfirmed);
+    window.show();
+    window.run().startDraw();
+
+    messages.answers = {MessageAnswer::No};
+    window.runCommand(cmd::Exit);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, u"退出软件？\n\n*重启软件可继续中断的抽奖");
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(exiting.count(), 0);
+
+    messages.answers = {MessageAnswer::Yes};
+    window.runCommand(cmd::Exit);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(exiting.count(), 1);
+}
+
+TEST_F(MainWindowTest, ClosingBeforeADrawNeedsNoQuestion) {
+    QSignalSpy exiting(&window, &MainWindow::exitConfirmed);
+    window.show();
+    window.close();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(exiting.count(), 1);
+}
+
+TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState) {
+    const std::vector<std::string> before{
+        "参数设置/",
+        "  参数备份与还原...",
+        "  ---",
+        "  高级/",
+        "    翻页笔...",
+        "    触摸屏...",
+        "    双快捷键...",
+        "---",
+        "开始抽奖/",
+        "  开始抽奖 \t 空格/PgDn/↓/双击",
+        "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击 [grey]",
+        "        临时加奖等... [grey]",
+        "  结束抽奖 \t Ctrl+F [grey]",
+        "  ---",
+        "  历史记录...",
+        "---",
+        "其它/",
+        "  帮助/",
+        "    使用指南 \t F1",
+        "    ---",
+        "    关于",
+        "  ---",
+        "  窗口化 \t F10",
+        "  全屏化 \t F11",
+        "  只显示到扩展屏 \t F12",
+        "最小化 \t F9",
+        "退出 \t Alt+F4",
+    };
+    auto menu = window.createContextMenu();
+    Q_EMIT menu->aboutToShow();
+    EXPECT_EQ(describeMenu(*menu, true), before);
+
+    window.run().startDraw();
+    menu = window.createContextMenu();
+    Q_EMIT menu->aboutToShow();
+    const std::vector<std::string> during = describeMenu(*menu, true);
+    EXPECT_EQ(during[9], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
+    EXPECT_EQ(during[10], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
+    EXPECT_EQ(during[11], "        临时加奖等...");
+    EXPECT_EQ(during[12], "  结束抽奖 \t Ctrl+F");
+}
+
+TEST_F(MainWindowTest, MenuCommandsRunTheDrawAndShowTheHint) {
+    window.runCommand(cmd::AdvanceDraw); // greyed before a draw, and harmless if reached anyway
+    EXPECT_FALSE(window.run().drawStarted);
+    window.runCommand(cmd::StartDraw);
+    EXPECT_TRUE(window.run().drawStarted);
+    window.runCommand(cmd::AdvanceDraw);
+    EXPECT_EQ(window.run().progress.state, DrawState::Scrolling);
+    window.runCommand(cmd::AddPrizeHint);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, u"可到“奖项设置”里添加奖项");
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+}
+
+TEST_F(MainWindowTest, AcceleratorsReachTheirCommandsAndRollViewsKeepOnlyTheirOwn) {
+    records.prizes[0].whiteList = {records.textList.entries[3]};
+    window.setGeometry(10, 10, 640, 480);
+    showActive();
+
+    QTest::keyClick(&window, Qt::Key_F12, Qt::ControlModifier);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.lastText(), u"无扩展屏");
+
+    window.setRollViews(true, false);
+    QTest::keyClick(&window, Qt::Key_F12);
+    QTest::keyClick(&window, Qt::Key_F11);
+    EXPECT_EQ(messages.shown.size(), 1u) << "function keys do nothing while a roll is shown";
+    EXPECT_EQ(window.geometry(), QRect(10, 10, 640, 480));
+    QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(records.prizes[0].whiteList.empty()) << "list clearing works during a roll";
+    EXPECT_TRUE(std::filesystem::exists(records.paths.prizeFile));
+
+    window.setRollViews(false, false);
+    QTest::keyClick(&window, Qt::Key_F11);
+    EXPECT_EQ(window.geometry(), primaryScreenRect());
+    WindowedSettings saved;
+    saved.fullScreen = 0;
+    ASSERT_TRUE(LoadWindowedSettings(records.paths, saved, 1920, 1080, messages, nullptr));
+    EXPECT_EQ(saved.fullScreen, 1);
+}
+
+TEST_F(MainWindowTest, CtrlFAsksWithNoAsTheDefaultAndYesEndsTheDraw) {
+    showActive();
+    window.run().startDraw();
+    window.run().advanceDraw();
+    window.run().advanceDraw();
+    ASSERT_TRUE(std::filesystem::exists(records.paths.progressFile));
+
+    QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier); // unanswered: No
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNoDefaultNo);
+    EXPECT_TRUE(window.run().drawStarted);
+
+    messages.answers = {MessageAnswer::Yes};
+    QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_FALSE(window.run().drawStarted);
+    EXPECT_FALSE(std::filesystem::exists(records.paths.progressFile));
+    EXPECT_TRUE(std::filesystem::exists(records.paths.historyFolder / "20261206_21.05.09.txt"));
+}
+
+TEST_F(MainWindowTest, AdvanceAndEscapeGoToTheRollViewsWhileTheyAreShown) {
+    std::vector<int> ran;
+    for (int id : {cmd::ReplayPause, cmd::ReplayCancel, cmd::FullListPause, cmd::FullListCancel})
+        window.bindCommand(id, [&ran, id] { ran.push_back(id); });
+
+    window.setRollViews(false, true);
+    release(Qt::Key_Space); // the full list pauses whatever the draw state
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_FALSE(window.run().drawStarted);
+
+    window.run().startDraw();
+    window.setRollViews(true, false);
+    release(Qt::Key_Space);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(window.run().progress.state, DrawState::Ready);
+    EXPECT_EQ(ran, (std::vector<int>{cmd::FullListPause, cmd::FullListCancel, cmd::ReplayPause,
+                                     cmd::ReplayCancel}));
+
+    window.setRollViews(false, false);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(ran.size(), 4u) << "Esc does nothing without a roll";
+}
+
+TEST_F(MainWindowTest, AnOpenDialogSlowsTheScrollAndClosingItRestoresTheSpeed) {
+    window.show();
+    window.run().startDraw();
+    window.run().advanceDraw();
+    ASSERT_EQ(window.scrollTimerPeriod(), 33);
+    EXPECT_FALSE(window.isDialogActive());
+
+    QDialog dialog(&window);
+    bool activeInside = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        activeInside = window.isDialogActive();
+        window.run().scrollTimerTick();
+        dialog.accept();
+    });
+    dialog.exec();
+    EXPECT_TRUE(activeInside);
+    EXPECT_EQ(window.scrollTimerPeriod(), 1000);
+
+    window.run().scrollTimerTick();
+    EXPECT_EQ(window.scrollTimerPeriod(), 33);
+}
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl& url) { opened.push_back(url); }
+};
+
+TEST_F(MainWindowTest, HistoryCommandCreatesTheFolderAndOpensIt) {
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    window.show();
+    window.runCommand(cmd::History);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_TRUE(std::filesystem::is_directory(records.paths.historyFolder));
+    ASSERT_EQ(recorder.opened.size(), 1u);
+    EXPECT_EQ(recorder.opened[0].toLocalFile().toStdString(), records.paths.historyFolder.string());
+    EXPECT_FALSE(window.isTopmost()) << "the opened folder must be able to come in front";
+}
+
+} // namespace
+} // namespace kelvora::test
+
+#include "main_window_test.moc"

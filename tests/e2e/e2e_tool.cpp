@@ -1,0 +1,175 @@
+// The end-to-end test's helper, written on the program's own record code:
+//   kelvora_e2e_tool fixture <folder>   writes the data folder the test draws from
+//   kelvora_e2e_tool progress <folder>  prints the saved draw, one fact a line, for the script to compare
+//   kelvora_e2e_tool history <file>     prints a history file as UTF-8
+
+#include <QColor>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "draw/progress_file.h"
+#include "platform/text.h"
+#include "settings/draw_mode.h"
+#include "settings/interface_settings.h"
+#include "settings/prizes.h"
+#include "settings/text_name_list.h"
+
+namespace {
+
+using namespace kelvora;
+
+class StderrMessageBox final : public MessageBox {
+public:
+    MessageAnswer show(OwnerWindow, std::u16string_view text, MessageIcon, MessageButtons) override {
+        std::fprintf(stderr, "%s\n", toUtf8(text).c_str());
+        return MessageAnswer::Ok;
+    }
+};
+
+std::u16string name(int i) {
+    static const std::u16string_view surnames = u"赵钱孙李周吴郑王冯陈";
+    static const std::u16string_view given = u"一二三四五六七八九十";
+    std::u16string n(1, surnames[static_cast<std::size_t>(i % 10)]);
+    n += given[static_cast<std::size_t>(i / 10)];
+    n += u"号";
+    return n;
+}
+
+PrizeItem prize(std::u16string_view title, int quota, int perDraw, int perLine, std::u16string_view text) {
+    PrizeItem p;
+    setField(p.name, title);
+    p.quota = quota;
+    p.perDraw = perDraw;
+    p.perLine = perLine;
+    p.fontSize = 60;
+    setField(p.prizeText, text);
+    return p;
+}
+
+int writeFixture(const std::filesystem::path& folder) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+
+    TextNameList list;
+    for (int i = 0; i < 40; ++i)
+        list.entries.push_back(makeEntrant(name(i)));
+
+    // The white list of the first prize decides its first press while Caps Lock is on: 李三号 first,
+    // then 吴一号.
+    PrizeList prizes;
+    prizes.push_back(prize(u"三等奖", 4, 2, 2, u"蓝牙音箱"));
+    prizes.push_back(prize(u"一等奖", 2, 2, 2, u"平板电脑"));
+    prizes.push_back(prize(u"特等奖", 1, 1, 1, u"笔记本电脑"));
+    Entrant first = list.entries[23];
+    first.winOrder = 1;
+    Entrant second = list.entries[5];
+    second.winOrder = 2;
+    prizes[0].whiteList = {first, second};
+
+    InterfaceSettings look;
+    setField(look.backgroundImage, u"背景.png");
+    look.showWinnerNumbers = 1;
+    look.infoBarShowPrompt = 1;
+
+    // Larger than the 3200 pixels the background is shrunk to.
+    QImage background(4000, 2250, QImage::Format_RGB32);
+    {
+        QPainter p(&background);
+        QLinearGradient g(0, 0, 0, 2250);
+        g.setColorAt(0, QColor(150, 0, 10));
+        g.setColorAt(0.6, QColor(210, 20, 20));
+        g.setColorAt(1, QColor(120, 0, 0));
+        p.fillRect(background.rect(), g);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 200, 80, 60));
+        for (int i = 0; i < 12; ++i)
+            p.drawEllipse(QPointF(200 + i * 330, 1900 - (i % 3) * 160), 140 + (i % 4) * 30,
+                          140 + (i % 4) * 30);
+    }
+    std::filesystem::create_directories(paths.interfaceFolder);
+    if (!background.save(QString::fromStdString((paths.interfaceFolder / "背景.png").string()), "PNG"))
+        return 1;
+
+    if (!savePrizes(paths, prizes, messages, nullptr) ||
+        !saveDrawMode(paths, DrawMode{kTextMode}, messages, nullptr) ||
+        !saveTextNameList(paths, list, messages, nullptr) ||
+        !saveInterfaceSettings(paths, look, messages, nullptr))
+        return 1;
+    return 0;
+}
+
+std::vector<std::byte> readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> chars((std::istreambuf_iterator<char>(in)), {});
+    std::vector<std::byte> bytes(chars.size());
+    for (std::size_t i = 0; i < chars.size(); ++i)
+        bytes[i] = static_cast<std::byte>(chars[i]);
+    return bytes;
+}
+
+int printProgress(const std::filesystem::path& folder) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    PrizeList prizes;
+    if (!loadPrizes(paths, prizes, messages, nullptr))
+        return 1;
+    if (!std::filesystem::exists(paths.progressFile)) {
+        std::printf("none\n");
+        return 0;
+    }
+    DrawProgress progress;
+    if (!parseProgress(readFile(paths.progressFile), prizes, progress)) {
+        std::printf("invalid\n");
+        return 1;
+    }
+    std::printf("state %d\nprize %d\ndrawn %d\nshown %d\npool %zu\n", static_cast<int>(progress.state),
+                progress.prizeIndex, progress.drawnCount, progress.shownCount, progress.pool.size());
+    for (int i = 0; i < progress.shownCount; ++i)
+        std::printf("slot %s\n", toUtf8(progress.slots[static_cast<std::size_t>(i)].text()).c_str());
+    for (const WinnerGroup& group : progress.winners) {
+        std::string line = "group " + toUtf8(group.name()) + ":";
+        for (const Entrant& e : group.entrants)
+            line += " " + toUtf8(e.text());
+        std::printf("%s\n", line.c_str());
+    }
+    return 0;
+}
+
+int printHistory(const std::filesystem::path& file) {
+    const std::vector<std::byte> bytes = readFile(file);
+    if (bytes.size() < 2 || bytes[0] != std::byte{0xFF} || bytes[1] != std::byte{0xFE} ||
+        bytes.size() % 2 != 0)
+        return 1;
+    std::u16string text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+        text += static_cast<char16_t>(std::to_integer<unsigned>(bytes[i]) |
+                                      std::to_integer<unsigned>(bytes[i + 1]) << 8);
+    std::string utf8 = toUtf8(text);
+    // CR LF as written; shown without the CR so the script can compare lines.
+    std::string out;
+    for (char c : utf8)
+        if (c != '\r')
+            out += c;
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "fixture")
+        return writeFixture(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "progress")
+        return printProgress(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "history")
+        return printHistory(argv[2]);
+    std::fprintf(stderr, "usage: kelvora_e2e_tool fixture|progress <folder> | history <file>\n");
+    return 2;
+}
