@@ -6,31 +6,12 @@
 #include <string>
 
 #include "draw/draw_run.h"
+#include "draw/quiet_draw_host.h"
 
 namespace kelvora {
 namespace {
 
-class NullHost final : public DrawHost {
-public:
-    MessageAnswer showMessage(std::u16string_view, MessageIcon, MessageButtons) override {
-        return MessageAnswer::Ok;
-    }
-    void repaintScreen() override {}
-    void startScrollTimer(int) override {}
-    void stopScrollTimer() override {}
-    bool isDialogActive() override { return false; }
-    void prepareScrollMusic() override {}
-    void startScrollMusic() override {}
-    void rewindScrollMusic() override {}
-    void startWinMusic() override {}
-    void releaseMusic() override {}
-    void loadPrizePicture(int) override {}
-    void rebuildBackground() override {}
-    void dropScrollFont() override {}
-    void startReplay() override {}
-    bool capsLockOn() override { return false; }
-    bool saveProgress(const DrawProgress&, std::u16string&) override { return true; }
-};
+using NullHost = QuietDrawHost;
 
 class FixedClock final : public Clock {
 public:

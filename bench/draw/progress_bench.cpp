@@ -7,6 +7,7 @@
 
 #include "draw/draw_run.h"
 #include "draw/progress_file.h"
+#include "draw/quiet_draw_host.h"
 #include "platform/message_box.h"
 
 namespace kelvora {
@@ -64,27 +65,7 @@ void BM_loadProgress(benchmark::State& state) {
     SilentBox box;
     for (auto _ : state) {
         // Through the real reader, disk included.
-        class Host final : public DrawHost {
-        public:
-            MessageAnswer showMessage(std::u16string_view, MessageIcon, MessageButtons) override {
-                return MessageAnswer::Ok;
-            }
-            void repaintScreen() override {}
-            void startScrollTimer(int) override {}
-            void stopScrollTimer() override {}
-            bool isDialogActive() override { return false; }
-            void prepareScrollMusic() override {}
-            void startScrollMusic() override {}
-            void rewindScrollMusic() override {}
-            void startWinMusic() override {}
-            void releaseMusic() override {}
-            void loadPrizePicture(int) override {}
-            void rebuildBackground() override {}
-            void dropScrollFont() override {}
-            void startReplay() override {}
-            bool capsLockOn() override { return false; }
-            bool saveProgress(const DrawProgress&, std::u16string&) override { return true; }
-        } host;
+        QuietDrawHost host;
         SystemClock clock;
         Random15 random(clock);
         DrawRun target(host, random, DrawSources{&prizes});

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "draw/draw_run.h"
+#include "draw/quiet_draw_host.h"
 #include "platform/clock.h"
 #include "screen/draw_screen.h"
 #include "screen/font_setup.h"
@@ -28,25 +29,7 @@ public:
     LocalTime localTime() override { return {2026, 12, 6, 21, 5, 9}; }
 };
 
-class QuietHost final : public DrawHost {
-public:
-    MessageAnswer showMessage(std::u16string_view, MessageIcon, MessageButtons) override { return {}; }
-    void repaintScreen() override {}
-    void startScrollTimer(int) override {}
-    void stopScrollTimer() override {}
-    bool isDialogActive() override { return false; }
-    void prepareScrollMusic() override {}
-    void startScrollMusic() override {}
-    void rewindScrollMusic() override {}
-    void startWinMusic() override {}
-    void releaseMusic() override {}
-    void loadPrizePicture(int) override {}
-    void rebuildBackground() override {}
-    void dropScrollFont() override {}
-    void startReplay() override {}
-    bool capsLockOn() override { return false; }
-    bool saveProgress(const DrawProgress&, std::u16string&) override { return true; }
-};
+using QuietHost = QuietDrawHost;
 
 void ensureGuiApplication() {
     static std::unique_ptr<QGuiApplication> app = [] {

@@ -6,32 +6,19 @@
 #include <string>
 
 #include "draw/draw_run.h"
+#include "draw/quiet_draw_host.h"
 
 using namespace kelvora;
 
 namespace {
 
-class ConsoleHost final : public DrawHost {
+class ConsoleHost final : public QuietDrawHost {
 public:
     MessageAnswer showMessage(std::u16string_view text, MessageIcon, MessageButtons) override {
         std::printf("[message] %s\n", toUtf8(text).c_str());
         return MessageAnswer::Ok;
     }
-    void repaintScreen() override {}
-    void startScrollTimer(int) override {}
-    void stopScrollTimer() override {}
-    bool isDialogActive() override { return false; }
-    void prepareScrollMusic() override {}
-    void startScrollMusic() override {}
-    void rewindScrollMusic() override {}
-    void startWinMusic() override {}
-    void releaseMusic() override {}
-    void loadPrizePicture(int) override {}
-    void rebuildBackground() override {}
-    void dropScrollFont() override {}
     void startReplay() override { std::printf("[replay of all prizes]\n"); }
-    bool capsLockOn() override { return false; }
-    bool saveProgress(const DrawProgress&, std::u16string&) override { return true; }
 };
 
 EntrantList sampleNames() {
