@@ -5,15 +5,17 @@ cd "$(dirname "$0")/.."
 bash scripts/bootstrap.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
-if [ -x build/src/app/kelvora ]; then
-  RUN_DIR="${KELVORA_RUN_DIR:-$PWD/run}"
-  mkdir -p "$RUN_DIR"
-  cp build/src/app/kelvora "$RUN_DIR/"
-  if [ ! -d "$RUN_DIR/参数设置(勿删)" ] && [ -x build/tools/sample_data/kelvora_sample_data ]; then
-    build/tools/sample_data/kelvora_sample_data "$RUN_DIR"
-  fi
-  exec "$RUN_DIR/kelvora"
-else
-  # The draw screen is not built yet: run a whole draw on the console instead.
-  exec build/tools/draw_demo/kelvora_draw_demo
+RUN_DIR="${KELVORA_RUN_DIR:-$PWD/run}"
+mkdir -p "$RUN_DIR"
+cp build/src/app/kelvora "$RUN_DIR/"
+# All data lives beside the program; a first run gets a small sample event to try the keys on.
+if [ ! -d "$RUN_DIR/参数设置(勿删)" ]; then
+  build/tools/sample_data/kelvora_sample_data "$RUN_DIR"
 fi
+cd "$RUN_DIR"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  # A machine without a desktop: run on a virtual 1920x1080 screen.
+  echo "run.sh: no display found; starting on a virtual screen (xvfb-run). Stop with Ctrl+C." >&2
+  exec xvfb-run -a -s "-screen 0 1920x1080x24" "$RUN_DIR/kelvora"
+fi
+exec "$RUN_DIR/kelvora"

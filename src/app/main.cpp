@@ -27,6 +27,11 @@ int main(int argc, char** argv) {
         writeResourceFile(QStringLiteral(":/fonts/kelvora-fonts.conf"), QStringLiteral("kelvora-fonts.conf"));
     const bool aliasesLoaded = !aliasFile.isEmpty() && loadFontAliases(aliasFile.toStdString());
 
+    // The draw screen must be placed on a chosen monitor, which Wayland does not let a program do: under a
+    // Wayland desktop the program runs through XWayland.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
 
