@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "draw/progress_file.h"
+#include "platform/stderr_message_box.h"
 #include "platform/text.h"
 #include "settings/draw_mode.h"
 #include "settings/interface_settings.h"
@@ -24,14 +25,6 @@
 namespace {
 
 using namespace kelvora;
-
-class StderrMessageBox final : public MessageBox {
-public:
-    MessageAnswer show(OwnerWindow, std::u16string_view text, MessageIcon, MessageButtons) override {
-        std::fprintf(stderr, "%s\n", toUtf8(text).c_str());
-        return MessageAnswer::Ok;
-    }
-};
 
 std::u16string name(int i) {
     static const std::u16string_view surnames = u"赵钱孙李周吴郑王冯陈";

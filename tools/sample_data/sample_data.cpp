@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/stderr_message_box.h"
 #include "platform/text.h"
 #include "settings/draw_mode.h"
 #include "settings/interface_settings.h"
@@ -17,14 +18,6 @@
 namespace {
 
 using namespace kelvora;
-
-class StderrMessageBox final : public MessageBox {
-public:
-    MessageAnswer show(OwnerWindow, std::u16string_view text, MessageIcon, MessageButtons) override {
-        std::fprintf(stderr, "%s\n", toUtf8(text).c_str());
-        return MessageAnswer::Ok;
-    }
-};
 
 constexpr std::u16string_view kSurnames =
     u"王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余杜叶程苏魏吕丁任沈姚"
