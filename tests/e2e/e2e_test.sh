@@ -25,7 +25,10 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$HERE/lsan.supp"
 
 WORK=$(mktemp -d /tmp/kelvora-e2e-XXXXXX)
 RUN="$WORK/run"
-mkdir -p "$RUN"
+mkdir -p "$RUN" "$WORK/tmp"
+# The one-instance lock and socket live in the temp folder: a private one keeps this run apart from a copy
+# of the program that a developer (or a parallel build's test) has running.
+export TMPDIR="$WORK/tmp"
 cp "$PROGRAM" "$RUN/kelvora"
 "$TOOL" fixture "$RUN"
 
