@@ -151,12 +151,8 @@ void serializeInterfaceSettings(const InterfaceSettings& s, ByteWriter& out) {
 
 namespace {
 SettingsFileLocation interfaceFileLocation(const DataPaths& paths) {
-    SettingsFileLocation location;
-    location.file = paths.interfaceFile;
-    location.settingsFolder = paths.settingsFolder;
-    location.subFolder = paths.interfaceFolder;
-    location.sizeLimitMiB = InterfaceSettings::kSizeLimitMiB;
-    return location;
+    return {paths.interfaceFile, paths.settingsFolder, paths.interfaceFolder,
+            InterfaceSettings::kSizeLimitMiB};
 }
 } // namespace
 

@@ -35,12 +35,7 @@ void serializeMusicSettings(const MusicSettings& s, ByteWriter& out) {
 
 namespace {
 SettingsFileLocation musicFileLocation(const DataPaths& paths) {
-    SettingsFileLocation location;
-    location.file = paths.musicFile;
-    location.settingsFolder = paths.settingsFolder;
-    location.subFolder = paths.musicFolder;
-    location.sizeLimitMiB = MusicSettings::kSizeLimitMiB;
-    return location;
+    return {paths.musicFile, paths.settingsFolder, paths.musicFolder, MusicSettings::kSizeLimitMiB};
 }
 } // namespace
 

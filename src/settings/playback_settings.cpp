@@ -18,11 +18,7 @@ bool readCheckedFont(ByteReader& in, FontStyle& font) {
 
 SettingsFileLocation rollFileLocation(const DataPaths& paths, const std::filesystem::path& file,
                                       std::uint64_t limitMiB) {
-    SettingsFileLocation location;
-    location.file = file;
-    location.settingsFolder = paths.settingsFolder;
-    location.sizeLimitMiB = limitMiB;
-    return location;
+    return {file, paths.settingsFolder, {}, limitMiB};
 }
 
 } // namespace

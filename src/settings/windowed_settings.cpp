@@ -22,12 +22,8 @@ void clampAxis(std::int32_t& origin, std::int32_t& extent, std::int32_t minExten
 }
 
 SettingsFileLocation windowedFileLocation(const DataPaths& paths) {
-    SettingsFileLocation location;
-    location.file = paths.windowedFile;
-    location.settingsFolder = paths.settingsFolder;
-    location.sizeLimitMiB = WindowedSettings::kSizeLimitMiB;
-    location.skipFolderChecks = true;
-    return location;
+    // This reader leaves stray files and folders where they are.
+    return {paths.windowedFile, paths.settingsFolder, {}, WindowedSettings::kSizeLimitMiB, true};
 }
 
 } // namespace
