@@ -10,14 +10,20 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 
 echo "== plain build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVORA_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== sanitized build (ASan + UBSan)"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVORA_SANITIZE=ON -DKELVORA_BENCH=OFF >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVORA_SANITIZE=ON -DKELVORA_BENCH=OFF \
+  -DKELVORA_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+echo "== release build (what users and packagers build; -O3 brings warnings of its own)"
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVORA_WERROR=ON -DBUILD_TESTING=OFF \
+  -DKELVORA_BENCH=OFF >/dev/null
+cmake --build build-release -j"$jobs"
 
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzers (short runs)"

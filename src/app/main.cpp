@@ -51,5 +51,6 @@ int main(int argc, char** argv) {
                      &MainWindow::bringToFront);
     if (!application.startApplication())
         return 0;
+    instance.setReady();
     return QApplication::exec();
 }

@@ -9,8 +9,10 @@
 namespace kelvora {
 
 QString privateFolder() {
+    // Not QDir::tempPath(): TMPDIR may differ between two shells of one user, and the one-instance lock in
+    // this folder must be the same for every copy the user starts.
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    const QString base = runtime.isEmpty() ? QDir::tempPath() : QString::fromLocal8Bit(runtime);
+    const QString base = runtime.isEmpty() ? QStringLiteral("/tmp") : QString::fromLocal8Bit(runtime);
     const QString folder =
         QDir(base).filePath(QStringLiteral("kelvora-%1").arg(static_cast<qulonglong>(::getuid())));
     if (!QDir().mkpath(folder))

@@ -1,6 +1,7 @@
 #pragma once
-// A folder for the files the program writes out of its own resources (the font aliases, the guide): the
-// user's runtime folder, or one of the user's own under the shared temporary folder.
+// A folder for the files the program writes out of its own resources (the font aliases, the guide) and for
+// its one-instance lock and socket: a folder of the user's own in the user's runtime folder, else under /tmp.
+// The place is fixed per user, whatever TMPDIR says.
 
 #include <QString>
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "settings/draw_mode.h"
+
 namespace kelvora {
 
 namespace {
@@ -30,9 +32,12 @@ bool DrawRun::isLastPrize() const {
 }
 
 const EntrantList& DrawRun::currentNameList() const {
-    const bool pictureMode = m_sources.drawMode && *m_sources.drawMode == 1;
-    const EntrantList* list = pictureMode ? m_sources.pictureList : m_sources.textList;
+    const EntrantList* list = pictureMode() ? m_sources.pictureList : m_sources.textList;
     return list ? *list : kNoEntrants;
+}
+
+bool DrawRun::pictureMode() const {
+    return m_sources.drawMode && !isTextMode(*m_sources.drawMode);
 }
 
 int DrawRun::scrollPeriodMs() const {

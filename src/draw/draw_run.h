@@ -21,7 +21,7 @@ struct DrawSources {
     const PrizeList* prizes = nullptr;
     const EntrantList* textList = nullptr;
     const EntrantList* pictureList = nullptr;
-    const std::int32_t* drawMode = nullptr;      // 0 text/number mode, 1 picture/photo mode
+    const std::int32_t* drawMode = nullptr;      // 0 text/number mode, any other value picture/photo mode
     const std::int32_t* scrollSpeed = nullptr;   // frames per second, 1..60
     const std::int32_t* scrollMusicOn = nullptr; // scroll music switched on
     const std::int32_t* winMusicOn = nullptr;    // winning music switched on
@@ -66,6 +66,8 @@ public:
     std::u16string_view promptText() const;
     // trunc(1000 / scrollSpeed) milliseconds.
     int scrollPeriodMs() const;
+    // Whether the draw uses the picture list.
+    bool pictureMode() const;
     // The name list of the current draw mode.
     const EntrantList& currentNameList() const;
 

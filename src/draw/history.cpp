@@ -149,9 +149,8 @@ bool endDraw(DrawRun& run, DrawHost& host, const DataPaths& paths, Clock& clock)
         host.repaintScreen();
     }
     host.releaseMusic();
-    const bool pictureMode = run.sources().drawMode && *run.sources().drawMode == 1;
     std::u16string error;
-    if (!writeHistory(paths, run.progress.winners, pictureMode, clock.localTime(), error)) {
+    if (!writeHistory(paths, run.progress.winners, run.pictureMode(), clock.localTime(), error)) {
         host.showMessage(error, MessageIcon::Error);
         return false;
     }

@@ -209,7 +209,11 @@ ProgressLoad loadProgress(const DataPaths& paths, const PrizeList& prizes, DrawR
                 return ProgressLoad::Nothing; // an ended draw; a stale ".tmp" must not bring it back
             }
         }
-        if (std::filesystem::exists(candidate, ec))
+        // Only a file that is not there is "nothing to resume"; one that cannot be looked up (no search
+        // permission on its folder) goes on to the open, which reports why, instead of the draw silently
+        // starting over.
+        struct stat st {};
+        if (::stat(candidate.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR))
             break;
         if (triedTemp)
             return ProgressLoad::Nothing;

@@ -9,6 +9,7 @@
 #include "screen/glyph_cache.h"
 #include "screen/screen_paint.h"
 #include "screen/text_scroll_area.h"
+#include "settings/draw_mode.h"
 #include "settings/file_system.h"
 
 namespace kelvora {
@@ -72,7 +73,7 @@ struct DrawScreen::Impl {
 
     const InterfaceSettings& settings() const { return *inputs.interface; }
     bool drawStarted() const { return inputs.run && inputs.run->drawStarted; }
-    bool photoMode() const { return inputs.drawMode && *inputs.drawMode == 1; }
+    bool photoMode() const { return inputs.drawMode && !isTextMode(*inputs.drawMode); }
     bool bandGuides() const {
         return inputs.interfaceDialogOpen || (inputs.playbackDialogOpen && inputs.replayViewActive) ||
                (inputs.fullListDialogOpen && inputs.fullListViewActive);

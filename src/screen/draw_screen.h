@@ -26,7 +26,7 @@ struct ScreenInputs {
     const PrizeList* prizes = nullptr;
     const EntrantList* textList = nullptr;
     const EntrantList* pictureList = nullptr;
-    const std::int32_t* drawMode = nullptr;     // 0 text, 1 picture
+    const std::int32_t* drawMode = nullptr;     // 0 text, any other value picture
     const std::int32_t* spaceAligned = nullptr; // the text list was imported with space alignment
     bool replayViewActive = false;
     bool fullListViewActive = false;

@@ -1,5 +1,8 @@
 #include "settings/prizes.h"
 
+#include <string>
+
+#include "platform/text.h"
 #include "settings/file_system.h"
 
 namespace kelvora {
@@ -7,6 +10,7 @@ namespace kelvora {
 namespace {
 
 constexpr std::uint64_t kPrizeFileLimitMiB = 8;
+static_assert(kPrizeFileBytesLimit == kPrizeFileLimitMiB << 20);
 // The fixed part of a prize on disk: name, four numbers, prize text, picture name, and the two list counts.
 constexpr std::size_t kPrizeFixedBytes = sizeof(PrizeItem::name) + 4 * sizeof(std::int32_t) +
                                          sizeof(PrizeItem::prizeText) + sizeof(PrizeItem::imageFile) +
@@ -75,11 +79,25 @@ bool readPrizeList(ByteReader& in, PrizeList& prizes) {
     return true;
 }
 
-void writePrizeList(ByteWriter& out, const PrizeList& prizes) {
-    std::size_t size = sizeof(std::int32_t);
+std::uint64_t prizeFileBytes(const PrizeList& prizes) {
+    std::uint64_t size = sizeof(std::int32_t);
     for (const PrizeItem& p : prizes)
-        size += kPrizeFixedBytes + sizeof(Entrant) * (p.whiteList.size() + p.blackList.size());
-    out.reserve(out.bytes().size() + size);
+        size += kPrizeFixedBytes + sizeof(Entrant) * (std::uint64_t(p.whiteList.size()) + p.blackList.size());
+    return size;
+}
+
+std::u16string prizeFileTooLargeText(const std::filesystem::path& file, std::uint64_t bytes) {
+    const std::uint64_t excess = bytes - kPrizeFileBytesLimit + 1;
+    const std::uint64_t entrants = (excess + sizeof(Entrant) - 1) / sizeof(Entrant);
+    auto number = [](std::uint64_t v) { return fromUtf8(std::to_string(v)); };
+    return formatText(
+        u"写文件失败:\n%s\n\n黑白名单太大：奖项设置文件将有 %s 字节，"
+        u"必须小于 8 MiB（%s 字节）。\n请从黑白名单中至少删除 %s 人（%s 字节）。",
+        {pathText(file), number(bytes), number(kPrizeFileBytesLimit), number(entrants), number(excess)});
+}
+
+void writePrizeList(ByteWriter& out, const PrizeList& prizes) {
+    out.reserve(out.bytes().size() + static_cast<std::size_t>(prizeFileBytes(prizes)));
 
     out.writeInt32(static_cast<std::int32_t>(prizes.size()));
     for (const PrizeItem& p : prizes) {
@@ -104,6 +122,12 @@ bool loadPrizes(const DataPaths& paths, PrizeList& prizes, MessageBox& messages,
 }
 
 bool savePrizes(const DataPaths& paths, const PrizeList& prizes, MessageBox& messages, OwnerWindow owner) {
+    // The reader deletes a prize file at or over its limit without a word, so writing one would lose every
+    // prize and list at the next start. Refuse before anything on disk changes.
+    if (const std::uint64_t bytes = prizeFileBytes(prizes); bytes >= kPrizeFileBytesLimit) {
+        messages.show(owner, prizeFileTooLargeText(paths.prizeFile, bytes), MessageIcon::Error);
+        return false;
+    }
     return saveSettingsFile(
         prizeFileLocation(paths), [&](ByteWriter& out) { writePrizeList(out, prizes); }, messages, owner);
 }

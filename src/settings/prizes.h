@@ -47,10 +47,18 @@ SettingsFileLocation prizeFileLocation(const DataPaths& paths);
 bool readPrizeList(ByteReader& in, PrizeList& prizes);
 void writePrizeList(ByteWriter& out, const PrizeList& prizes);
 
+// A prize file at or over this size is deleted unread at the next start.
+inline constexpr std::uint64_t kPrizeFileBytesLimit = std::uint64_t(8) << 20;
+// The size the prize file would have; editors check it before they add to a list.
+std::uint64_t prizeFileBytes(const PrizeList& prizes);
+// The refusal when prizeFileBytes reaches the limit: which file, its size, the limit, and how much must go.
+std::u16string prizeFileTooLargeText(const std::filesystem::path& file, std::uint64_t bytes);
+
 // Reads the prize file; on a reported failure the list is empty.
 bool loadPrizes(const DataPaths& paths, PrizeList& prizes, MessageBox& messages, OwnerWindow owner);
 // Writes the whole list. The caller keeps counts within the limits (256 prizes, 30000 entries per list), or
-// the file would not read back.
+// the file would not read back. A list whose file would reach kPrizeFileBytesLimit is refused with
+// prizeFileTooLargeText and the file on disk stays as it was.
 bool savePrizes(const DataPaths& paths, const PrizeList& prizes, MessageBox& messages, OwnerWindow owner);
 
 // Empties the white and black lists of every prize and writes the prize file at once; the write's own message

@@ -74,22 +74,28 @@ bool loadSettingsFile(const SettingsFileLocation& location, const std::function<
     if (!location.skipFolderChecks)
         clearTheWay(location);
 
+    // Only a file that is not there means "no file". One that cannot even be looked up (no search permission
+    // on its folder) may hold the operator's settings: the open below reports why it cannot be read, instead
+    // of the defaults silently taking its place.
     struct stat st {};
-    if (::stat(location.file.c_str(), &st) != 0)
+    const bool lookedUp = ::stat(location.file.c_str(), &st) == 0;
+    if (!lookedUp && (errno == ENOENT || errno == ENOTDIR))
         return true; // nothing to read: the defaults stand
-    // A reader that leaves stray folders alone still has no file to read in a folder of that name.
-    if (S_ISDIR(st.st_mode))
-        return true;
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    if (size > UINT32_MAX ||
-        static_cast<double>(size) / kBytesPerMiB >= static_cast<double>(location.sizeLimitMiB)) {
-        clearAttributes(location.file);
-        ::unlink(location.file.c_str());
-        // Should the delete have failed, the file is still never read: its size alone makes it unusable.
-        return true;
+    if (lookedUp) {
+        // A reader that leaves stray folders alone still has no file to read in a folder of that name.
+        if (S_ISDIR(st.st_mode))
+            return true;
+        const auto size = static_cast<std::uint64_t>(st.st_size);
+        if (size > UINT32_MAX ||
+            static_cast<double>(size) / kBytesPerMiB >= static_cast<double>(location.sizeLimitMiB)) {
+            clearAttributes(location.file);
+            ::unlink(location.file.c_str());
+            // Should the delete have failed, the file is still never read: its size alone makes it unusable.
+            return true;
+        }
+        if (size == 0)
+            return true;
     }
-    if (size == 0)
-        return true;
 
     const std::u16string shownPath = pathText(location.file);
     auto fail = [&](std::u16string_view text) {
@@ -103,6 +109,20 @@ bool loadSettingsFile(const SettingsFileLocation& location, const std::function<
     if (fd < 0) {
         const int err = errno;
         return fail(formatText(withHint(kReadFailed, err == EACCES), {shownPath, errorText(err)}));
+    }
+    if (!lookedUp && ::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail(formatText(kReadFailed, {shownPath, errorText(err)}));
+    }
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (!lookedUp &&
+        (S_ISDIR(st.st_mode) || size > UINT32_MAX ||
+         static_cast<double>(size) / kBytesPerMiB >= static_cast<double>(location.sizeLimitMiB))) {
+        // Became readable between the two calls but is no settings file we would read; leave it for next
+        // time.
+        ::close(fd);
+        return true;
     }
     std::vector<std::byte> image;
     int err = 0;

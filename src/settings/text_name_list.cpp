@@ -15,7 +15,12 @@ constexpr std::uint64_t kTextListLimitMiB = 48;
 // A temporary name beside the operator's file that names nothing already there: the folder is theirs, and a
 // file that happens to be called "x.txt.tmp" is not ours to overwrite.
 std::filesystem::path exportTempPath(const std::filesystem::path& file) {
-    const std::filesystem::path base = file.parent_path() / ("." + file.filename().string() + ".tmp");
+    // Built by appending rather than with "." + name + ".tmp": GCC 12 at -O3 warns falsely (-Wrestrict) about
+    // the temporary string that concatenation makes.
+    std::string name = ".";
+    name += file.filename().string();
+    name += ".tmp";
+    const std::filesystem::path base = file.parent_path() / name;
     std::filesystem::path temp = base;
     std::error_code ec;
     for (int k = 1; k < 1000 &&

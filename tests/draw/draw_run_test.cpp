@@ -104,6 +104,22 @@ TEST_F(DrawRunTest, RefusalsLeaveNothingStarted) {
     EXPECT_EQ(run.progress.pool.size(), 3u);
 }
 
+// A hand-edited mode file may hold any value; only 0 is text mode. Testing for 1 drew from the text list.
+TEST_F(DrawRunTest, EveryModeButZeroDrawsFromThePictureList) {
+    prizes = {makePrize(u"A", 1, 1)};
+    textList = makeNames(3);
+    pictureList = makeNames(5, u"P");
+    for (const std::int32_t mode : {7, -1}) {
+        SCOPED_TRACE(mode);
+        drawMode = mode;
+        EXPECT_TRUE(run.pictureMode());
+        EXPECT_EQ(&run.currentNameList(), &pictureList);
+    }
+    run.startDraw();
+    ASSERT_TRUE(run.drawStarted);
+    EXPECT_EQ(run.progress.pool.size(), 5u);
+}
+
 TEST_F(DrawRunTest, EmptyPoolWithPlacesDueNeverMovesOn) {
     prizes = {makePrize(u"A", 5, 5), makePrize(u"B", 1, 1)};
     textList = makeNames(2);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
 #include "settings/file_system.h"
+#include "settings/settings_file.h"
 
 namespace kelvora::test {
 namespace {
@@ -266,6 +268,34 @@ TEST_F(ProgressFileTest, FailedWriteKeepsThePreviousFile) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the save must fail with the file-too-large message";
     EXPECT_EQ(readBytes(paths.progressFile), before);
     EXPECT_FALSE(std::filesystem::exists(tempPathFor(paths.progressFile)));
+}
+
+// A folder the program may not search hides the file without it being absent. Taking that for "no file"
+// silently started the show over instead of resuming it.
+TEST_F(ProgressFileTest, FileThatCannotBeLookedUpIsReportedNotIgnored) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to drop to an unprivileged user";
+    std::u16string error;
+    ASSERT_TRUE(saveProgress(paths, sample(), error));
+    ::chmod(dir.path().c_str(), 0755);
+    ::chmod(paths.progressFile.parent_path().c_str(), 0700); // root's own: nobody cannot search it
+    const pid_t child = fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            _exit(3);
+        RecordingMessageBox box;
+        DrawRun target{host, random, DrawSources{&prizes, &textList, &pictureList, &mode, &speed, &on, &on}};
+        const ProgressLoad result = loadProgress(paths, prizes, target, box, nullptr);
+        const std::u16string expected = u"读文件失败:\n" + pathText(paths.progressFile) + u"\n\n" +
+                                        errorText(EACCES) + std::u16string(kAdminHint);
+        _exit(result == ProgressLoad::Failed && !target.drawStarted && box.lastText() == expected ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ::chmod(paths.progressFile.parent_path().c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the load must fail with the read-failure text and its hint";
+    EXPECT_EQ(load(run), ProgressLoad::Resumed) << "the file itself is untouched";
 }
 
 TEST_F(ProgressFileTest, KilledSavesLeaveTheOldOrTheNewState) {

@@ -26,9 +26,10 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$HERE/lsan.supp"
 WORK=$(mktemp -d /tmp/kelvora-e2e-XXXXXX)
 RUN="$WORK/run"
 mkdir -p "$RUN" "$WORK/tmp"
-# The one-instance lock and socket live in the temp folder: a private one keeps this run apart from a copy
-# of the program that a developer (or a parallel build's test) has running.
-export TMPDIR="$WORK/tmp"
+# The one-instance lock and socket live in the user's runtime folder: a private one keeps this run apart from
+# a copy of the program that a developer (or a parallel build's test) has running.
+export XDG_RUNTIME_DIR="$WORK/tmp"
+chmod 700 "$WORK/tmp"
 cp "$PROGRAM" "$RUN/kelvora"
 "$TOOL" fixture "$RUN"
 
@@ -216,9 +217,10 @@ same_screen() {
 wait_for "the resumed screen to match the one before the kill" same_screen
 [ "$(md5sum "$RUN/抽取进度(勿删)/抽取进度.dat")" = "$saved_sum" ] || fail "starting changed the progress file"
 
-STEP="a second instance exits at once and the first stays"
+STEP="a second instance, even from a shell with another TMPDIR, exits at once and the first stays"
+mkdir -p "$WORK/other-tmp"
 set +e
-(cd "$RUN" && timeout 20 ./kelvora) >>"$WORK/kelvora.log" 2>&1
+(cd "$RUN" && TMPDIR="$WORK/other-tmp" timeout 20 ./kelvora) >>"$WORK/kelvora.log" 2>&1
 second_rc=$?
 set -e
 [ "$second_rc" = 0 ] || fail "the second instance exited with $second_rc"

@@ -96,6 +96,8 @@ TEST_F(ScreenTest, InfoBarTextFollowsTheDraw) {
     pictureList = makeNames(7, u"P");
     drawMode = 1;
     EXPECT_EQ(u8(screen.infoBarText()), u8(u"展示总名单（7）"));
+    drawMode = -1; // any mode but 0 is the picture list
+    EXPECT_EQ(u8(screen.infoBarText()), u8(u"展示总名单（7）"));
 }
 
 TEST_F(ScreenTest, BackgroundIsTheRedFillWithoutAPicture) {

@@ -165,6 +165,30 @@ TEST_F(SettingsFileTest, PermissionDeniedWhileReadingAddsTheHint) {
               u8(u"读文件失败:\n" + shown(paths.drawModeFile) + u"\n\n" + errorText(EACCES) + kHint));
 }
 
+// No search permission on the folder: the file is there but cannot be looked up. It is reported, never
+// replaced by the defaults in silence.
+TEST_F(SettingsFileTest, FileThatCannotBeLookedUpIsAReadFailure) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to drop to an unprivileged user";
+    writeBytes(paths.drawModeFile, int32Image(0));
+    openToEveryone(dir.path());
+    ::chmod(paths.settingsFolder.c_str(), 0700);
+    const ChildResult child = runInChild(
+        [&](const auto& report) {
+            RecordingMessageBox box;
+            DrawMode m;
+            const bool ok = loadDrawMode(paths, m, box, nullptr);
+            report(u8(box.lastText()));
+            return ok ? 1 : 0;
+        },
+        true);
+    ::chmod(paths.settingsFolder.c_str(), 0755);
+    EXPECT_EQ(child.exitCode, 0);
+    EXPECT_EQ(child.output,
+              u8(u"读文件失败:\n" + shown(paths.drawModeFile) + u"\n\n" + errorText(EACCES) + kHint));
+    EXPECT_EQ(readBytes(paths.drawModeFile), int32Image(0));
+}
+
 TEST_F(SettingsFileTest, PermissionDeniedWhileWritingAddsTheHintAndKeepsTheFile) {
     writeBytes(paths.drawModeFile, int32Image(0));
     openToEveryone(dir.path());
@@ -182,6 +206,43 @@ TEST_F(SettingsFileTest, PermissionDeniedWhileWritingAddsTheHintAndKeepsTheFile)
               u8(u"写文件失败:\n" + shown(paths.drawModeFile) + u"\n\n" + errorText(EACCES) + kHint));
     EXPECT_EQ(readBytes(paths.drawModeFile), int32Image(0));
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+}
+
+// Two prizes with 16000 black-list entries each make an 8,450,116-byte file. Written, it was deleted unread
+// at the next start, and every prize with it.
+TEST_F(SettingsFileTest, PrizeFileThatWouldReachItsLimitIsRefusedAndTheOldOneKept) {
+    PrizeList prizes(2);
+    setField(prizes[0].name, u"一等奖");
+    setField(prizes[1].name, u"二等奖");
+    ASSERT_TRUE(savePrizes(paths, prizes, messages, owner));
+    const Bytes previous = readBytes(paths.prizeFile);
+
+    for (PrizeItem& p : prizes)
+        p.blackList.assign(16000, makeEntrant(u"张三"));
+    EXPECT_EQ(prizeFileBytes(prizes), 8450116u);
+    EXPECT_FALSE(savePrizes(paths, prizes, messages, owner));
+    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
+    const std::u16string text = messages.lastText();
+    EXPECT_TRUE(text.starts_with(u"写文件失败:\n" + shown(paths.prizeFile))) << u8(text);
+    EXPECT_NE(text.find(u"8450116"), std::u16string::npos) << "names the size";
+    EXPECT_NE(text.find(u"8388608"), std::u16string::npos) << "names the limit";
+    EXPECT_NE(text.find(u"233 人"), std::u16string::npos) << "says how many entries must go: " << u8(text);
+    EXPECT_EQ(readBytes(paths.prizeFile), previous);
+    EXPECT_TRUE(tempFilesIn(dir.path()).empty());
+
+    PrizeList loaded;
+    ASSERT_TRUE(loadPrizes(paths, loaded, messages, owner));
+    ASSERT_EQ(loaded.size(), 2u);
+    EXPECT_TRUE(loaded[0].blackList.empty());
+
+    // One entry fewer than the excess is still refused; the exact excess removed fits.
+    prizes[1].blackList.resize(16000 - 232);
+    EXPECT_FALSE(savePrizes(paths, prizes, messages, owner));
+    prizes[1].blackList.resize(16000 - 233);
+    EXPECT_LT(prizeFileBytes(prizes), kPrizeFileBytesLimit);
+    EXPECT_TRUE(savePrizes(paths, prizes, messages, owner)) << u8(messages.lastText());
+    ASSERT_TRUE(loadPrizes(paths, loaded, messages, owner));
+    EXPECT_EQ(loaded[1].blackList.size(), 16000u - 233u);
 }
 
 // A full disk in the middle of writing a long list: the previous file must survive whole.
