@@ -183,15 +183,20 @@ const EntrantList& companyList() {
 }
 
 // The first 600 frames of the first press (ten seconds at 60 frames a second) over a list of 30000
-// realistic names: the screen shows the prize first, as the room sees it before the key is pressed, then
-// each frame deals and composes. Reported per run: the typical, the 99th percentile and the slowest frame,
-// the first frame, and what the glyph cache holds at the end.
+// realistic names: the screen shows the prize first, as the room sees it before the key is pressed, and
+// prepares its glyphs meanwhile (warm_ms: how long the operator has to wait for all of them); then each
+// frame deals and composes. Reported per run: the typical, the 99th percentile and the slowest frame, the
+// first frame, and what the glyph cache holds at the end.
 void BM_FirstFramesOfAPress(benchmark::State& state) {
     const int fontSize = int(state.range(0));
     const int shown = int(state.range(1));
     for (auto _ : state) {
         ScrollingScreen screen(fontSize, shown, companyList());
+        const auto shownAt = std::chrono::steady_clock::now();
         screen.screen().composeFrame(); // the prize is on screen: Ready
+        screen.screen().waitForGlyphs();
+        state.counters["warm_ms"] =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - shownAt).count();
         screen.press();
         std::vector<double> ms;
         ms.reserve(600);
