@@ -197,17 +197,22 @@ GlyphMask renderGlyphMask(const QRawFont& font, quint32 glyphIndex, int subX, in
         if (inkAtEdge(tile) && attempt < 3)
             continue;
 
+        // The ink's box; premultiplied pixels without coverage are zero throughout.
         int x0 = width, y0 = height, x1 = 0, y1 = 0;
         for (int y = 0; y < height; ++y) {
             const auto* row = reinterpret_cast<const QRgb*>(tile.constScanLine(y));
-            for (int x = 0; x < width; ++x) {
-                if (qAlpha(row[x])) {
-                    x0 = std::min(x0, x);
-                    x1 = std::max(x1, x + 1);
-                    y0 = std::min(y0, y);
-                    y1 = std::max(y1, y + 1);
-                }
-            }
+            int first = 0;
+            while (first < width && row[first] == 0)
+                ++first;
+            if (first == width)
+                continue;
+            int last = width - 1;
+            while (row[last] == 0)
+                --last;
+            x0 = std::min(x0, first);
+            x1 = std::max(x1, last + 1);
+            y0 = std::min(y0, y);
+            y1 = y + 1;
         }
         if (x0 >= x1)
             return mask; // no ink: a space

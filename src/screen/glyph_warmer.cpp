@@ -2,6 +2,11 @@
 
 #include <QRawFont>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
@@ -26,6 +31,10 @@ void GlyphWarmer::start(const QFont& font, std::vector<std::u16string> texts) {
     // A QFont shares its engine data with every copy, and Qt replaces that data when another thread uses
     // it: the worker builds its own font from the description instead of copying this one.
     m_thread = std::thread([this, description = font.toString(), texts = std::move(texts)] {
+#if defined(__linux__)
+        // A press may begin before the work is done: the frames must not wait for a core behind it.
+        setpriority(PRIO_PROCESS, id_t(gettid()), 10);
+#endif
         run(description, texts);
         m_finished = true;
     });
