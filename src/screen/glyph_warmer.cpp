@@ -29,13 +29,15 @@ void GlyphWarmer::start(const QFont& font, std::vector<std::u16string> texts) {
     m_planned = 0;
     m_prepared = 0;
     // A QFont shares its engine data with every copy, and Qt replaces that data when another thread uses
-    // it: the worker builds its own font from the description instead of copying this one.
-    m_thread = std::thread([this, description = font.toString(), texts = std::move(texts)] {
+    // it: the worker builds its own font from what this one asks for instead of copying it.
+    FontRequest request{font.families(), font.pixelSize(),     font.pointSizeF(),       font.weight(),
+                        font.style(),    font.styleStrategy(), font.hintingPreference()};
+    m_thread = std::thread([this, request = std::move(request), texts = std::move(texts)] {
 #if defined(__linux__)
         // A press may begin before the work is done: the frames must not wait for a core behind it.
         setpriority(PRIO_PROCESS, id_t(gettid()), 10);
 #endif
-        run(description, texts);
+        run(request, texts);
         m_finished = true;
     });
 }
@@ -52,9 +54,17 @@ void GlyphWarmer::wait() {
         m_thread.join();
 }
 
-void GlyphWarmer::run(const QString& fontDescription, const std::vector<std::u16string>& texts) {
+void GlyphWarmer::run(const FontRequest& request, const std::vector<std::u16string>& texts) {
     QFont qfont;
-    qfont.fromString(fontDescription);
+    qfont.setFamilies(request.families);
+    if (request.pixelSize > 0)
+        qfont.setPixelSize(request.pixelSize);
+    else
+        qfont.setPointSizeF(request.pointSize);
+    qfont.setWeight(request.weight);
+    qfont.setStyle(request.style);
+    qfont.setStyleStrategy(request.strategy);
+    qfont.setHintingPreference(request.hinting);
     const ScreenFont font(qfont);
 
     // Names repeat (and so do surnames); each distinct text is laid out once.

@@ -10,6 +10,7 @@
 // (Qt's are not shared between threads); the cache tells fonts apart by what they are.
 
 #include <QFont>
+#include <QStringList>
 
 #include <atomic>
 #include <cstddef>
@@ -42,7 +43,16 @@ public:
     std::size_t prepared() const { return m_prepared.load(); }
 
 private:
-    void run(const QString& fontDescription, const std::vector<std::u16string>& texts);
+    struct FontRequest {
+        QStringList families;
+        int pixelSize;
+        qreal pointSize;
+        QFont::Weight weight;
+        QFont::Style style;
+        QFont::StyleStrategy strategy;
+        QFont::HintingPreference hinting;
+    };
+    void run(const FontRequest& request, const std::vector<std::u16string>& texts);
 
     GlyphCache& m_cache;
     std::thread m_thread;
