@@ -7,6 +7,7 @@
 
 #include "draw/draw_progress.h"
 #include "screen/glyph_cache.h"
+#include "screen/glyph_warmer.h"
 #include "screen/screen_paint.h"
 #include "screen/text_scroll_area.h"
 #include "settings/draw_mode.h"
@@ -70,6 +71,7 @@ struct DrawScreen::Impl {
     std::optional<ScreenFont> infoBarFont;
     std::optional<ScreenFont> scrollFont;
     GlyphCache glyphs;
+    GlyphWarmer warmer{glyphs}; // after glyphs: stops before the cache goes
 
     const InterfaceSettings& settings() const { return *inputs.interface; }
     bool drawStarted() const { return inputs.run && inputs.run->drawStarted; }
@@ -88,6 +90,9 @@ struct DrawScreen::Impl {
     void drawTextBand(Band which, const FontStyle& style, std::optional<ScreenFont>& font,
                       std::u16string_view text);
     void drawScrollArea();
+    const PrizeItem* textScrollPrize() const;
+    void makeScrollFont(const PrizeItem& prize);
+    void prepareGlyphs();
     void drawTextScroll();
     void drawIdleScrollArea();
 
@@ -166,6 +171,38 @@ void DrawScreen::Impl::drawTextBand(Band which, const FontStyle& style, std::opt
                    style.effectColor, geometry.inner, AlignCenter, AlignCenter);
 }
 
+const PrizeItem* DrawScreen::Impl::textScrollPrize() const {
+    if (!inputs.interface || !drawStarted() || photoMode())
+        return nullptr;
+    return inputs.run->currentPrize();
+}
+
+void DrawScreen::Impl::makeScrollFont(const PrizeItem& prize) {
+    const InterfaceSettings& s = settings();
+    const bool spaceAligned = inputs.spaceAligned && *inputs.spaceAligned;
+    scrollFont.emplace(createBandFont(scrollFaceName(s.scrollFont, spaceAligned), s.scrollFont,
+                                      prize.fontSize, false, logicalDpiY));
+}
+
+void DrawScreen::Impl::prepareGlyphs() {
+    const PrizeItem* prize = textScrollPrize();
+    if (!prize) {
+        warmer.stop();
+        return;
+    }
+    if (!scrollFont)
+        makeScrollFont(*prize);
+    // The frames of a press deal from the pool as it is now; while they scroll no winner numbers are shown,
+    // so each name is drawn as its hidden text alone.
+    const InterfaceSettings& s = settings();
+    const DigitHiding hiding{s.hideDigits != 0, s.hideFrom, s.hideTo};
+    std::vector<std::u16string> texts;
+    texts.reserve(inputs.run->progress.pool.size());
+    for (const Entrant& entrant : inputs.run->progress.pool)
+        texts.push_back(hideDigitsText(entrant.text(), hiding, 0));
+    warmer.start(scrollFont->font, std::move(texts));
+}
+
 void DrawScreen::Impl::drawTextScroll() {
     const DrawRun& run = *inputs.run;
     const PrizeItem* prize = run.currentPrize();
@@ -174,13 +211,11 @@ void DrawScreen::Impl::drawTextScroll() {
         drawIdleScrollArea();
         return;
     }
-    const InterfaceSettings& s = settings();
-    if (!scrollFont) {
-        const bool spaceAligned = inputs.spaceAligned && *inputs.spaceAligned;
-        scrollFont.emplace(createBandFont(scrollFaceName(s.scrollFont, spaceAligned), s.scrollFont,
-                                          prize->fontSize, false, logicalDpiY));
-    }
-    drawTextScrollArea({frame, glyphs}, *scrollFont, area, run.progress, *prize, s,
+    // A font made here is the first sight of this prize (a draw resumed at start-up, new settings): its
+    // glyphs are prepared from now on.
+    if (!scrollFont)
+        prepareGlyphs();
+    drawTextScrollArea({frame, glyphs}, *scrollFont, area, run.progress, *prize, settings(),
                        inputs.interfaceDialogOpen);
 }
 
@@ -271,6 +306,7 @@ const QImage& DrawScreen::composeFrame() {
 
 void DrawScreen::dropFonts() {
     Impl& d = *m_impl;
+    d.warmer.stop();
     d.mainTitleFont.reset();
     d.subtitleFont.reset();
     d.infoBarFont.reset();
@@ -279,8 +315,22 @@ void DrawScreen::dropFonts() {
 }
 
 void DrawScreen::dropScrollFont() {
-    // The glyphs of the old size age out of the cache by themselves.
+    // The glyphs of the old size age out of the cache by themselves. The scroll font changes with the
+    // prize, which is the moment to start on the new prize's glyphs.
     m_impl->scrollFont.reset();
+    m_impl->prepareGlyphs();
+}
+
+void DrawScreen::prepareGlyphs() {
+    m_impl->prepareGlyphs();
+}
+
+bool DrawScreen::glyphsReady() const {
+    return m_impl->warmer.finished();
+}
+
+void DrawScreen::waitForGlyphs() {
+    m_impl->warmer.wait();
 }
 
 BandGeometry DrawScreen::computeBand(Band band) const {

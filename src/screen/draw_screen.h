@@ -62,6 +62,16 @@ public:
     void dropFonts();
     void dropScrollFont();
 
+    // The glyphs of the pool's names in the current prize's scroll font are rendered ahead on a thread of
+    // their own, so that the first frames of a press cost what later ones do. This starts when the prize
+    // changes (dropScrollFont) and when a frame first shows a prize (a draw resumed at start-up, new
+    // settings); prepareGlyphs() starts it over for the pool as it is now, and stops it when no text prize
+    // is current. Frames never wait for it.
+    void prepareGlyphs();
+    bool glyphsReady() const;
+    // For benchmarks and tests, which measure or check the frames after the preparation.
+    void waitForGlyphs();
+
     BandGeometry computeBand(Band band) const;
     // The info bar's text for the current state (prize, progress, prize text, prompt; replay and full list).
     std::u16string infoBarText() const;

@@ -214,9 +214,67 @@ void drawTextInRect(TextCanvas canvas, std::u16string_view text, const DigitHidi
     const int x = alignedStart(rect.left, rect.right, textWidth, hAlign);
     const int y = alignedStart(rect.top, rect.bottom, font.height, vAlign);
 
+    std::vector<PlacedGlyph> placed;
+    placed.reserve(std::size_t(qtext.size()));
+    for (const PlacedRun& run : placeGlyphs(qtext, font, x, y)) {
+        const std::uint32_t fontId = canvas.glyphs.fontId(run.font);
+        for (const GlyphSpot& g : run.glyphs)
+            placed.push_back({g.x, g.y, canvas.glyphs.glyph(fontId, run.font, g.index, g.subX, g.subY)});
+    }
+
+    const Surface surface{image.bits(), image.bytesPerLine()};
+    // Every effect pass of the text goes down before the text itself, as separate draws of the whole text
+    // would, and in the same order.
+    if (effect == TextEffect::Shadow) {
+        for (const PlacedGlyph& g : placed)
+            blendMask(surface, g.glyph->mask, g.x + 1, g.y + 1, clip, qRgb(0, 0, 0));
+    } else if (effect == TextEffect::Outline) {
+        static constexpr int kOffsets[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+        const std::uint32_t color = opaqueColor(effectColor);
+        for (const auto& offset : kOffsets)
+            for (const PlacedGlyph& g : placed)
+                blendMask(surface, g.glyph->mask, g.x + offset[0], g.y + offset[1], clip, color);
+    }
+    const std::uint32_t color = opaqueColor(textColor);
+    for (const PlacedGlyph& g : placed)
+        blendMask(surface, g.glyph->mask, g.x, g.y, clip, color);
+}
+
+std::vector<PlacedRun> placeGlyphs(const QString& text, const ScreenFont& font, int x, int y) {
+    std::vector<PlacedRun> placed;
     // Lay the line out as QPainter::drawText would, then place each glyph at its position's whole pixel,
     // rendered for the fraction left over.
-    QTextLayout layout(qtext, font.font);
+    QTextLayout layout(text, font.font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return placed;
+    const double baseX = x;
+    const double baseY = double(y) + font.ascent - line.ascent();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    placed.reserve(std::size_t(runs.size()));
+    for (const QGlyphRun& run : runs) {
+        PlacedRun& out = placed.emplace_back();
+        out.font = run.rawFont();
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        out.glyphs.reserve(std::size_t(indexes.size()));
+        for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
+            // Positions are in 64ths of a pixel already; rounding only undoes the trip through double.
+            const std::int64_t fx = std::llround((baseX + positions[i].x()) * 64.0);
+            const std::int64_t fy = std::llround((baseY + positions[i].y()) * 64.0);
+            out.glyphs.push_back({indexes[i], int(fx >> 6), int(fy >> 6), int(fx & 63), int(fy & 63)});
+        }
+    }
+    return placed;
+}
+
+void drawScreenText(QPainter& painter, const QPointF& baseline, const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
@@ -225,41 +283,26 @@ void drawTextInRect(TextCanvas canvas, std::u16string_view text, const DigitHidi
     layout.endLayout();
     if (!line.isValid())
         return;
-    const double baseX = x;
-    const double baseY = double(y) + font.ascent - line.ascent();
-    const bool outline = effect == TextEffect::Outline;
-    std::vector<PlacedGlyph> placed;
-    placed.reserve(std::size_t(qtext.size()));
     const QList<QGlyphRun> runs = layout.glyphRuns();
+    const bool anyBold = std::any_of(runs.begin(), runs.end(),
+                                     [](const QGlyphRun& run) { return needsOutlineBold(run.rawFont()); });
+    if (!anyBold) {
+        painter.setFont(font);
+        painter.drawText(baseline, text);
+        return;
+    }
+    const QPointF origin(baseline.x(), baseline.y() - line.ascent());
     for (const QGlyphRun& run : runs) {
         const QRawFont rawFont = run.rawFont();
+        if (!needsOutlineBold(rawFont)) {
+            painter.drawGlyphRun(origin, run);
+            continue;
+        }
         const QList<quint32> indexes = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
-        for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i) {
-            // Positions are in 64ths of a pixel already; rounding only undoes the trip through double.
-            const std::int64_t fx = std::llround((baseX + positions[i].x()) * 64.0);
-            const std::int64_t fy = std::llround((baseY + positions[i].y()) * 64.0);
-            const int px = int(fx >> 6);
-            const int py = int(fy >> 6);
-            placed.push_back(
-                {px, py, canvas.glyphs.glyph(rawFont, indexes[i], int(fx & 63), int(fy & 63), outline)});
-        }
+        for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i)
+            drawGlyph(painter, rawFont, indexes[i], origin + positions[i], true);
     }
-
-    const Surface surface{image.bits(), image.bytesPerLine()};
-    // Every effect pass of the text goes down before the text itself, as separate draws of the whole text
-    // would.
-    if (effect == TextEffect::Shadow) {
-        for (const PlacedGlyph& g : placed)
-            blendMask(surface, g.glyph->main, g.x + 1, g.y + 1, clip, qRgb(0, 0, 0));
-    } else if (outline) {
-        const std::uint32_t color = opaqueColor(effectColor);
-        for (const PlacedGlyph& g : placed)
-            blendMask(surface, g.glyph->outline, g.x, g.y, clip, color);
-    }
-    const std::uint32_t color = opaqueColor(textColor);
-    for (const PlacedGlyph& g : placed)
-        blendMask(surface, g.glyph->main, g.x, g.y, clip, color);
 }
 
 QPen bandPen() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "screen/glyph_cache.h"
 #include "screen/screen_geometry.h"
@@ -16,6 +17,7 @@
 
 class QImage;
 class QPainter;
+class QPointF;
 
 namespace kelvora {
 
@@ -66,6 +68,28 @@ struct TextCanvas {
 void drawTextInRect(TextCanvas canvas, std::u16string_view text, const DigitHiding& hiding, int hideOffset,
                     const ScreenFont& font, ColorRef textColor, TextEffect effect, ColorRef effectColor,
                     const PixelRect& rect, int hAlign, int vAlign);
+
+// Where drawTextInRect puts the glyphs of a line whose box (the font's height) has its top-left corner at
+// (x, y): each glyph at the whole pixel that holds its position, to be rendered for the 64ths of a pixel
+// left over. The fractions depend only on the text and the font, which lets glyphs be rendered ahead.
+struct GlyphSpot {
+    quint32 index;
+    int x;
+    int y;
+    int subX;
+    int subY;
+};
+struct PlacedRun {
+    QRawFont font;
+    std::vector<GlyphSpot> glyphs;
+};
+std::vector<PlacedRun> placeGlyphs(const QString& text, const ScreenFont& font, int x, int y);
+
+// One line of text with its baseline starting at baseline, in the painter's pen colour, as
+// QPainter::drawText draws it, except that bold Qt leaves out of large text is put in as the glyph cache
+// puts it in. For text painted outside the frame, such as a preview of the scroll font, so that it shows the
+// weight the screen will.
+void drawScreenText(QPainter& painter, const QPointF& baseline, const QString& text, const QFont& font);
 
 // The guides shown while the layout is being edited: bands in solid white, inner rectangles dash-dot-dot
 // grey, the scroll area's grid dotted grey; all one pixel wide.

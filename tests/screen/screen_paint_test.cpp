@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,8 @@
 namespace kelvora {
 namespace {
 
-// What the primitive stands for: the text drawn pass by pass with QPainter, clipped to the rectangle.
+// What the primitive stands for: the text drawn pass by pass with QPainter, clipped to the rectangle (with
+// the bold Qt leaves out of large text put in, see BoldInkIsTheSameAtEverySize).
 void drawDirect(QImage& image, std::u16string_view text, const ScreenFont& font, ColorRef textColor,
                 TextEffect effect, ColorRef effectColor, const PixelRect& r, int hAlign, int vAlign) {
     const QString qtext = QString::fromUtf16(text.data(), qsizetype(text.size()));
@@ -29,10 +31,9 @@ void drawDirect(QImage& image, std::u16string_view text, const ScreenFont& font,
     const int y = place(r.top, r.bottom, font.height, vAlign) + font.ascent;
     QPainter painter(&image);
     painter.setClipRect(QRect(r.left, r.top, r.width(), r.height()));
-    painter.setFont(font.font);
     auto pass = [&](QColor color, int dx, int dy) {
         painter.setPen(color);
-        painter.drawText(QPoint(x + dx, y + dy), qtext);
+        drawScreenText(painter, QPointF(x + dx, y + dy), qtext, font.font);
     };
     const QColor effectQ(colorRed(effectColor), colorGreen(effectColor), colorBlue(effectColor));
     if (effect == TextEffect::Shadow)
@@ -112,6 +113,90 @@ TEST(ScreenPaint, CachedGlyphsDrawWhatQPainterDraws) {
                                std::to_string(int(effect)));
         }
     }
+}
+
+// Ink of white text on black, as a share of one pixel per pixel: the sum of coverage.
+double inkOf(const QImage& image) {
+    double ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            ink += qRed(row[x]) / 255.0;
+    }
+    return ink;
+}
+
+QFont pixelFont(const char* family, int px, bool bold) {
+    QFont font(QString::fromUtf8(family));
+    font.setPixelSize(px);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+// Ink per px² of a line drawn by the text primitive, or by QPainter::drawText when direct.
+double inkPerPx2(const QFont& qfont, bool direct = false, std::u16string_view text = u"青松公司王小明") {
+    const ScreenFont font(qfont);
+    const int px = qfont.pixelSize();
+    QImage image(px * int(text.size() + 2), px * 2, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::black);
+    if (direct) {
+        QPainter painter(&image);
+        painter.setFont(qfont);
+        painter.setPen(Qt::white);
+        painter.drawText(QPointF(px, px / 2 + font.ascent), QString::fromUtf16(text.data(), text.size()));
+    } else {
+        GlyphCache glyphs;
+        drawTextInRect({image, glyphs}, text, {}, 0, font, 0xFFFFFF, TextEffect::None, 0,
+                       PixelRect{0, 0, image.width(), image.height()}, AlignCenter, AlignCenter);
+    }
+    return inkOf(image) / (double(px) * px);
+}
+
+// Qt emboldens our CJK faces only below 64 pixels; above, the cache emboldens the outline by FreeType's
+// amount. A bold name must not turn thin at 64 pixels, nor heavier than at 63; regular text keeps its weight.
+TEST(ScreenPaint, BoldInkIsTheSameAtEverySize) {
+    for (const char* face : {"楷体", "黑体", "仿宋"}) {
+        const double bold40 = inkPerPx2(pixelFont(face, 40, true));
+        const double regular40 = inkPerPx2(pixelFont(face, 40, false));
+        EXPECT_GT(bold40, regular40 * 1.4) << face << ": bold shows";
+        // Below the limit the pixels are Qt's own.
+        for (const int px : {40, 63}) {
+            EXPECT_NEAR(inkPerPx2(pixelFont(face, px, true)), inkPerPx2(pixelFont(face, px, true), true),
+                        bold40 * 0.005)
+                << face << " " << px << " px";
+        }
+        for (const int px : {16, 63, 64, 65, 80, 125, 166, 170}) {
+            EXPECT_NEAR(inkPerPx2(pixelFont(face, px, true)) / bold40, 1.0, 0.10) << face << " bold " << px;
+            EXPECT_NEAR(inkPerPx2(pixelFont(face, px, false)) / regular40, 1.0, 0.10)
+                << face << " regular " << px;
+        }
+    }
+}
+
+TEST(ScreenPaint, OnlyBoldMissingFromLargeTextIsMadeUp) {
+    struct Case {
+        const char* family;
+        int px;
+        bool bold;
+        bool madeUp;
+    };
+    const Case cases[] = {
+        {"楷体", 64, true, true},
+        {"楷体", 170, true, true},
+        {"黑体", 80, true, true},
+        {"仿宋", 80, true, true},
+        {"楷体", 63, true, false}, // Qt's own bitmap bold
+        {"楷体", 80, false, false},
+        {"DejaVu Sans", 80, true, false}, // a face with a bold of its own
+        {"DejaVu Sans Mono", 80, true, false},
+    };
+    for (const Case& c : cases) {
+        const QRawFont raw = QRawFont::fromFont(pixelFont(c.family, c.px, c.bold));
+        EXPECT_EQ(needsOutlineBold(raw), c.madeUp) << c.family << " " << c.px << " px";
+    }
+    // The real bold face is drawn as it is (its CJK would come from a fallback face, which is emboldened).
+    const QFont dejaVu = pixelFont("DejaVu Sans", 80, true);
+    EXPECT_NEAR(inkPerPx2(dejaVu, false, u"Kelvora 2016"), inkPerPx2(dejaVu, true, u"Kelvora 2016"), 0.005);
 }
 
 TEST(ScreenPaint, NothingLeavesTheRectangle) {
