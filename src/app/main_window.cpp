@@ -35,10 +35,10 @@ bool isAdvanceKey(int key) {
 } // namespace
 
 bool exitNeedsQuestion(const DrawRun& run) {
-    if (!run.drawStarted)
+    if (!run.drawStarted())
         return false;
     const PrizeItem* prize = run.currentPrize();
-    const bool complete = prize && run.isLastPrize() && run.progress.drawnCount >= prize->quota;
+    const bool complete = prize && run.isLastPrize() && run.progress().drawnCount >= prize->quota;
     return !complete;
 }
 
@@ -169,7 +169,7 @@ void MainWindow::setRollViews(bool replayActive, bool fullListActive) {
 void MainWindow::advanceInput() {
     if (m_fullListActive) {
         runCommand(cmd::FullListPause);
-    } else if (m_run.drawStarted) {
+    } else if (m_run.drawStarted()) {
         if (m_replayActive)
             runCommand(cmd::ReplayPause);
         else
@@ -189,7 +189,7 @@ std::unique_ptr<QMenu> MainWindow::createContextMenu() {
         *menu, contextMenuItems(which), [this](int id) { return commandAvailable(id); },
         [this](int id) { runCommand(id); });
     QMenu* raw = menu.get();
-    connect(raw, &QMenu::aboutToShow, this, [this, raw] { updateMenuState(*raw, m_run.drawStarted); });
+    connect(raw, &QMenu::aboutToShow, this, [this, raw] { updateMenuState(*raw, m_run.drawStarted()); });
     return menu;
 }
 
@@ -396,7 +396,7 @@ void MainWindow::loadStartupPictures() {
     std::u16string warning;
     if (!loadBackgroundPicture(m_records.paths, m_records.interface, m_screen.backgroundPicture(), warning))
         m_services.messages.show(nullptr, warning, MessageIcon::Warning);
-    if (m_run.drawStarted && !reloadPrizePicture(m_run.progress.prizeIndex, warning))
+    if (m_run.drawStarted() && !reloadPrizePicture(m_run.progress().prizeIndex, warning))
         m_services.messages.show(nullptr, warning, MessageIcon::Warning);
     m_screen.rebuildBackground();
 }

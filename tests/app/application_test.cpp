@@ -86,21 +86,21 @@ TEST_F(ApplicationTest, AnInterruptedDrawResumesWithItsWinnersOnScreenInTheSaved
         run.startDraw();
         run.advanceDraw();
         run.advanceDraw();
-        ASSERT_EQ(run.progress.state, DrawState::Stopped);
-        before = run.progress;
+        ASSERT_EQ(run.progress().state, DrawState::Stopped);
+        before = run.progress();
         // The program is killed here: nothing more is written.
     }
     Application second(dir.path(), services);
     ASSERT_TRUE(second.startApplication());
     const DrawRun& run = second.mainWindow().run();
-    ASSERT_TRUE(run.drawStarted);
-    EXPECT_EQ(run.progress.state, DrawState::Stopped);
-    EXPECT_EQ(run.progress.drawnCount, 2);
-    ASSERT_EQ(run.progress.shownCount, 2);
+    ASSERT_TRUE(run.drawStarted());
+    EXPECT_EQ(run.progress().state, DrawState::Stopped);
+    EXPECT_EQ(run.progress().drawnCount, 2);
+    ASSERT_EQ(run.progress().shownCount, 2);
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(run.progress.slots[static_cast<std::size_t>(i)].text(),
+        EXPECT_EQ(run.progress().slots[static_cast<std::size_t>(i)].text(),
                   before.slots[static_cast<std::size_t>(i)].text());
-    EXPECT_EQ(run.progress.pool.size(), 6u);
+    EXPECT_EQ(run.progress().pool.size(), 6u);
     EXPECT_EQ(second.mainWindow().geometry(), QRect(20, 30, 400, 300));
     EXPECT_TRUE(startupMessages().empty());
 

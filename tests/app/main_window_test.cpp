@@ -73,35 +73,35 @@ TEST_F(MainWindowTest, ReleasedAdvanceKeysDriveTheDrawAndEachStopIsSaved) {
     DrawRun& run = window.run();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
     QApplication::sendEvent(&window, &press);
-    EXPECT_FALSE(run.drawStarted) << "the press alone does nothing";
+    EXPECT_FALSE(run.drawStarted()) << "the press alone does nothing";
 
     release(Qt::Key_Space);
-    ASSERT_TRUE(run.drawStarted);
-    EXPECT_EQ(run.progress.state, DrawState::Ready);
+    ASSERT_TRUE(run.drawStarted());
+    EXPECT_EQ(run.progress().state, DrawState::Ready);
 
     // Holding the key down sends auto-repeated releases: none of them may step the draw.
     release(Qt::Key_PageDown, true);
     release(Qt::Key_Space, true);
-    EXPECT_EQ(run.progress.state, DrawState::Ready);
+    EXPECT_EQ(run.progress().state, DrawState::Ready);
 
     release(Qt::Key_PageDown);
-    EXPECT_EQ(run.progress.state, DrawState::Scrolling);
+    EXPECT_EQ(run.progress().state, DrawState::Scrolling);
     EXPECT_TRUE(window.scrollTimerActive());
     EXPECT_EQ(window.scrollTimerPeriod(), 33); // trunc(1000 / 30)
 
     release(Qt::Key_Down);
-    EXPECT_EQ(run.progress.state, DrawState::Stopped);
+    EXPECT_EQ(run.progress().state, DrawState::Stopped);
     EXPECT_FALSE(window.scrollTimerActive());
     const DrawProgress saved = savedProgress();
     EXPECT_EQ(saved.state, DrawState::Stopped);
     ASSERT_EQ(saved.shownCount, 1);
-    EXPECT_EQ(saved.slots[0].text(), run.progress.slots[0].text());
+    EXPECT_EQ(saved.slots[0].text(), run.progress().slots[0].text());
     EXPECT_EQ(saved.winners.size(), 1u);
 
     // Other keys are not advance keys.
     release(Qt::Key_Return);
     release(Qt::Key_Up);
-    EXPECT_EQ(run.progress.state, DrawState::Stopped);
+    EXPECT_EQ(run.progress().state, DrawState::Stopped);
 }
 
 TEST_F(MainWindowTest, DoubleClickAdvancesOnceAndLeftClickBringsTheWindowBackOnTop) {
@@ -112,11 +112,11 @@ TEST_F(MainWindowTest, DoubleClickAdvancesOnceAndLeftClickBringsTheWindowBackOnT
     QTest::mouseClick(&window, Qt::LeftButton);
     EXPECT_TRUE(window.isTopmost());
     EXPECT_EQ(window.geometry(), QRect(0, 0, 800, 600));
-    EXPECT_FALSE(window.run().drawStarted);
+    EXPECT_FALSE(window.run().drawStarted());
 
     QTest::mouseDClick(&window, Qt::LeftButton);
-    EXPECT_TRUE(window.run().drawStarted);
-    EXPECT_EQ(window.run().progress.state, DrawState::Ready);
+    EXPECT_TRUE(window.run().drawStarted());
+    EXPECT_EQ(window.run().progress().state, DrawState::Ready);
 }
 
 TEST_F(MainWindowTest, ExitAsksOnlyInTheMiddleOfADraw) {
@@ -124,15 +124,21 @@ TEST_F(MainWindowTest, ExitAsksOnlyInTheMiddleOfADraw) {
     EXPECT_FALSE(exitNeedsQuestion(run));
     run.startDraw();
     EXPECT_TRUE(exitNeedsQuestion(run)); // Ready, nothing drawn
-    run.progress.drawnCount = 2;
+    const auto resumeAt = [&run](int prizeIndex, int drawnCount) {
+        DrawProgress progress = run.progress();
+        progress.state = DrawState::Stopped;
+        progress.prizeIndex = prizeIndex;
+        progress.drawnCount = drawnCount;
+        run.resume(progress);
+    };
+    resumeAt(0, 2);
     EXPECT_TRUE(exitNeedsQuestion(run)); // first prize complete, another follows
-    run.progress.prizeIndex = 1;
-    run.progress.drawnCount = 0;
+    resumeAt(1, 0);
     EXPECT_TRUE(exitNeedsQuestion(run));
-    run.progress.drawnCount = 1;
+    resumeAt(1, 1);
     EXPECT_FALSE(exitNeedsQuestion(run)); // last prize complete
     // A resumed draw whose prize list has since shrunk is not complete.
-    run.progress.prizeIndex = 5;
+    resumeAt(5, 1);
     EXPECT_TRUE(exitNeedsQuestion(run));
 }
 
@@ -210,11 +216,11 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
 
 TEST_F(MainWindowTest, MenuCommandsRunTheDrawAndShowTheHint) {
     window.runCommand(cmd::AdvanceDraw); // greyed before a draw, and harmless if reached anyway
-    EXPECT_FALSE(window.run().drawStarted);
+    EXPECT_FALSE(window.run().drawStarted());
     window.runCommand(cmd::StartDraw);
-    EXPECT_TRUE(window.run().drawStarted);
+    EXPECT_TRUE(window.run().drawStarted());
     window.runCommand(cmd::AdvanceDraw);
-    EXPECT_EQ(window.run().progress.state, DrawState::Scrolling);
+    EXPECT_EQ(window.run().progress().state, DrawState::Scrolling);
     window.runCommand(cmd::AddPrizeHint);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, u"可到“奖项设置”里添加奖项");
@@ -258,11 +264,11 @@ TEST_F(MainWindowTest, CtrlFAsksWithNoAsTheDefaultAndYesEndsTheDraw) {
     QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier); // unanswered: No
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNoDefaultNo);
-    EXPECT_TRUE(window.run().drawStarted);
+    EXPECT_TRUE(window.run().drawStarted());
 
     messages.answers = {MessageAnswer::Yes};
     QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_FALSE(window.run().drawStarted);
+    EXPECT_FALSE(window.run().drawStarted());
     EXPECT_FALSE(std::filesystem::exists(records.paths.progressFile));
     EXPECT_TRUE(std::filesystem::exists(records.paths.historyFolder / "20261206_21.05.09.txt"));
 }
@@ -275,13 +281,13 @@ TEST_F(MainWindowTest, AdvanceAndEscapeGoToTheRollViewsWhileTheyAreShown) {
     window.setRollViews(false, true);
     release(Qt::Key_Space); // the full list pauses whatever the draw state
     QTest::keyClick(&window, Qt::Key_Escape);
-    EXPECT_FALSE(window.run().drawStarted);
+    EXPECT_FALSE(window.run().drawStarted());
 
     window.run().startDraw();
     window.setRollViews(true, false);
     release(Qt::Key_Space);
     QTest::keyClick(&window, Qt::Key_Escape);
-    EXPECT_EQ(window.run().progress.state, DrawState::Ready);
+    EXPECT_EQ(window.run().progress().state, DrawState::Ready);
     EXPECT_EQ(ran, (std::vector<int>{cmd::FullListPause, cmd::FullListCancel, cmd::ReplayPause,
                                      cmd::ReplayCancel}));
 
