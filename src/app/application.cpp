@@ -13,8 +13,9 @@
 namespace kelvora {
 
 Application::Application(const std::filesystem::path& root, const AppServices& services)
-    : m_services(services), m_records(root), m_window(std::make_unique<MainWindow>(m_records, m_services)) {
-    connect(m_window.get(), &MainWindow::exitConfirmed, this, &Application::shutdownApplication);
+    : m_services(services), m_records(root), m_controller(std::make_unique<ShowController>(m_records, m_services)),
+      m_window(std::make_unique<MainWindow>(*m_controller)) {
+    m_controller->setWindow(m_window.get());
 }
 
 Application::~Application() = default;
@@ -34,13 +35,16 @@ void Application::readSettings() {
     LoadPlaybackSettings(paths, m_records.playback, messages, nullptr);
     const QRect primary = primaryScreenRect();
     LoadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height(), messages, nullptr);
-    loadProgress(paths, m_records.prizes, m_window->run(), messages, nullptr);
+    loadProgress(paths, m_records.prizes, m_controller->run(), messages, nullptr);
 }
 
 bool Application::startApplication() {
+    // Only a started program has a message loop for the close to end; before that a close ends nothing.
+    connect(m_window.get(), &MainWindow::exitConfirmed, this, &Application::shutdownApplication,
+            Qt::UniqueConnection);
     readSettings();
 
-    m_window->loadStartupPictures();
+    m_controller->loadStartupPictures();
 
     ApplyDisplayMode(*m_window, m_records.windowed);
     m_window->show();
@@ -49,8 +53,8 @@ bool Application::startApplication() {
 
     runStartupChecks();
 
-    m_window->startMusicLoop();
-    m_window->repaintScreen();
+    m_controller->startMusicLoop();
+    m_controller->repaintScreen();
 
     // The draw screen yields to whatever else the operator runs beside it (music, a presentation).
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 2);
@@ -70,9 +74,7 @@ void Application::shutdownApplication() {
     if (m_shutDown)
         return;
     m_shutDown = true;
-    // The roll views stop and the music slots are released here once they exist.
-    m_window->stopScrollTimer();
-    m_window->releaseMusic();
+    m_controller->stop();
     m_window->hide();
     QCoreApplication::exit(0);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The program from start-up to exit: owns every record and the main window, reads the settings in their
-// fixed order, resumes an interrupted draw, places and shows the draw screen, runs the start-up checks, and
-// takes it all down again in order.
+// The program from start-up to exit: owns every record, the show and the main window, reads the settings in
+// their fixed order, resumes an interrupted draw, places and shows the draw screen, runs the start-up checks,
+// and takes it all down again in order.
 
 #include <QObject>
 
@@ -10,6 +10,7 @@
 
 #include "app/app_records.h"
 #include "app/main_window.h"
+#include "app/show_controller.h"
 
 namespace kelvora {
 
@@ -27,6 +28,7 @@ public:
     void shutdownApplication();
 
     AppRecords& records() { return m_records; }
+    ShowController& controller() { return *m_controller; }
     MainWindow& mainWindow() { return *m_window; }
 
     // Whether the fontconfig alias file was loaded before the application object existed; its path when
@@ -39,6 +41,7 @@ private:
 
     AppServices m_services;
     AppRecords m_records;
+    std::unique_ptr<ShowController> m_controller;
     std::unique_ptr<MainWindow> m_window;
     std::u16string m_fontAliasFailure;
     bool m_shutDown = false;

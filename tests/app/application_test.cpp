@@ -82,7 +82,7 @@ TEST_F(ApplicationTest, AnInterruptedDrawResumesWithItsWinnersOnScreenInTheSaved
     {
         Application first(dir.path(), services);
         ASSERT_TRUE(first.startApplication());
-        DrawRun& run = first.mainWindow().run();
+        DrawRun& run = first.controller().run();
         run.startDraw();
         run.advanceDraw();
         run.advanceDraw();
@@ -92,7 +92,7 @@ TEST_F(ApplicationTest, AnInterruptedDrawResumesWithItsWinnersOnScreenInTheSaved
     }
     Application second(dir.path(), services);
     ASSERT_TRUE(second.startApplication());
-    const DrawRun& run = second.mainWindow().run();
+    const DrawRun& run = second.controller().run();
     ASSERT_TRUE(run.drawStarted());
     EXPECT_EQ(run.progress().state, DrawState::Stopped);
     EXPECT_EQ(run.progress().drawnCount, 2);
@@ -118,9 +118,9 @@ TEST_F(ApplicationTest, AMissingPrizePictureOfAResumedDrawIsReportedOnce) {
         ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
         Application first(dir.path(), services);
         ASSERT_TRUE(first.startApplication());
-        first.mainWindow().run().startDraw();
-        first.mainWindow().run().advanceDraw();
-        first.mainWindow().run().advanceDraw();
+        first.controller().run().startDraw();
+        first.controller().run().advanceDraw();
+        first.controller().run().advanceDraw();
         EXPECT_TRUE(startupMessages().empty()) << "during the draw a missing picture is silent";
     }
     Application second(dir.path(), services);
