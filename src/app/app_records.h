@@ -51,7 +51,6 @@ enum class RecordKind : unsigned {
     Windowed = 1u << 8,
 };
 Q_DECLARE_FLAGS(RecordKinds, RecordKind)
-Q_DECLARE_OPERATORS_FOR_FLAGS(RecordKinds)
 
 // The outside world as the window sees it; real ones in the program, fakes in tests.
 struct AppServices {
@@ -62,3 +61,6 @@ struct AppServices {
 };
 
 } // namespace kelvora
+
+// At global scope: inside the namespace these operators would hide Qt's own operator| for keys.
+Q_DECLARE_OPERATORS_FOR_FLAGS(kelvora::RecordKinds)

@@ -7,18 +7,31 @@
 #include <unistd.h>
 
 #include "app/display_mode.h"
+#include "app/draw_commands.h"
+#include "app/info_commands.h"
 #include "app/startup_checks.h"
+#include "app/window_commands.h"
 #include "draw/progress_file.h"
 
 namespace kelvora {
 
 Application::Application(const std::filesystem::path& root, const AppServices& services)
-    : m_services(services), m_records(root), m_controller(std::make_unique<ShowController>(m_records, m_services)),
-      m_window(std::make_unique<MainWindow>(*m_controller)) {
+    : m_services(services), m_records(root),
+      m_controller(std::make_unique<ShowController>(m_records, m_services)),
+      m_window(std::make_unique<MainWindow>(*m_controller, m_commands)) {
     m_controller->setWindow(m_window.get());
+    registerCommands();
 }
 
 Application::~Application() = default;
+
+void Application::registerCommands() {
+    // Each feature declares its commands in its own file; the menus and the key tables follow.
+    registerDrawCommands(m_commands, *m_controller);
+    registerWindowCommands(m_commands, *m_window);
+    registerInfoCommands(m_commands, *m_window);
+    m_window->rebuildAccelerators();
+}
 
 void Application::readSettings() {
     // The fixed order: each reader reports its own failure (no owner window yet) and leaves its defaults;
@@ -46,7 +59,7 @@ bool Application::startApplication() {
 
     m_controller->loadStartupPictures();
 
-    ApplyDisplayMode(*m_window, m_records.windowed);
+    applyDisplayMode(*m_window, m_records.windowed);
     m_window->show();
     m_window->setTopmost(true);
     m_window->activateWindow();

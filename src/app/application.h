@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/app_records.h"
+#include "app/command_registry.h"
 #include "app/main_window.h"
 #include "app/show_controller.h"
 
@@ -29,6 +30,7 @@ public:
 
     AppRecords& records() { return m_records; }
     ShowController& controller() { return *m_controller; }
+    CommandRegistry& commands() { return m_commands; }
     MainWindow& mainWindow() { return *m_window; }
 
     // Whether the fontconfig alias file was loaded before the application object existed; its path when
@@ -36,12 +38,14 @@ public:
     void setFontAliasFailure(std::u16string failedPath) { m_fontAliasFailure = std::move(failedPath); }
 
 private:
+    void registerCommands();
     void readSettings();
     void runStartupChecks();
 
     AppServices m_services;
     AppRecords m_records;
     std::unique_ptr<ShowController> m_controller;
+    CommandRegistry m_commands;
     std::unique_ptr<MainWindow> m_window;
     std::u16string m_fontAliasFailure;
     bool m_shutDown = false;

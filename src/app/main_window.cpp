@@ -11,29 +11,17 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <cerrno>
+#include <algorithm>
 
+#include "app/context_menu.h"
 #include "app/display_mode.h"
-#include "app/help_page.h"
 #include "app/illustrations.h"
-#include "app/info_dialog.h"
 #include "app/qt_text.h"
-#include "app/windowed_dialog.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
 
 namespace kelvora {
 
-namespace {
-
-bool isAdvanceKey(int key) {
-    return key == Qt::Key_Space || key == Qt::Key_PageDown || key == Qt::Key_Down;
-}
-
-} // namespace
-
-MainWindow::MainWindow(ShowController& controller)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_controller(controller) {
+MainWindow::MainWindow(ShowController& controller, CommandRegistry& commands)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_controller(controller), m_commands(commands) {
     setWindowTitle(toQString(kProgramCaption));
     setWindowIcon(programIcon());
     setFocusPolicy(Qt::StrongFocus);
@@ -46,55 +34,17 @@ MainWindow::MainWindow(ShowController& controller)
     connect(&m_controller, &ShowController::rollViewsChanged, this, &MainWindow::followRollViews);
     connect(&m_controller, &ShowController::recordsChanged, this, [this](RecordKinds which) {
         if (which & RecordKind::Windowed)
-            ApplyDisplayMode(*this, m_controller.records().windowed);
+            applyDisplayMode(*this, m_controller.records().windowed);
     });
-
-    bindOwnCommands();
-    rebuildAccelerators();
 }
 
 MainWindow::~MainWindow() = default;
 
 // ---------------------------------------------------------------------------------------------- commands
 
-void MainWindow::bindOwnCommands() {
-    bindCommand(cmd::Backup, [this] { BackupDialog(m_controller.records().paths.settingsFolder, this).exec(); });
-    bindCommand(cmd::RemoteInfo, [this] { InfoDialog(InfoTopic::Remote, this).exec(); });
-    bindCommand(cmd::TouchInfo, [this] { InfoDialog(InfoTopic::Touch, this).exec(); });
-    bindCommand(cmd::DoubleKeysInfo, [this] { InfoDialog(InfoTopic::DoubleKeys, this).exec(); });
-    bindCommand(cmd::StartDraw, [this] { m_controller.run().startDraw(); });
-    bindCommand(cmd::AdvanceDraw, [this] { m_controller.run().advanceDraw(); });
-    bindCommand(cmd::AddPrizeHint,
-                [this] { m_controller.showMessage(kAddPrizeHintText, MessageIcon::Information); });
-    bindCommand(cmd::EndDraw, [this] { m_controller.endDraw(); });
-    bindCommand(cmd::History, [this] { showHistoryFolder(); });
-    bindCommand(cmd::Help, [this] { showHelp(); });
-    bindCommand(cmd::About, [this] { AboutDialog(this).exec(); });
-    bindCommand(cmd::Windowed, [this] { windowed(); });
-    bindCommand(cmd::FullScreen, [this] { fullScreen(); });
-    bindCommand(cmd::ExtendedScreen, [this] { ShowOnExtendedScreen(*this, m_controller.services().messages); });
-    bindCommand(cmd::Minimize, [this] { showMinimized(); });
-    bindCommand(cmd::Exit, [this] { close(); });
-    bindCommand(cmd::ClearLists, [this] {
-        AppRecords& records = m_controller.records();
-        ClearAllBlackWhiteLists(records.paths, records.prizes, m_controller.services().messages, this);
-    });
-}
-
-void MainWindow::bindCommand(int id, std::function<void()> action) {
-    m_commands[id] = std::move(action);
-}
-
-bool MainWindow::commandAvailable(int id) const {
-    return m_commands.count(id) != 0;
-}
-
-void MainWindow::runCommand(int id) {
-    const auto it = m_commands.find(id);
-    if (it == m_commands.end())
-        return;
-    it->second();
-    regainFocus();
+void MainWindow::runCommand(CommandId id) {
+    if (m_commands.trigger(id))
+        regainFocus();
 }
 
 void MainWindow::regainFocus() {
@@ -111,33 +61,23 @@ void MainWindow::rebuildAccelerators() {
     }
     m_accelerators.clear();
     m_normalOnlyAccelerators.clear();
-    const auto rollTable = rollAccelerators();
-    for (const Accelerator& accel : normalAccelerators()) {
-        if (!commandAvailable(accel.id))
-            continue;
+    const std::vector<KeyBinding> rollTable = m_commands.bindings(KeyTable::Roll);
+    for (const KeyBinding& binding : m_commands.bindings(KeyTable::Normal)) {
         auto* action = new QAction(this);
-        action->setShortcut(QKeySequence(QString::fromLatin1(accel.keys.data(), accel.keys.size())));
+        action->setShortcut(binding.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         // Auto-repeat of a held F-key would open the same dialog again as soon as it closes.
         action->setAutoRepeat(false);
-        const int id = accel.id;
+        const CommandId id = binding.id;
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
         addAction(action);
         m_accelerators.push_back(action);
-        const bool inRollTable = std::any_of(rollTable.begin(), rollTable.end(), [&](const Accelerator& r) {
-            return r.keys == accel.keys && r.id == accel.id;
+        const bool inRollTable = std::any_of(rollTable.begin(), rollTable.end(), [&](const KeyBinding& r) {
+            return r.keys == binding.keys && r.id == binding.id;
         });
         if (!inRollTable)
             m_normalOnlyAccelerators.push_back(action);
     }
-    // Alt+F4 is the window system's key; without a window manager nobody else turns it into a close.
-    auto* exitAction = new QAction(this);
-    exitAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    exitAction->setShortcutContext(Qt::WindowShortcut);
-    exitAction->setAutoRepeat(false);
-    connect(exitAction, &QAction::triggered, this, [this] { runCommand(cmd::Exit); });
-    addAction(exitAction);
-    m_accelerators.push_back(exitAction);
     followRollViews(m_controller.replayViewActive(), m_controller.fullListViewActive());
 }
 
@@ -147,74 +87,29 @@ void MainWindow::followRollViews(bool replayActive, bool fullListActive) {
         action->setEnabled(!rolling);
 }
 
-void MainWindow::advanceInput() {
-    if (m_controller.fullListViewActive()) {
-        runCommand(cmd::FullListPause);
-    } else if (m_controller.run().drawStarted()) {
-        if (m_controller.replayViewActive())
-            runCommand(cmd::ReplayPause);
-        else
-            m_controller.run().advanceDraw();
-    } else {
-        m_controller.run().startDraw();
-    }
-    regainFocus();
+ContextMenu MainWindow::shownMenu() const {
+    if (m_controller.fullListViewActive())
+        return ContextMenu::FullList;
+    return m_controller.replayViewActive() ? ContextMenu::Replay : ContextMenu::Main;
+}
+
+void MainWindow::takeInput(ScreenInput input) {
+    // The advance input starts the draw before one is started and steps it during one, or plays and pauses
+    // the roll on screen; Esc cancels the roll. Which command that is follows from their declarations.
+    if (const auto id = m_commands.commandFor(input, shownMenu(), m_controller.run().drawStarted()))
+        runCommand(*id);
 }
 
 std::unique_ptr<QMenu> MainWindow::createContextMenu() {
-    const ContextMenu which = m_controller.fullListViewActive() ? ContextMenu::FullList
-                              : m_controller.replayViewActive() ? ContextMenu::Replay
-                                                          : ContextMenu::Main;
-    auto menu = std::make_unique<QMenu>(this);
-    populateMenu(
-        *menu, contextMenuItems(which), [this](int id) { return commandAvailable(id); },
-        [this](int id) { runCommand(id); });
+    std::unique_ptr<QMenu> menu =
+        buildContextMenu(m_commands, shownMenu(), this, [this](CommandId id) { runCommand(id); });
     QMenu* raw = menu.get();
     connect(raw, &QMenu::aboutToShow, this,
-            [this, raw] { updateMenuState(*raw, m_controller.run().drawStarted()); });
+            [this, raw] { updateMenuState(*raw, m_commands, m_controller.run().drawStarted()); });
     return menu;
 }
 
-void MainWindow::fullScreen() {
-    WindowedSettings settings = m_controller.records().windowed;
-    settings.fullScreen = 1;
-    m_controller.applyWindowedSettings(settings);
-}
-
-void MainWindow::windowed() {
-    WindowedDialog dialog(this);
-    dialog.fromRecord(m_controller.records().windowed);
-    if (dialog.exec() == QDialog::Accepted)
-        m_controller.applyWindowedSettings(dialog.toRecord());
-}
-
-void MainWindow::showHistoryFolder() {
-    const std::filesystem::path& folder = m_controller.records().paths.historyFolder;
-    removeStrayFile(folder);
-    if (const int error = ensureFolderTree(folder, true); error != 0) {
-        std::u16string text = formatText(u"文件夹创建失败:\n%s\n\n%s", {pathText(folder), errorText(error)});
-        if (error == EACCES)
-            text += kAdminHint;
-        m_controller.showMessage(text, MessageIcon::Error);
-        return;
-    }
-    // Without a file manager nothing would happen at all; the path at least tells where the files are.
-    if (!openWithShell(QUrl::fromLocalFile(QString::fromStdString(folder.string()))))
-        m_controller.showMessage(u"无法打开文件夹:\n" + pathText(folder), MessageIcon::Warning);
-}
-
-void MainWindow::showHelp() {
-    const QString page = writeHelpPage();
-    if (page.isEmpty()) {
-        showHelpWindow(this);
-        return;
-    }
-    if (!openWithShell(QUrl::fromLocalFile(page)))
-        showHelpWindow(this);
-}
-
 bool MainWindow::openWithShell(const QUrl& url) {
-    // Give up the front first, or the opened program would stay hidden behind the topmost draw screen.
     setTopmost(false);
     if (QDesktopServices::openUrl(url))
         return true;
@@ -277,32 +172,24 @@ void MainWindow::syncScreenSize() {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Tab:
-        runCommand(cmd::BackgroundMusic1);
-        break;
-    case Qt::Key_Escape:
-        if (m_controller.replayViewActive())
-            runCommand(cmd::ReplayCancel);
-        else if (m_controller.fullListViewActive())
-            runCommand(cmd::FullListCancel);
-        break;
-    default:
+    if (event->key() != Qt::Key_Escape) {
         QWidget::keyPressEvent(event);
         return;
     }
+    takeInput(ScreenInput::Escape);
     event->accept();
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    // Acting on the release makes a held key one step: auto-repeat sends releases too, marked as such.
-    if (isAdvanceKey(event->key())) {
-        event->accept();
-        if (!event->isAutoRepeat())
-            advanceInput();
+    const auto keys = advanceKeys();
+    if (std::find(keys.begin(), keys.end(), event->key()) == keys.end()) {
+        QWidget::keyReleaseEvent(event);
         return;
     }
-    QWidget::keyReleaseEvent(event);
+    // Acting on the release makes a held key one step: auto-repeat sends releases too, marked as such.
+    event->accept();
+    if (!event->isAutoRepeat())
+        takeInput(ScreenInput::Advance);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
@@ -319,7 +206,7 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        advanceInput();
+        takeInput(ScreenInput::Advance);
     event->accept();
 }
 

@@ -1,49 +1,38 @@
 #pragma once
-// The draw screen: one frameless window that shows the frames the show composes and turns keys, clicks, menus
-// and accelerators into commands. It keeps its own placement and its place on top of other windows.
+// The draw screen: one frameless window that shows the frames the show composes and turns keys, clicks and
+// the context menu into commands of the registry. It keeps its own placement and its place on top of other
+// windows.
 
 #include <QWidget>
 
-#include <functional>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "app/app_records.h"
-#include "app/command_table.h"
+#include "app/command_registry.h"
 #include "app/show_controller.h"
 
 class QAction;
-class QUrl;
 class QMenu;
+class QUrl;
 
 namespace kelvora {
-
-inline constexpr std::u16string_view kAddPrizeHintText = u"可到“奖项设置”里添加奖项";
 
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(ShowController& controller);
+    MainWindow(ShowController& controller, CommandRegistry& commands);
     ~MainWindow() override;
 
     ShowController& controller() { return m_controller; }
+    CommandRegistry& commands() { return m_commands; }
 
-    // --- commands ---
-    // Binds the action of a command; a bound command appears in the menus and answers its keys. Later
-    // features bind theirs the same way.
-    void bindCommand(int id, std::function<void()> action);
-    bool commandAvailable(int id) const;
-    void runCommand(int id);
-    // Rebuilds the accelerators after commands were bound.
+    // Runs a registered command and takes the keyboard back afterwards.
+    void runCommand(CommandId id);
+    // Turns the registered commands' keys into shortcuts of this window; after registering.
     void rebuildAccelerators();
-
-    // Space, PgDn or Down released, or a double click.
-    void advanceInput();
-
-    // The context menu for what is on screen (106, or 197/199 while a roll view is shown), greyed for the
-    // draw's state when it is about to show.
+    // The menu that a right click shows now: the main one, or the menu of the roll view on screen.
+    ContextMenu shownMenu() const;
+    // That menu, greyed for the draw's state when it is about to show.
     std::unique_ptr<QMenu> createContextMenu();
 
     // Topmost while the program is active and after a left click, so that the draw screen covers everything
@@ -52,7 +41,8 @@ public:
     bool isTopmost() const;
     // A second instance was started: come to the front, restored if minimised.
     void bringToFront();
-
+    // Opens a file or folder with the desktop's program for it, after giving up the front so that the program
+    // opened can come in front of the draw screen. False when nothing could open it.
     bool openWithShell(const QUrl& url);
 
 Q_SIGNALS:
@@ -70,17 +60,13 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void bindOwnCommands();
-    void fullScreen();
-    void windowed();
-    void showHistoryFolder();
-    void showHelp();
+    void takeInput(ScreenInput input);
     void syncScreenSize();
     void regainFocus();
     void followRollViews(bool replayActive, bool fullListActive);
 
     ShowController& m_controller;
-    std::map<int, std::function<void()>> m_commands;
+    CommandRegistry& m_commands;
     std::vector<QAction*> m_accelerators;
     std::vector<QAction*> m_normalOnlyAccelerators; // off while a roll view is shown
 };

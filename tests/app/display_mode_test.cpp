@@ -103,7 +103,7 @@ TEST(ShowOnExtendedScreen, OneScreenShowsNoExtendedScreenAndLeavesTheWindow) {
     RecordingMessageBox messages;
     QWidget window;
     window.setGeometry(10, 20, 300, 200);
-    EXPECT_FALSE(ShowOnExtendedScreen(window, messages));
+    EXPECT_FALSE(showOnExtendedScreen(window, messages));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, u"无扩展屏");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);

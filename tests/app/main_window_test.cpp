@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, ClosingMidDrawAsksAndNoKeepsTheProgramRunning) {
     controller.run().startDraw();
 
     messages.answers = {MessageAnswer::No};
-    window.runCommand(cmd::Exit);
+    window.runCommand(CommandId::Exit);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, u"退出软件？\n\n*重启软件可继续中断的抽奖");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, ClosingMidDrawAsksAndNoKeepsTheProgramRunning) {
     EXPECT_EQ(exiting.count(), 0);
 
     messages.answers = {MessageAnswer::Yes};
-    window.runCommand(cmd::Exit);
+    window.runCommand(CommandId::Exit);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(exiting.count(), 1);
 }
@@ -219,13 +219,13 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
 }
 
 TEST_F(MainWindowTest, MenuCommandsRunTheDrawAndShowTheHint) {
-    window.runCommand(cmd::AdvanceDraw); // greyed before a draw, and harmless if reached anyway
+    window.runCommand(CommandId::AdvanceDraw); // greyed before a draw, and harmless if reached anyway
     EXPECT_FALSE(controller.run().drawStarted());
-    window.runCommand(cmd::StartDraw);
+    window.runCommand(CommandId::StartDraw);
     EXPECT_TRUE(controller.run().drawStarted());
-    window.runCommand(cmd::AdvanceDraw);
+    window.runCommand(CommandId::AdvanceDraw);
     EXPECT_EQ(controller.run().progress().state, DrawState::Scrolling);
-    window.runCommand(cmd::AddPrizeHint);
+    window.runCommand(CommandId::AddPrizeHint);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, u"可到“奖项设置”里添加奖项");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
@@ -278,9 +278,15 @@ TEST_F(MainWindowTest, CtrlFAsksWithNoAsTheDefaultAndYesEndsTheDraw) {
 }
 
 TEST_F(MainWindowTest, AdvanceAndEscapeGoToTheRollViewsWhileTheyAreShown) {
-    std::vector<int> ran;
-    for (int id : {cmd::ReplayPause, cmd::ReplayCancel, cmd::FullListPause, cmd::FullListCancel})
-        window.bindCommand(id, [&ran, id] { ran.push_back(id); });
+    // The roll views' commands as their feature will declare them.
+    std::vector<CommandId> ran;
+    const auto declare = [&](CommandId id, ScreenInput input, MenuPlace place) {
+        program.commands().add(id).input(input).inMenu(place).onTriggered([&ran, id] { ran.push_back(id); });
+    };
+    declare(CommandId::ReplayPause, ScreenInput::Advance, MenuPlace::ReplayRollPlay);
+    declare(CommandId::ReplayCancel, ScreenInput::Escape, MenuPlace::ReplayRollCancel);
+    declare(CommandId::FullListPause, ScreenInput::Advance, MenuPlace::FullListRollPlay);
+    declare(CommandId::FullListCancel, ScreenInput::Escape, MenuPlace::FullListRollCancel);
 
     controller.setRollViews(false, true);
     release(Qt::Key_Space); // the full list pauses whatever the draw state
@@ -292,8 +298,8 @@ TEST_F(MainWindowTest, AdvanceAndEscapeGoToTheRollViewsWhileTheyAreShown) {
     release(Qt::Key_Space);
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(controller.run().progress().state, DrawState::Ready);
-    EXPECT_EQ(ran, (std::vector<int>{cmd::FullListPause, cmd::FullListCancel, cmd::ReplayPause,
-                                     cmd::ReplayCancel}));
+    EXPECT_EQ(ran, (std::vector<CommandId>{CommandId::FullListPause, CommandId::FullListCancel,
+                                           CommandId::ReplayPause, CommandId::ReplayCancel}));
 
     controller.setRollViews(false, false);
     QTest::keyClick(&window, Qt::Key_Escape);
@@ -369,7 +375,7 @@ TEST_F(MainWindowTest, HistoryCommandCreatesTheFolderAndOpensIt) {
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
     window.show();
-    window.runCommand(cmd::History);
+    window.runCommand(CommandId::History);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     EXPECT_TRUE(std::filesystem::is_directory(records.paths.historyFolder));
     ASSERT_EQ(recorder.opened.size(), 1u);
