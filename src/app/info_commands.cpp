@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "settings/file_system.h"
 #include "settings/settings_file.h"
+#include "settings/ui/backup_dialog.h"
 
 namespace kelvora {
 
