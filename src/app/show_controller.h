@@ -4,7 +4,6 @@
 // announces each change once. The main window only shows the frames and passes input on; dialogs only turn a
 // record into widgets and back.
 
-// The draw records come before any Qt header: one of their members is named "slots".
 #include "app/app_records.h"
 #include "draw/draw_host.h"
 #include "draw/draw_run.h"
