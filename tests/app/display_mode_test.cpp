@@ -91,6 +91,21 @@ TEST_F(WindowedDialogTest, SmallAndEmptyValuesAreRaisedToTheMinimum) {
     EXPECT_EQ(dialog.toRecord(), (WindowedSettings{0, 0, 10, 320, 240}));
 }
 
+// Keys typed while the corrected values are shown must not change what is saved behind the operator's back.
+TEST_F(WindowedDialogTest, TypingDuringTheCorrectionPauseChangesNothing) {
+    WindowedDialog dialog(nullptr);
+    dialog.fromRecord(WindowedSettings{});
+    dialog.setScreenSize(1920, 1080);
+    auto* width = dialog.findChild<QLineEdit*>("width");
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.findChild<QPushButton*>("ok")->click();
+        QTest::keyClicks(width, "9");
+    });
+    ASSERT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(width->text(), QStringLiteral("640"));
+    EXPECT_EQ(dialog.toRecord(), (WindowedSettings{0, 0, 0, 640, 480}));
+}
+
 TEST_F(WindowedDialogTest, CancelIsRejected) {
     WindowedDialog dialog(nullptr);
     dialog.fromRecord(WindowedSettings{});
