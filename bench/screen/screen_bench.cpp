@@ -87,7 +87,7 @@ public:
             DrawSources{&m_prizes, &m_names, &m_pictures, &m_drawMode, &m_speed, &m_musicOff, &m_musicOff});
         m_run->startDraw();   // Ready on the first prize
         m_run->advanceDraw(); // first press: scrolling with 50 slots
-        if (m_run->progress.shownCount != 50)
+        if (m_run->progress().shownCount != 50)
             std::abort();
 
         ScreenInputs inputs;

@@ -7,17 +7,31 @@
 #include <unistd.h>
 
 #include "app/display_mode.h"
+#include "app/draw_commands.h"
+#include "app/info_commands.h"
 #include "app/startup_checks.h"
+#include "app/window_commands.h"
 #include "draw/progress_file.h"
 
 namespace kelvora {
 
 Application::Application(const std::filesystem::path& root, const AppServices& services)
-    : m_services(services), m_records(root), m_window(std::make_unique<MainWindow>(m_records, m_services)) {
-    connect(m_window.get(), &MainWindow::exitConfirmed, this, &Application::shutdownApplication);
+    : m_services(services), m_records(root),
+      m_controller(std::make_unique<ShowController>(m_records, m_services)),
+      m_window(std::make_unique<MainWindow>(*m_controller, m_commands)) {
+    m_controller->setWindow(m_window.get());
+    registerCommands();
 }
 
 Application::~Application() = default;
+
+void Application::registerCommands() {
+    // Each feature declares its commands in its own file; the menus and the key tables follow.
+    registerDrawCommands(m_commands, *m_controller);
+    registerWindowCommands(m_commands, *m_window);
+    registerInfoCommands(m_commands, *m_window);
+    m_window->rebuildAccelerators();
+}
 
 void Application::readSettings() {
     // The fixed order: each reader reports its own failure (no owner window yet) and leaves its defaults;
@@ -34,23 +48,26 @@ void Application::readSettings() {
     LoadPlaybackSettings(paths, m_records.playback, messages, nullptr);
     const QRect primary = primaryScreenRect();
     LoadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height(), messages, nullptr);
-    loadProgress(paths, m_records.prizes, m_window->run(), messages, nullptr);
+    loadProgress(paths, m_records.prizes, m_controller->run(), messages, nullptr);
 }
 
 bool Application::startApplication() {
+    // Only a started program has a message loop for the close to end; before that a close ends nothing.
+    connect(m_window.get(), &MainWindow::exitConfirmed, this, &Application::shutdownApplication,
+            Qt::UniqueConnection);
     readSettings();
 
-    m_window->loadStartupPictures();
+    m_controller->loadStartupPictures();
 
-    ApplyDisplayMode(*m_window, m_records.windowed);
+    applyDisplayMode(*m_window, m_records.windowed);
     m_window->show();
     m_window->setTopmost(true);
     m_window->activateWindow();
 
     runStartupChecks();
 
-    m_window->startMusicLoop();
-    m_window->repaintScreen();
+    m_controller->startMusicLoop();
+    m_controller->repaintScreen();
 
     // The draw screen yields to whatever else the operator runs beside it (music, a presentation).
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 2);
@@ -70,9 +87,7 @@ void Application::shutdownApplication() {
     if (m_shutDown)
         return;
     m_shutDown = true;
-    // The roll views stop and the music slots are released here once they exist.
-    m_window->stopScrollTimer();
-    m_window->releaseMusic();
+    m_controller->stop();
     m_window->hide();
     QCoreApplication::exit(0);
 }

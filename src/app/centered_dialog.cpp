@@ -15,7 +15,7 @@ CenteredDialog::CenteredDialog(QWidget* parent) : QDialog(parent) {
 void CenteredDialog::showEvent(QShowEvent* event) {
     // Spontaneous show events come from the window system restoring a window that was already placed.
     if (!event->spontaneous())
-        CenterOnDesktop(*this);
+        centerOnDesktop(*this);
     QDialog::showEvent(event);
 }
 

@@ -29,7 +29,7 @@ QPoint centeredOnDesktop(const QRect& desktop, const QSize& window) {
     return desktop.topLeft() + QPoint(x, y);
 }
 
-void CenterOnDesktop(QWidget& window) {
+void centerOnDesktop(QWidget& window) {
     window.move(centeredOnDesktop(primaryScreenRect(), window.frameGeometry().size()));
 }
 
@@ -39,12 +39,12 @@ QRect displayModeRect(const WindowedSettings& settings, const QRect& primary) {
     return QRect(primary.left() + settings.x, primary.top() + settings.y, settings.width, settings.height);
 }
 
-void ApplyDisplayMode(QWidget& window, const WindowedSettings& settings) {
+void applyDisplayMode(QWidget& window, const WindowedSettings& settings) {
     window.setGeometry(displayModeRect(settings, primaryScreenRect()));
     window.update();
 }
 
-bool ShowOnExtendedScreen(QWidget& window, MessageBox& messages) {
+bool showOnExtendedScreen(QWidget& window, MessageBox& messages) {
     const QScreen* screen = extendedScreen();
     if (!screen) {
         messages.show(&window, kNoExtendedScreenText, MessageIcon::Warning);

@@ -29,17 +29,17 @@ QScreen* extendedScreen();
 QPoint centeredOnDesktop(const QRect& desktop, const QSize& window);
 
 // Moves the window (size unchanged) to the centre of the primary screen.
-void CenterOnDesktop(QWidget& window);
+void centerOnDesktop(QWidget& window);
 
-// The rectangle ApplyDisplayMode gives the draw screen: the primary screen when fullScreen is set, else the
+// The rectangle applyDisplayMode gives the draw screen: the primary screen when fullScreen is set, else the
 // stored rectangle, taken relative to the primary screen's top-left corner.
 QRect displayModeRect(const WindowedSettings& settings, const QRect& primary);
 
 // Places the draw screen by the settings and repaints it.
-void ApplyDisplayMode(QWidget& window, const WindowedSettings& settings);
+void applyDisplayMode(QWidget& window, const WindowedSettings& settings);
 
 // Moves the draw screen over the first extended screen. Without one, shows "无扩展屏" and leaves the window
 // where it is. Nothing is saved: the next start uses the saved mode again.
-bool ShowOnExtendedScreen(QWidget& window, MessageBox& messages);
+bool showOnExtendedScreen(QWidget& window, MessageBox& messages);
 
 } // namespace kelvora

@@ -135,22 +135,15 @@ bool deleteProgressFile(const DataPaths& paths, std::u16string& errorText) {
 }
 
 bool endDraw(DrawRun& run, DrawHost& host, const DataPaths& paths, Clock& clock) {
-    if (!run.drawStarted)
+    if (!run.drawStarted())
         return false;
     if (host.showMessage(kEndDrawQuestion, MessageIcon::Warning, MessageButtons::YesNoDefaultNo) !=
         MessageAnswer::Yes)
         return false;
-    if (run.progress.state == DrawState::Scrolling) {
-        host.stopScrollTimer();
-        run.progress.state = DrawState::Stopped;
-        run.progress.shownCount = 0;
-        run.progress.clearSlots();
-        run.scrollDeck.clear();
-        host.repaintScreen();
-    }
+    run.abortPress();
     host.releaseMusic();
     std::u16string error;
-    if (!writeHistory(paths, run.progress.winners, run.pictureMode(), clock.localTime(), error)) {
+    if (!writeHistory(paths, run.progress().winners, run.pictureMode(), clock.localTime(), error)) {
         host.showMessage(error, MessageIcon::Error);
         return false;
     }
@@ -158,8 +151,7 @@ bool endDraw(DrawRun& run, DrawHost& host, const DataPaths& paths, Clock& clock)
         host.showMessage(error, MessageIcon::Error);
         return false;
     }
-    run.drawStarted = false;
-    run.resetProgress();
+    run.end();
     host.rebuildBackground();
     host.repaintScreen();
     return true;

@@ -184,12 +184,11 @@ bool parseProgress(std::span<const std::byte> image, const PrizeList& prizes, Dr
 
 ProgressLoad loadProgress(const DataPaths& paths, const PrizeList& prizes, DrawRun& run, MessageBox& messages,
                           OwnerWindow owner) {
-    run.drawStarted = false;
-    run.resetProgress();
+    run.end();
     const std::filesystem::path temp = tempPathFor(paths.progressFile);
 
     auto fail = [&](const std::u16string& text) {
-        run.resetProgress();
+        run.end();
         messages.show(owner, text, MessageIcon::Error);
         return ProgressLoad::Failed;
     };
@@ -242,8 +241,7 @@ ProgressLoad loadProgress(const DataPaths& paths, const PrizeList& prizes, DrawR
         if (std::rename(temp.c_str(), paths.progressFile.c_str()) != 0)
             return fail(loadFailed(temp, errorText(errno)) + std::u16string(kAdminHint));
     }
-    run.progress = std::move(progress);
-    run.drawStarted = true;
+    run.resume(std::move(progress));
     return ProgressLoad::Resumed;
 }
 

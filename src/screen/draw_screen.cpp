@@ -72,7 +72,7 @@ struct DrawScreen::Impl {
     GlyphCache glyphs;
 
     const InterfaceSettings& settings() const { return *inputs.interface; }
-    bool drawStarted() const { return inputs.run && inputs.run->drawStarted; }
+    bool drawStarted() const { return inputs.run && inputs.run->drawStarted(); }
     bool photoMode() const { return inputs.drawMode && !isTextMode(*inputs.drawMode); }
     bool bandGuides() const {
         return inputs.interfaceDialogOpen || (inputs.playbackDialogOpen && inputs.replayViewActive) ||
@@ -111,12 +111,12 @@ std::u16string DrawScreen::Impl::infoBarText() const {
     }
     const DrawRun* run = inputs.run;
     if (inputs.replayViewActive) {
-        if (run && !run->replayPrize.empty())
-            return run->replayPrize + u"（" + decimal(winnerCount(run->progress.winners, run->replayPrize)) +
-                   u"）";
+        if (run && !run->replayPrize().empty())
+            return std::u16string(run->replayPrize()) + u"（" +
+                   decimal(winnerCount(run->progress().winners, run->replayPrize())) + u"）";
         return u"结果回放";
     }
-    if (!run || !run->drawStarted || !inputs.interface)
+    if (!run || !run->drawStarted() || !inputs.interface)
         return {};
     const PrizeItem* prize = run->currentPrize();
     if (!prize)
@@ -124,7 +124,7 @@ std::u16string DrawScreen::Impl::infoBarText() const {
     const InterfaceSettings& s = settings();
     std::u16string text(prize->nameText());
     if (s.infoBarShowProgress) {
-        const int drawn = run->progress.state == DrawState::Ready ? 0 : run->progress.drawnCount;
+        const int drawn = run->progress().state == DrawState::Ready ? 0 : run->progress().drawnCount;
         text += u"（" + decimal(drawn) + u"/" + decimal(prize->quota) + u"）";
     }
     const std::u16string_view prizeText = fieldText(prize->prizeText);
@@ -180,7 +180,7 @@ void DrawScreen::Impl::drawTextScroll() {
         scrollFont.emplace(createBandFont(scrollFaceName(s.scrollFont, spaceAligned), s.scrollFont,
                                           prize->fontSize, false, logicalDpiY));
     }
-    drawTextScrollArea({frame, glyphs}, *scrollFont, area, run.progress, *prize, s,
+    drawTextScrollArea({frame, glyphs}, *scrollFont, area, run.progress(), *prize, s,
                        inputs.interfaceDialogOpen);
 }
 

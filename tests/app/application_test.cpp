@@ -82,25 +82,25 @@ TEST_F(ApplicationTest, AnInterruptedDrawResumesWithItsWinnersOnScreenInTheSaved
     {
         Application first(dir.path(), services);
         ASSERT_TRUE(first.startApplication());
-        DrawRun& run = first.mainWindow().run();
+        DrawRun& run = first.controller().run();
         run.startDraw();
         run.advanceDraw();
         run.advanceDraw();
-        ASSERT_EQ(run.progress.state, DrawState::Stopped);
-        before = run.progress;
+        ASSERT_EQ(run.progress().state, DrawState::Stopped);
+        before = run.progress();
         // The program is killed here: nothing more is written.
     }
     Application second(dir.path(), services);
     ASSERT_TRUE(second.startApplication());
-    const DrawRun& run = second.mainWindow().run();
-    ASSERT_TRUE(run.drawStarted);
-    EXPECT_EQ(run.progress.state, DrawState::Stopped);
-    EXPECT_EQ(run.progress.drawnCount, 2);
-    ASSERT_EQ(run.progress.shownCount, 2);
+    const DrawRun& run = second.controller().run();
+    ASSERT_TRUE(run.drawStarted());
+    EXPECT_EQ(run.progress().state, DrawState::Stopped);
+    EXPECT_EQ(run.progress().drawnCount, 2);
+    ASSERT_EQ(run.progress().shownCount, 2);
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(run.progress.slots[static_cast<std::size_t>(i)].text(),
+        EXPECT_EQ(run.progress().slots[static_cast<std::size_t>(i)].text(),
                   before.slots[static_cast<std::size_t>(i)].text());
-    EXPECT_EQ(run.progress.pool.size(), 6u);
+    EXPECT_EQ(run.progress().pool.size(), 6u);
     EXPECT_EQ(second.mainWindow().geometry(), QRect(20, 30, 400, 300));
     EXPECT_TRUE(startupMessages().empty());
 
@@ -118,9 +118,9 @@ TEST_F(ApplicationTest, AMissingPrizePictureOfAResumedDrawIsReportedOnce) {
         ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
         Application first(dir.path(), services);
         ASSERT_TRUE(first.startApplication());
-        first.mainWindow().run().startDraw();
-        first.mainWindow().run().advanceDraw();
-        first.mainWindow().run().advanceDraw();
+        first.controller().run().startDraw();
+        first.controller().run().advanceDraw();
+        first.controller().run().advanceDraw();
         EXPECT_TRUE(startupMessages().empty()) << "during the draw a missing picture is silent";
     }
     Application second(dir.path(), services);

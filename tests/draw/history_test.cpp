@@ -95,7 +95,7 @@ TEST_F(HistoryTest, EndDrawAsksWithNoAsDefaultAndChangesNothingOnNo) {
     EXPECT_EQ(host.messages.shown[0].text, kEndDrawQuestion);
     EXPECT_EQ(host.messages.shown[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(host.messages.shown[0].icon, MessageIcon::Warning);
-    EXPECT_TRUE(run.drawStarted);
+    EXPECT_TRUE(run.drawStarted());
     EXPECT_TRUE(historyFiles().empty());
 }
 
@@ -105,16 +105,16 @@ TEST_F(HistoryTest, EndDrawWritesHistoryRemovesProgressAndResets) {
     run.startDraw();
     press();
     std::u16string error;
-    ASSERT_TRUE(saveProgress(paths, run.progress, error));
+    ASSERT_TRUE(saveProgress(paths, run.progress(), error));
     // A ".tmp" left by an interrupted save must not bring the ended draw back at the next start.
     std::ofstream(tempPathFor(paths.progressFile)) << "stale";
     run.advanceDraw(); // names scrolling when the operator ends the draw
-    ASSERT_EQ(run.progress.state, DrawState::Scrolling);
+    ASSERT_EQ(run.progress().state, DrawState::Scrolling);
 
     host.messages.answers = {MessageAnswer::Yes};
     ASSERT_TRUE(endDraw(run, host, paths, clock));
-    EXPECT_FALSE(run.drawStarted);
-    EXPECT_TRUE(run.progress.winners.empty());
+    EXPECT_FALSE(run.drawStarted());
+    EXPECT_TRUE(run.progress().winners.empty());
     EXPECT_EQ(host.timerPeriod, 0);
     EXPECT_NE(std::find(host.calls.begin(), host.calls.end(), "releaseMusic"), host.calls.end());
     EXPECT_FALSE(std::filesystem::exists(paths.progressFile));
@@ -144,7 +144,7 @@ TEST_F(HistoryTest, FailedHistoryWriteKeepsTheDraw) {
         GTEST_SKIP() << "root writes into read-only folders";
     host.messages.answers = {MessageAnswer::Yes};
     EXPECT_FALSE(endDraw(run, host, paths, clock));
-    EXPECT_TRUE(run.drawStarted);
+    EXPECT_TRUE(run.drawStarted());
     EXPECT_EQ(host.messages.lastText().rfind(u"结束抽奖失败:\n无法写入文件 ", 0), 0u);
 }
 

@@ -103,9 +103,9 @@ TEST_F(ProgressFileTest, LayoutIsTheFlatRecordImage) {
     EXPECT_FALSE(std::filesystem::exists(tempPathFor(paths.progressFile)));
 
     ASSERT_EQ(load(run), ProgressLoad::Resumed);
-    EXPECT_TRUE(run.drawStarted);
-    EXPECT_EQ(serializeProgress(run.progress), serializeProgress(sample()));
-    EXPECT_TRUE(run.scrollDeck.empty());
+    EXPECT_TRUE(run.drawStarted());
+    EXPECT_EQ(serializeProgress(run.progress()), serializeProgress(sample()));
+    EXPECT_TRUE(run.scrollDeck().empty());
 }
 
 TEST_F(ProgressFileTest, ReaderForcesTerminatorsAndClearsWinOrders) {
@@ -117,11 +117,11 @@ TEST_F(ProgressFileTest, ReaderForcesTerminatorsAndClearsWinOrders) {
     p.winners[0].prizeName[127] = u'x';
     writeBytes(paths.progressFile, serializeProgress(p));
     ASSERT_EQ(load(run), ProgressLoad::Resumed);
-    for (const Entrant& e : run.progress.pool) {
+    for (const Entrant& e : run.progress().pool) {
         EXPECT_EQ(e.name[127], 0);
         EXPECT_EQ(e.winOrder, 0);
     }
-    EXPECT_EQ(run.progress.winners[0].prizeName[127], 0);
+    EXPECT_EQ(run.progress().winners[0].prizeName[127], 0);
 }
 
 TEST_F(ProgressFileTest, RejectedFilesResumeNothingAndStayOnDisk) {
@@ -147,8 +147,8 @@ TEST_F(ProgressFileTest, RejectedFilesResumeNothingAndStayOnDisk) {
         writeBytes(paths.progressFile, image);
         messages.shown.clear();
         EXPECT_EQ(load(run), ProgressLoad::Failed) << c.what;
-        EXPECT_FALSE(run.drawStarted) << c.what;
-        EXPECT_TRUE(run.progress.pool.empty()) << c.what;
+        EXPECT_FALSE(run.drawStarted()) << c.what;
+        EXPECT_TRUE(run.progress().pool.empty()) << c.what;
         ASSERT_EQ(messages.shown.size(), 1u) << c.what;
         EXPECT_EQ(messages.lastText(), invalidText(paths.progressFile)) << c.what;
         EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
@@ -186,7 +186,7 @@ TEST_F(ProgressFileTest, StopsThatShowNoNamesStillResume) {
     prizes[0].perDraw = 1;
     writeBytes(paths.progressFile, serializeProgress(lowered));
     EXPECT_EQ(load(run), ProgressLoad::Resumed);
-    EXPECT_EQ(run.progress.shownCount, 2);
+    EXPECT_EQ(run.progress().shownCount, 2);
 }
 
 TEST_F(ProgressFileTest, TemporaryFileRulesOnResume) {
@@ -201,7 +201,7 @@ TEST_F(ProgressFileTest, TemporaryFileRulesOnResume) {
     writeBytes(paths.progressFile, {});
     writeBytes(temp, serializeProgress(sample()));
     EXPECT_EQ(load(run), ProgressLoad::Nothing);
-    EXPECT_FALSE(run.drawStarted);
+    EXPECT_FALSE(run.drawStarted());
     EXPECT_TRUE(messages.shown.empty());
 
     // Nothing at all.
@@ -222,19 +222,19 @@ TEST_F(ProgressFileTest, DrawSavesAtEveryStopAndResumesInAnotherRun) {
     ASSERT_TRUE(std::filesystem::exists(paths.progressFile));
     const std::vector<char> afterStop = readBytes(paths.progressFile);
     run.advanceDraw(); // change of prize: the file keeps the finished prize
-    EXPECT_EQ(run.progress.prizeIndex, 1);
+    EXPECT_EQ(run.progress().prizeIndex, 1);
     EXPECT_EQ(readBytes(paths.progressFile), afterStop);
 
     FakeDrawHost otherHost;
     DrawRun restarted{otherHost, random,
                       DrawSources{&prizes, &textList, &pictureList, &mode, &speed, &on, &on}};
     ASSERT_EQ(load(restarted), ProgressLoad::Resumed);
-    EXPECT_EQ(restarted.progress.prizeIndex, 0);
-    EXPECT_EQ(restarted.progress.state, DrawState::Stopped);
+    EXPECT_EQ(restarted.progress().prizeIndex, 0);
+    EXPECT_EQ(restarted.progress().state, DrawState::Stopped);
     EXPECT_EQ(restarted.promptText(), u", 按空格下一奖项");
     restarted.advanceDraw(); // the next press performs the change of prize again
-    EXPECT_EQ(restarted.progress.prizeIndex, 1);
-    EXPECT_EQ(restarted.progress.pool.size(), 3u);
+    EXPECT_EQ(restarted.progress().prizeIndex, 1);
+    EXPECT_EQ(restarted.progress().pool.size(), 3u);
 }
 
 TEST_F(ProgressFileTest, ReadOnlyFileIsReplacedAtTheNextStop) {
@@ -288,7 +288,7 @@ TEST_F(ProgressFileTest, FileThatCannotBeLookedUpIsReportedNotIgnored) {
         const ProgressLoad result = loadProgress(paths, prizes, target, box, nullptr);
         const std::u16string expected = u"读文件失败:\n" + pathText(paths.progressFile) + u"\n\n" +
                                         errorText(EACCES) + std::u16string(kAdminHint);
-        _exit(result == ProgressLoad::Failed && !target.drawStarted && box.lastText() == expected ? 0 : 1);
+        _exit(result == ProgressLoad::Failed && !target.drawStarted() && box.lastText() == expected ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -347,7 +347,7 @@ TEST_F(ProgressFileTest, KilledSavesLeaveTheOldOrTheNewState) {
             << "round " << round << ": " << u8(messages.lastText());
         const DrawProgress expectedOld = version(lastDone);
         const DrawProgress expectedNew = version(lastDone + 1);
-        const std::vector<std::byte> got = serializeProgress(resumed.progress);
+        const std::vector<std::byte> got = serializeProgress(resumed.progress());
         const bool isOld = got == serializeProgress(expectedOld);
         const bool isNew = got == serializeProgress(expectedNew);
         ASSERT_TRUE(isOld || isNew) << "round " << round;
