@@ -116,8 +116,8 @@ TEST_F(DrawRunTest, EveryModeButZeroDrawsFromThePictureList) {
         EXPECT_EQ(&run.currentNameList(), &pictureList);
     }
     run.startDraw();
-    ASSERT_TRUE(run.drawStarted);
-    EXPECT_EQ(run.progress.pool.size(), 5u);
+    ASSERT_TRUE(run.drawStarted());
+    EXPECT_EQ(run.progress().pool.size(), 5u);
 }
 
 TEST_F(DrawRunTest, EmptyPoolWithPlacesDueNeverMovesOn) {
