@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/file_system.h"
-#include "settings/prizes.h"
+#include "records/file_system.h"
+#include "records/prizes.h"
 #include "settings/text_name_list.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "app/illustrations.h"
 #include "app/qt_text.h"
 #include "platform/message_box.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 

@@ -21,8 +21,8 @@
 #include "app/windowed_dialog.h"
 #include "draw/history.h"
 #include "draw/progress_file.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
+#include "records/file_system.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 

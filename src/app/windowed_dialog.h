@@ -9,7 +9,7 @@
 
 #include "app/centered_dialog.h"
 #include "platform/message_box.h"
-#include "settings/data_paths.h"
+#include "records/data_paths.h"
 #include "settings/windowed_settings.h"
 
 class QLabel;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "draw/entrant.h"
+#include "records/entrant.h"
 
 namespace kelvora {
 

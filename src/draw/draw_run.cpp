@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
 
 namespace kelvora {
 

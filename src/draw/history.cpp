@@ -8,9 +8,9 @@
 
 #include "draw/draw_host.h"
 #include "draw/draw_run.h"
-#include "settings/byte_io.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
+#include "records/byte_io.h"
+#include "records/file_system.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 

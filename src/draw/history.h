@@ -7,7 +7,7 @@
 
 #include "draw/draw_progress.h"
 #include "platform/clock.h"
-#include "settings/data_paths.h"
+#include "records/data_paths.h"
 
 namespace kelvora {
 

@@ -10,9 +10,9 @@
 #include <system_error>
 
 #include "draw/draw_run.h"
-#include "settings/byte_io.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
+#include "records/byte_io.h"
+#include "records/file_system.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 

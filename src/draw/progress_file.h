@@ -6,8 +6,8 @@
 
 #include "draw/draw_progress.h"
 #include "platform/message_box.h"
-#include "settings/data_paths.h"
-#include "settings/prizes.h"
+#include "records/data_paths.h"
+#include "records/prizes.h"
 
 namespace kelvora {
 

@@ -13,7 +13,7 @@
 #include "image/fc_image_effect.h"
 #include "image/fc_image_property.h"
 #include "image/gif_encoder.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 

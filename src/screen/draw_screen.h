@@ -6,10 +6,10 @@
 // The draw records come before any Qt header: one of their members is named "slots".
 #include "draw/draw_run.h"
 #include "image/picture_file.h"
+#include "records/data_paths.h"
+#include "records/prizes.h"
 #include "screen/screen_geometry.h"
-#include "settings/data_paths.h"
 #include "settings/interface_settings.h"
-#include "settings/prizes.h"
 
 #include <QImage>
 

@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "platform/message_box.h"
-#include "settings/byte_io.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
 #include "settings/colorref.h"
-#include "settings/data_paths.h"
 
 namespace kelvora {
 

@@ -1,6 +1,6 @@
 #include "settings/music_settings.h"
 
-#include "settings/settings_file.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 

@@ -1,6 +1,6 @@
 #include "settings/picture_name_list.h"
 
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "platform/message_box.h"
-#include "settings/byte_io.h"
-#include "settings/data_paths.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
 #include "settings/interface_settings.h"
 
 namespace kelvora {

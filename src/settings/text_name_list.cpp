@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/text.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 

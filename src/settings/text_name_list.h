@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <span>
 
-#include "draw/entrant.h"
 #include "platform/message_box.h"
-#include "settings/byte_io.h"
-#include "settings/data_paths.h"
-#include "settings/settings_file.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
+#include "records/entrant.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 

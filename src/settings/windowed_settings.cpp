@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "settings/settings_file.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 

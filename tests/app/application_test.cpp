@@ -9,7 +9,7 @@
 #include "app_test_support.h"
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {

@@ -14,7 +14,7 @@
 #include "app/display_mode.h"
 #include "app/windowed_dialog.h"
 #include "app_test_support.h"
-#include "settings/data_paths.h"
+#include "records/data_paths.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {

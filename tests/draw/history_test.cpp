@@ -7,7 +7,7 @@
 #include "draw/history.h"
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora::test {
 namespace {

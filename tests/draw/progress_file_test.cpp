@@ -14,8 +14,8 @@
 
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
+#include "records/file_system.h"
+#include "records/settings_file.h"
 
 namespace kelvora::test {
 namespace {

@@ -17,9 +17,9 @@
 #include "draw/progress_file.h"
 #include "platform/stderr_message_box.h"
 #include "platform/text.h"
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
+#include "records/prizes.h"
 #include "settings/interface_settings.h"
-#include "settings/prizes.h"
 #include "settings/text_name_list.h"
 
 namespace {

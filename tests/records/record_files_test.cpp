@@ -6,7 +6,7 @@
 #include <fstream>
 #include <functional>
 
-#include "records/record_bytes.h"
+#include "record_bytes.h"
 #include "settings/interface_settings.h"
 #include "settings/music_settings.h"
 #include "settings/playback_settings.h"

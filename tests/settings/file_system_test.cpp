@@ -6,7 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "settings/file_system.h"
+#include "records/file_system.h"
 #include "settings_test_util.h"
 #include "support/test_support.h"
 

@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "platform/text.h"
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
+#include "records/prizes.h"
 #include "settings/picture_name_list.h"
-#include "settings/prizes.h"
 #include "settings/text_name_list.h"
 #include "settings_test_util.h"
 #include "support/test_support.h"

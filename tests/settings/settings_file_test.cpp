@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include "platform/text.h"
-#include "settings/draw_mode.h"
-#include "settings/file_system.h"
-#include "settings/prizes.h"
-#include "settings/settings_file.h"
+#include "records/draw_mode.h"
+#include "records/file_system.h"
+#include "records/prizes.h"
+#include "records/settings_file.h"
 #include "settings_test_util.h"
 #include "support/test_support.h"
 

@@ -1,4 +1,4 @@
-#include "settings/settings_file.h"
+#include "records/settings_file.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/text.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 

@@ -1,4 +1,4 @@
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
 
 namespace kelvora {
 

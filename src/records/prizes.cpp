@@ -1,9 +1,9 @@
-#include "settings/prizes.h"
+#include "records/prizes.h"
 
 #include <string>
 
 #include "platform/text.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 

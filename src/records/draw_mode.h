@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "platform/message_box.h"
-#include "settings/data_paths.h"
-#include "settings/settings_file.h"
+#include "records/data_paths.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "platform/message_box.h"
-#include "settings/byte_io.h"
+#include "records/byte_io.h"
 
 namespace kelvora {
 

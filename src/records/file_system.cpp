@@ -1,4 +1,4 @@
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 #include <algorithm>
 #include <cerrno>
