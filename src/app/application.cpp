@@ -29,11 +29,11 @@ void Application::readSettings() {
     loadTextNameList(paths, m_records.textList, messages, nullptr);
     loadPictureNameList(paths, m_records.pictureList, messages, nullptr);
     loadInterfaceSettings(paths, m_records.interface, messages, nullptr);
-    LoadMusicSettings(paths, m_records.music, messages, nullptr);
-    LoadFullListSettings(paths, m_records.fullList, messages, nullptr);
-    LoadPlaybackSettings(paths, m_records.playback, messages, nullptr);
+    loadMusicSettings(paths, m_records.music, messages, nullptr);
+    loadFullListSettings(paths, m_records.fullList, messages, nullptr);
+    loadPlaybackSettings(paths, m_records.playback, messages, nullptr);
     const QRect primary = primaryScreenRect();
-    LoadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height(), messages, nullptr);
+    loadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height(), messages, nullptr);
     loadProgress(paths, m_records.prizes, m_window->run(), messages, nullptr);
 }
 

@@ -92,7 +92,7 @@ void MainWindow::bindOwnCommands() {
     bindCommand(cmd::Minimize, [this] { showMinimized(); });
     bindCommand(cmd::Exit, [this] { close(); });
     bindCommand(cmd::ClearLists, [this] {
-        ClearAllBlackWhiteLists(m_records.paths, m_records.prizes, m_services.messages, this);
+        clearAllBlackWhiteLists(m_records.paths, m_records.prizes, m_services.messages, this);
     });
 }
 
@@ -196,7 +196,7 @@ std::unique_ptr<QMenu> MainWindow::createContextMenu() {
 void MainWindow::fullScreen() {
     m_records.windowed.fullScreen = 1;
     ApplyDisplayMode(*this, m_records.windowed);
-    SaveWindowedSettings(m_records.paths, m_records.windowed, m_services.messages, this);
+    saveWindowedSettings(m_records.paths, m_records.windowed, m_services.messages, this);
 }
 
 void MainWindow::windowed() {

@@ -128,7 +128,7 @@ void WindowedDialog::confirm() {
     m_corrected.y = parseWholeNumber(m_y->text());
     m_corrected.width = parseWholeNumber(m_width->text());
     m_corrected.height = parseWholeNumber(m_height->text());
-    ClampWindowRect(m_corrected, m_screenWidth, m_screenHeight);
+    clampWindowRect(m_corrected, m_screenWidth, m_screenHeight);
     m_x->setText(QString::number(m_corrected.x));
     m_y->setText(QString::number(m_corrected.y));
     m_width->setText(QString::number(m_corrected.width));
@@ -148,7 +148,7 @@ void WindowedDialog::commit() {
     m_corrected.fullScreen = 0;
     m_settings = m_corrected;
     // A failed save has shown its message; the new rectangle still applies until the program ends.
-    SaveWindowedSettings(m_paths, m_settings, m_messages, this);
+    saveWindowedSettings(m_paths, m_settings, m_messages, this);
     accept();
 }
 

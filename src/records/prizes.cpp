@@ -132,7 +132,7 @@ bool savePrizes(const DataPaths& paths, const PrizeList& prizes, MessageBox& mes
         prizeFileLocation(paths), [&](ByteWriter& out) { writePrizeList(out, prizes); }, messages, owner);
 }
 
-bool ClearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes, MessageBox& messages,
+bool clearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes, MessageBox& messages,
                              OwnerWindow owner) {
     for (PrizeItem& p : prizes) {
         p.whiteList.clear();

@@ -63,7 +63,7 @@ bool savePrizes(const DataPaths& paths, const PrizeList& prizes, MessageBox& mes
 
 // Empties the white and black lists of every prize and writes the prize file at once; the write's own message
 // is the only thing the operator sees. The lists stay empty in memory even when the write fails.
-bool ClearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes, MessageBox& messages,
+bool clearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes, MessageBox& messages,
                              OwnerWindow owner);
 
 // The prize picture's full path, or nothing when the prize has none or its stored name would lead outside the

@@ -39,14 +39,14 @@ SettingsFileLocation musicFileLocation(const DataPaths& paths) {
 }
 } // namespace
 
-bool LoadMusicSettings(const DataPaths& paths, MusicSettings& settings, MessageBox& messages,
+bool loadMusicSettings(const DataPaths& paths, MusicSettings& settings, MessageBox& messages,
                        OwnerWindow owner) {
     return loadSettingsFile(
         musicFileLocation(paths), [&settings] { settings = MusicSettings{}; },
         [&settings](ByteReader& in) { return parseMusicSettings(in, settings); }, messages, owner);
 }
 
-bool SaveMusicSettings(const DataPaths& paths, const MusicSettings& settings, MessageBox& messages,
+bool saveMusicSettings(const DataPaths& paths, const MusicSettings& settings, MessageBox& messages,
                        OwnerWindow owner) {
     return saveSettingsFile(
         musicFileLocation(paths), [&settings](ByteWriter& out) { serializeMusicSettings(settings, out); },

@@ -38,9 +38,9 @@ void serializeMusicSettings(const MusicSettings& settings, ByteWriter& out);
 
 // Through the settings-file protocol: true with the file's values or the defaults when there was no usable
 // file; false after a reported failure, with the defaults in place.
-bool LoadMusicSettings(const DataPaths& paths, MusicSettings& settings, MessageBox& messages,
+bool loadMusicSettings(const DataPaths& paths, MusicSettings& settings, MessageBox& messages,
                        OwnerWindow owner);
-bool SaveMusicSettings(const DataPaths& paths, const MusicSettings& settings, MessageBox& messages,
+bool saveMusicSettings(const DataPaths& paths, const MusicSettings& settings, MessageBox& messages,
                        OwnerWindow owner);
 
 } // namespace kelvora

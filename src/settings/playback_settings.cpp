@@ -66,7 +66,7 @@ void serializeFullListSettings(const FullListSettings& s, ByteWriter& out) {
     out.writeInt32(s.namesOnly);
 }
 
-bool LoadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings, MessageBox& messages,
+bool loadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings, MessageBox& messages,
                           OwnerWindow owner) {
     return loadSettingsFile(
         rollFileLocation(paths, paths.playbackFile, PlaybackSettings::kSizeLimitMiB),
@@ -74,14 +74,14 @@ bool LoadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings, Me
         [&settings](ByteReader& in) { return parsePlaybackSettings(in, settings); }, messages, owner);
 }
 
-bool SavePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings, MessageBox& messages,
+bool savePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings, MessageBox& messages,
                           OwnerWindow owner) {
     return saveSettingsFile(
         rollFileLocation(paths, paths.playbackFile, PlaybackSettings::kSizeLimitMiB),
         [&settings](ByteWriter& out) { serializePlaybackSettings(settings, out); }, messages, owner);
 }
 
-bool LoadFullListSettings(const DataPaths& paths, FullListSettings& settings, MessageBox& messages,
+bool loadFullListSettings(const DataPaths& paths, FullListSettings& settings, MessageBox& messages,
                           OwnerWindow owner) {
     return loadSettingsFile(
         rollFileLocation(paths, paths.fullListFile, FullListSettings::kSizeLimitMiB),
@@ -89,7 +89,7 @@ bool LoadFullListSettings(const DataPaths& paths, FullListSettings& settings, Me
         [&settings](ByteReader& in) { return parseFullListSettings(in, settings); }, messages, owner);
 }
 
-bool SaveFullListSettings(const DataPaths& paths, const FullListSettings& settings, MessageBox& messages,
+bool saveFullListSettings(const DataPaths& paths, const FullListSettings& settings, MessageBox& messages,
                           OwnerWindow owner) {
     return saveSettingsFile(
         rollFileLocation(paths, paths.fullListFile, FullListSettings::kSizeLimitMiB),

@@ -61,13 +61,13 @@ void serializeFullListSettings(const FullListSettings& settings, ByteWriter& out
 
 // Through the settings-file protocol: true with the file's values or the defaults when there was no usable
 // file; false after a reported failure, with the defaults in place.
-bool LoadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings, MessageBox& messages,
+bool loadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings, MessageBox& messages,
                           OwnerWindow owner);
-bool SavePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings, MessageBox& messages,
+bool savePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings, MessageBox& messages,
                           OwnerWindow owner);
-bool LoadFullListSettings(const DataPaths& paths, FullListSettings& settings, MessageBox& messages,
+bool loadFullListSettings(const DataPaths& paths, FullListSettings& settings, MessageBox& messages,
                           OwnerWindow owner);
-bool SaveFullListSettings(const DataPaths& paths, const FullListSettings& settings, MessageBox& messages,
+bool saveFullListSettings(const DataPaths& paths, const FullListSettings& settings, MessageBox& messages,
                           OwnerWindow owner);
 
 } // namespace kelvora

@@ -32,7 +32,7 @@ struct WindowedSettings {
 // (0, 0) first, every value at most 60000, then moved (and if need be shrunk) so that it ends inside the
 // screen. A window wider than the screen thus ends at x = 0 with the screen's width, even below 320.
 // fullScreen is left as it is.
-void ClampWindowRect(WindowedSettings& settings, int screenWidth, int screenHeight);
+void clampWindowRect(WindowedSettings& settings, int screenWidth, int screenHeight);
 
 // Reads a whole file image: any 20 bytes are accepted and clamped to the screen; any other length fails and
 // leaves the record untouched.
@@ -41,9 +41,9 @@ void serializeWindowedSettings(const WindowedSettings& settings, ByteWriter& out
 
 // Through the settings-file protocol (without its stray-folder steps): true with the file's values or the
 // defaults when there was no usable file; false after a reported failure, with the defaults in place.
-bool LoadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
+bool loadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
                           int screenHeight, MessageBox& messages, OwnerWindow owner);
-bool SaveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings, MessageBox& messages,
+bool saveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings, MessageBox& messages,
                           OwnerWindow owner);
 
 } // namespace kelvora

@@ -77,7 +77,7 @@ TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {
 }
 
 TEST_F(ApplicationTest, AnInterruptedDrawResumesWithItsWinnersOnScreenInTheSavedMode) {
-    ASSERT_TRUE(SaveWindowedSettings(paths, WindowedSettings{0, 20, 30, 400, 300}, messages, nullptr));
+    ASSERT_TRUE(saveWindowedSettings(paths, WindowedSettings{0, 20, 30, 400, 300}, messages, nullptr));
     DrawProgress before;
     {
         Application first(dir.path(), services);

@@ -55,7 +55,7 @@ TEST(WindowedDialog, FieldsReadAsUnsignedWholeNumbers) {
     EXPECT_EQ(parseWholeNumber(QStringLiteral("4294967296")), 2147483647);
     WindowedSettings s;
     s.x = parseWholeNumber(QStringLiteral("99999999999"));
-    ClampWindowRect(s, 100000, 100000);
+    clampWindowRect(s, 100000, 100000);
     EXPECT_EQ(s.x, 60000);
 }
 
@@ -91,7 +91,7 @@ TEST_F(WindowedDialogTest, ConfirmClampsToTheScreenShowsTheCorrectionAndSaves) {
     EXPECT_TRUE(messages.shown.empty());
 
     WindowedSettings reread;
-    ASSERT_TRUE(LoadWindowedSettings(paths, reread, 1280, 768, messages, nullptr));
+    ASSERT_TRUE(loadWindowedSettings(paths, reread, 1280, 768, messages, nullptr));
     EXPECT_EQ(reread, settings);
 }
 

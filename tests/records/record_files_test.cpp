@@ -86,8 +86,8 @@ TEST_F(RecordFilesTest, MusicSettings) {
     edited.volume = 100;
     checkRecordFile<MusicSettings>(
         {paths.musicFile, 2612, 2,
-         [&](MusicSettings& s, MessageBox& m) { return LoadMusicSettings(paths, s, m, nullptr); },
-         [&](const MusicSettings& s, MessageBox& m) { return SaveMusicSettings(paths, s, m, nullptr); }},
+         [&](MusicSettings& s, MessageBox& m) { return loadMusicSettings(paths, s, m, nullptr); },
+         [&](const MusicSettings& s, MessageBox& m) { return saveMusicSettings(paths, s, m, nullptr); }},
         edited);
 }
 
@@ -97,9 +97,9 @@ TEST_F(RecordFilesTest, PlaybackAndFullListSettings) {
     playback.speed = 50;
     checkRecordFile<PlaybackSettings>(
         {paths.playbackFile, 208, 2,
-         [&](PlaybackSettings& s, MessageBox& m) { return LoadPlaybackSettings(paths, s, m, nullptr); },
+         [&](PlaybackSettings& s, MessageBox& m) { return loadPlaybackSettings(paths, s, m, nullptr); },
          [&](const PlaybackSettings& s, MessageBox& m) {
-             return SavePlaybackSettings(paths, s, m, nullptr);
+             return savePlaybackSettings(paths, s, m, nullptr);
          }},
         playback);
 
@@ -107,9 +107,9 @@ TEST_F(RecordFilesTest, PlaybackAndFullListSettings) {
     fullList.namesPerRow = 1;
     checkRecordFile<FullListSettings>(
         {paths.fullListFile, 116, 2,
-         [&](FullListSettings& s, MessageBox& m) { return LoadFullListSettings(paths, s, m, nullptr); },
+         [&](FullListSettings& s, MessageBox& m) { return loadFullListSettings(paths, s, m, nullptr); },
          [&](const FullListSettings& s, MessageBox& m) {
-             return SaveFullListSettings(paths, s, m, nullptr);
+             return saveFullListSettings(paths, s, m, nullptr);
          }},
         fullList);
 }
@@ -121,10 +121,10 @@ TEST_F(RecordFilesTest, WindowedSettings) {
     edited.width = 800;
     checkRecordFile<WindowedSettings>({paths.windowedFile, 20, 1,
                                        [&](WindowedSettings& s, MessageBox& m) {
-                                           return LoadWindowedSettings(paths, s, 1920, 1080, m, nullptr);
+                                           return loadWindowedSettings(paths, s, 1920, 1080, m, nullptr);
                                        },
                                        [&](const WindowedSettings& s, MessageBox& m) {
-                                           return SaveWindowedSettings(paths, s, m, nullptr);
+                                           return saveWindowedSettings(paths, s, m, nullptr);
                                        }},
                                       edited);
 }
@@ -137,9 +137,9 @@ TEST_F(RecordFilesTest, WindowedSettingsAreFittedToTheScreenTheyAreLoadedOn) {
     stored.width = 2000;
     stored.height = 1000;
     RecordingMessageBox messages;
-    ASSERT_TRUE(SaveWindowedSettings(paths, stored, messages, nullptr));
+    ASSERT_TRUE(saveWindowedSettings(paths, stored, messages, nullptr));
     WindowedSettings live;
-    ASSERT_TRUE(LoadWindowedSettings(paths, live, 1280, 768, messages, nullptr));
+    ASSERT_TRUE(loadWindowedSettings(paths, live, 1280, 768, messages, nullptr));
     EXPECT_EQ(live.x, 0);
     EXPECT_EQ(live.y, 0);
     EXPECT_EQ(live.width, 1280);
@@ -154,7 +154,7 @@ TEST_F(RecordFilesTest, FolderInPlaceOfTheWindowedFileGivesTheDefaultsQuietly) {
     RecordingMessageBox messages;
     WindowedSettings live;
     live.fullScreen = 0;
-    EXPECT_TRUE(LoadWindowedSettings(paths, live, 1920, 1080, messages, nullptr));
+    EXPECT_TRUE(loadWindowedSettings(paths, live, 1920, 1080, messages, nullptr));
     EXPECT_EQ(live, WindowedSettings{});
     EXPECT_TRUE(messages.shown.empty());
 }

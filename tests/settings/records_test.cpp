@@ -173,13 +173,13 @@ TEST_F(RecordsTest, ClearingAllListsWritesThePrizeFileEvenWithNothingToClear) {
     PrizeList prizes(2);
     setField(prizes[0].name, u"一等奖");
     setField(prizes[1].name, u"二等奖");
-    ASSERT_TRUE(ClearAllBlackWhiteLists(paths, prizes, messages, nullptr));
+    ASSERT_TRUE(clearAllBlackWhiteLists(paths, prizes, messages, nullptr));
     EXPECT_EQ(fs::file_size(paths.prizeFile), 4u + 2 * 1056);
 
     prizes[0].whiteList = {entrant(u"甲", 1)};
     prizes[1].blackList = {entrant(u"乙"), entrant(u"丙")};
     ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
-    ASSERT_TRUE(ClearAllBlackWhiteLists(paths, prizes, messages, nullptr));
+    ASSERT_TRUE(clearAllBlackWhiteLists(paths, prizes, messages, nullptr));
     EXPECT_TRUE(prizes[0].whiteList.empty());
     EXPECT_TRUE(prizes[1].blackList.empty());
     PrizeList loaded;
