@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 
+#include <optional>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include "app/display_mode.h"
+#include "app/file_message.h"
 #include "app/startup_checks.h"
 #include "draw/progress_file.h"
 
@@ -20,21 +22,28 @@ Application::Application(const std::filesystem::path& root, const AppServices& s
 Application::~Application() = default;
 
 void Application::readSettings() {
-    // The fixed order: each reader reports its own failure (no owner window yet) and leaves its defaults;
+    // The fixed order: each failure is shown at once (no owner window yet) and leaves that record's defaults;
     // the progress comes last because it is checked against the prizes.
     MessageBox& messages = m_services.messages;
     const DataPaths& paths = m_records.paths;
-    loadPrizes(paths, m_records.prizes, messages, nullptr);
-    loadDrawMode(paths, m_records.drawMode, messages, nullptr);
-    loadTextNameList(paths, m_records.textList, messages, nullptr);
-    loadPictureNameList(paths, m_records.pictureList, messages, nullptr);
-    loadInterfaceSettings(paths, m_records.interface, messages, nullptr);
-    loadMusicSettings(paths, m_records.music, messages, nullptr);
-    loadFullListSettings(paths, m_records.fullList, messages, nullptr);
-    loadPlaybackSettings(paths, m_records.playback, messages, nullptr);
+    showFileResult(messages, nullptr, loadPrizes(paths, m_records.prizes));
+    showFileResult(messages, nullptr, loadDrawMode(paths, m_records.drawMode));
+    showFileResult(messages, nullptr, loadTextNameList(paths, m_records.textList));
+    showFileResult(messages, nullptr, loadPictureNameList(paths, m_records.pictureList));
+    showFileResult(messages, nullptr, loadInterfaceSettings(paths, m_records.interface));
+    showFileResult(messages, nullptr, loadMusicSettings(paths, m_records.music));
+    showFileResult(messages, nullptr, loadFullListSettings(paths, m_records.fullList));
+    showFileResult(messages, nullptr, loadPlaybackSettings(paths, m_records.playback));
     const QRect primary = primaryScreenRect();
-    loadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height(), messages, nullptr);
-    loadProgress(paths, m_records.prizes, m_window->run(), messages, nullptr);
+    showFileResult(messages, nullptr,
+                   loadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height()));
+    std::optional<DrawProgress> saved;
+    showFileResult(messages, nullptr, loadProgress(paths, m_records.prizes, saved));
+    if (saved) {
+        DrawRun& run = m_window->run();
+        run.progress = std::move(*saved);
+        run.drawStarted = true;
+    }
 }
 
 bool Application::startApplication() {

@@ -11,9 +11,8 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <cerrno>
-
 #include "app/display_mode.h"
+#include "app/file_message.h"
 #include "app/help_page.h"
 #include "app/illustrations.h"
 #include "app/info_dialog.h"
@@ -22,7 +21,6 @@
 #include "draw/history.h"
 #include "draw/progress_file.h"
 #include "records/file_system.h"
-#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -92,7 +90,7 @@ void MainWindow::bindOwnCommands() {
     bindCommand(cmd::Minimize, [this] { showMinimized(); });
     bindCommand(cmd::Exit, [this] { close(); });
     bindCommand(cmd::ClearLists, [this] {
-        clearAllBlackWhiteLists(m_records.paths, m_records.prizes, m_services.messages, this);
+        showFileResult(m_services.messages, this, clearAllBlackWhiteLists(m_records.paths, m_records.prizes));
     });
 }
 
@@ -196,7 +194,7 @@ std::unique_ptr<QMenu> MainWindow::createContextMenu() {
 void MainWindow::fullScreen() {
     m_records.windowed.fullScreen = 1;
     ApplyDisplayMode(*this, m_records.windowed);
-    saveWindowedSettings(m_records.paths, m_records.windowed, m_services.messages, this);
+    showFileResult(m_services.messages, this, saveWindowedSettings(m_records.paths, m_records.windowed));
 }
 
 void MainWindow::windowed() {
@@ -209,10 +207,8 @@ void MainWindow::showHistoryFolder() {
     const std::filesystem::path& folder = m_records.paths.historyFolder;
     removeStrayFile(folder);
     if (const int error = ensureFolderTree(folder, true); error != 0) {
-        std::u16string text = formatText(u"文件夹创建失败:\n%s\n\n%s", {pathText(folder), errorText(error)});
-        if (error == EACCES)
-            text += kAdminHint;
-        showMessage(text, MessageIcon::Error);
+        showFileResult(m_services.messages, this,
+                       FileResult::failed(FileOp::CreateFolder, FileStep::Open, folder, error));
         return;
     }
     // Without a file manager nothing would happen at all; the path at least tells where the files are.
@@ -419,7 +415,9 @@ bool MainWindow::capsLockOn() {
 }
 
 bool MainWindow::saveProgress(const DrawProgress& progress, std::u16string& errorText) {
-    return kelvora::saveProgress(m_records.paths, progress, errorText);
+    const FileResult result = kelvora::saveProgress(m_records.paths, progress);
+    errorText = messageText(result);
+    return static_cast<bool>(result);
 }
 
 } // namespace kelvora

@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "app/display_mode.h"
+#include "app/file_message.h"
 #include "app/illustrations.h"
 
 namespace kelvora {
@@ -148,7 +149,7 @@ void WindowedDialog::commit() {
     m_corrected.fullScreen = 0;
     m_settings = m_corrected;
     // A failed save has shown its message; the new rectangle still applies until the program ends.
-    saveWindowedSettings(m_paths, m_settings, m_messages, this);
+    showFileResult(m_messages, this, saveWindowedSettings(m_paths, m_settings));
     accept();
 }
 

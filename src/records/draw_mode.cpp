@@ -6,16 +6,15 @@ SettingsFileLocation drawModeFileLocation(const DataPaths& paths) {
     return SettingsFileLocation{paths.drawModeFile, paths.settingsFolder, {}, 1, false};
 }
 
-bool loadDrawMode(const DataPaths& paths, DrawMode& drawMode, MessageBox& messages, OwnerWindow owner) {
+FileResult loadDrawMode(const DataPaths& paths, DrawMode& drawMode) {
     return loadSettingsFile(
         drawModeFileLocation(paths), [&] { drawMode = DrawMode{}; },
-        [&](ByteReader& in) { return in.readInt32(drawMode.mode); }, messages, owner);
+        [&](ByteReader& in) { return in.readInt32(drawMode.mode); });
 }
 
-bool saveDrawMode(const DataPaths& paths, const DrawMode& drawMode, MessageBox& messages, OwnerWindow owner) {
-    return saveSettingsFile(
-        drawModeFileLocation(paths), [&](ByteWriter& out) { out.writeInt32(drawMode.mode); }, messages,
-        owner);
+FileResult saveDrawMode(const DataPaths& paths, const DrawMode& drawMode) {
+    return saveSettingsFile(drawModeFileLocation(paths),
+                            [&](ByteWriter& out) { out.writeInt32(drawMode.mode); });
 }
 
 } // namespace kelvora

@@ -66,34 +66,28 @@ void serializeFullListSettings(const FullListSettings& s, ByteWriter& out) {
     out.writeInt32(s.namesOnly);
 }
 
-bool loadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
+FileResult loadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings) {
     return loadSettingsFile(
         rollFileLocation(paths, paths.playbackFile, PlaybackSettings::kSizeLimitMiB),
         [&settings] { settings = PlaybackSettings{}; },
-        [&settings](ByteReader& in) { return parsePlaybackSettings(in, settings); }, messages, owner);
+        [&settings](ByteReader& in) { return parsePlaybackSettings(in, settings); });
 }
 
-bool savePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
-    return saveSettingsFile(
-        rollFileLocation(paths, paths.playbackFile, PlaybackSettings::kSizeLimitMiB),
-        [&settings](ByteWriter& out) { serializePlaybackSettings(settings, out); }, messages, owner);
+FileResult savePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings) {
+    return saveSettingsFile(rollFileLocation(paths, paths.playbackFile, PlaybackSettings::kSizeLimitMiB),
+                            [&settings](ByteWriter& out) { serializePlaybackSettings(settings, out); });
 }
 
-bool loadFullListSettings(const DataPaths& paths, FullListSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
+FileResult loadFullListSettings(const DataPaths& paths, FullListSettings& settings) {
     return loadSettingsFile(
         rollFileLocation(paths, paths.fullListFile, FullListSettings::kSizeLimitMiB),
         [&settings] { settings = FullListSettings{}; },
-        [&settings](ByteReader& in) { return parseFullListSettings(in, settings); }, messages, owner);
+        [&settings](ByteReader& in) { return parseFullListSettings(in, settings); });
 }
 
-bool saveFullListSettings(const DataPaths& paths, const FullListSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
-    return saveSettingsFile(
-        rollFileLocation(paths, paths.fullListFile, FullListSettings::kSizeLimitMiB),
-        [&settings](ByteWriter& out) { serializeFullListSettings(settings, out); }, messages, owner);
+FileResult saveFullListSettings(const DataPaths& paths, const FullListSettings& settings) {
+    return saveSettingsFile(rollFileLocation(paths, paths.fullListFile, FullListSettings::kSizeLimitMiB),
+                            [&settings](ByteWriter& out) { serializeFullListSettings(settings, out); });
 }
 
 } // namespace kelvora

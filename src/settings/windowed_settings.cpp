@@ -55,19 +55,16 @@ void serializeWindowedSettings(const WindowedSettings& s, ByteWriter& out) {
     out.writeInt32(s.height);
 }
 
-bool loadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
-                          int screenHeight, MessageBox& messages, OwnerWindow owner) {
+FileResult loadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
+                                int screenHeight) {
     return loadSettingsFile(
         windowedFileLocation(paths), [&settings] { settings = WindowedSettings{}; },
-        [&](ByteReader& in) { return parseWindowedSettings(in, settings, screenWidth, screenHeight); },
-        messages, owner);
+        [&](ByteReader& in) { return parseWindowedSettings(in, settings, screenWidth, screenHeight); });
 }
 
-bool saveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
-    return saveSettingsFile(
-        windowedFileLocation(paths),
-        [&settings](ByteWriter& out) { serializeWindowedSettings(settings, out); }, messages, owner);
+FileResult saveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings) {
+    return saveSettingsFile(windowedFileLocation(paths),
+                            [&settings](ByteWriter& out) { serializeWindowedSettings(settings, out); });
 }
 
 } // namespace kelvora

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/message_box.h"
 #include "records/byte_io.h"
 #include "records/data_paths.h"
+#include "records/file_result.h"
 
 namespace kelvora {
 
@@ -39,11 +39,10 @@ void clampWindowRect(WindowedSettings& settings, int screenWidth, int screenHeig
 bool parseWindowedSettings(ByteReader& in, WindowedSettings& settings, int screenWidth, int screenHeight);
 void serializeWindowedSettings(const WindowedSettings& settings, ByteWriter& out);
 
-// Through the settings-file protocol (without its stray-folder steps): true with the file's values or the
-// defaults when there was no usable file; false after a reported failure, with the defaults in place.
-bool loadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
-                          int screenHeight, MessageBox& messages, OwnerWindow owner);
-bool saveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings, MessageBox& messages,
-                          OwnerWindow owner);
+// Through the settings-file protocol (without its stray-folder steps): succeeds with the file's values or the
+// defaults when there was no usable file; after a failure the defaults are in place and the result says why.
+FileResult loadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
+                                int screenHeight);
+FileResult saveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings);
 
 } // namespace kelvora

@@ -27,12 +27,12 @@ protected:
         PrizeList prizes{makePrize(u"一等奖", 3, 2), makePrize(u"特等奖", 1, 1)};
         TextNameList list;
         list.entries = makeNames(8);
-        ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
-        ASSERT_TRUE(saveDrawMode(paths, DrawMode{kTextMode}, messages, nullptr));
-        ASSERT_TRUE(saveTextNameList(paths, list, messages, nullptr));
+        ASSERT_TRUE(savePrizes(paths, prizes));
+        ASSERT_TRUE(saveDrawMode(paths, DrawMode{kTextMode}));
+        ASSERT_TRUE(saveTextNameList(paths, list));
         InterfaceSettings look;
         look.backgroundImage[0] = 0;
-        ASSERT_TRUE(saveInterfaceSettings(paths, look, messages, nullptr));
+        ASSERT_TRUE(saveInterfaceSettings(paths, look));
     }
 
     // Messages other than the platform checks (which depend on the machine's packages).
@@ -60,7 +60,7 @@ TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {
     writeText(paths.interfaceFolder / "坏.jpg", "not a picture");
     InterfaceSettings look;
     setField(look.backgroundImage, u"坏.jpg");
-    ASSERT_TRUE(saveInterfaceSettings(paths, look, messages, nullptr));
+    ASSERT_TRUE(saveInterfaceSettings(paths, look));
 
     Application app(dir.path(), services);
     ASSERT_TRUE(app.startApplication());
@@ -77,7 +77,7 @@ TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {
 }
 
 TEST_F(ApplicationTest, AnInterruptedDrawResumesWithItsWinnersOnScreenInTheSavedMode) {
-    ASSERT_TRUE(saveWindowedSettings(paths, WindowedSettings{0, 20, 30, 400, 300}, messages, nullptr));
+    ASSERT_TRUE(saveWindowedSettings(paths, WindowedSettings{0, 20, 30, 400, 300}));
     DrawProgress before;
     {
         Application first(dir.path(), services);
@@ -115,7 +115,7 @@ TEST_F(ApplicationTest, AMissingPrizePictureOfAResumedDrawIsReportedOnce) {
     {
         PrizeList prizes{makePrize(u"一等奖", 3, 2)};
         setField(prizes[0].imageFile, u"奖品.png");
-        ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
+        ASSERT_TRUE(savePrizes(paths, prizes));
         Application first(dir.path(), services);
         ASSERT_TRUE(first.startApplication());
         first.mainWindow().run().startDraw();

@@ -91,7 +91,7 @@ TEST_F(WindowedDialogTest, ConfirmClampsToTheScreenShowsTheCorrectionAndSaves) {
     EXPECT_TRUE(messages.shown.empty());
 
     WindowedSettings reread;
-    ASSERT_TRUE(loadWindowedSettings(paths, reread, 1280, 768, messages, nullptr));
+    ASSERT_TRUE(loadWindowedSettings(paths, reread, 1280, 768));
     EXPECT_EQ(reread, settings);
 }
 

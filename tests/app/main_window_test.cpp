@@ -244,7 +244,7 @@ TEST_F(MainWindowTest, AcceleratorsReachTheirCommandsAndRollViewsKeepOnlyTheirOw
     EXPECT_EQ(window.geometry(), primaryScreenRect());
     WindowedSettings saved;
     saved.fullScreen = 0;
-    ASSERT_TRUE(loadWindowedSettings(records.paths, saved, 1920, 1080, messages, nullptr));
+    ASSERT_TRUE(loadWindowedSettings(records.paths, saved, 1920, 1080));
     EXPECT_EQ(saved.fullScreen, 1);
 }
 

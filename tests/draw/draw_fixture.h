@@ -1,9 +1,11 @@
 #pragma once
 // A whole draw in memory: prizes, a text list, a fake host and a clock that tests step.
 
+#include <optional>
 #include <string>
 
 #include "draw/draw_run.h"
+#include "draw/progress_file.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {
@@ -35,6 +37,24 @@ inline std::u16string names(std::span<const Entrant> entries) {
         out += e.text();
     }
     return out;
+}
+
+// What reading the progress file came to, as the start-up sees it.
+enum class ProgressLoad { Failed, Nothing, Resumed };
+
+// Reads the progress file into run the way the start-up does: a saved draw is taken up, anything else leaves
+// the run without a draw. result receives what the file code reported.
+inline ProgressLoad loadInto(DrawRun& run, const DataPaths& paths, const PrizeList& prizes,
+                             FileResult& result) {
+    std::optional<DrawProgress> saved;
+    result = loadProgress(paths, prizes, saved);
+    run.drawStarted = false;
+    run.resetProgress();
+    if (!saved)
+        return result ? ProgressLoad::Nothing : ProgressLoad::Failed;
+    run.progress = std::move(*saved);
+    run.drawStarted = true;
+    return ProgressLoad::Resumed;
 }
 
 class DrawFixture {

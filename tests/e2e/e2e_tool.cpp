@@ -46,6 +46,13 @@ PrizeItem prize(std::u16string_view title, int quota, int perDraw, int perLine, 
     return p;
 }
 
+// True for a success; a failure's message goes to standard error.
+bool reported(MessageBox& messages, const FileResult& result) {
+    if (!result)
+        messages.show(nullptr, messageText(result), MessageIcon::Error);
+    return static_cast<bool>(result);
+}
+
 int writeFixture(const std::filesystem::path& folder) {
     const DataPaths paths{folder};
     StderrMessageBox messages;
@@ -90,10 +97,10 @@ int writeFixture(const std::filesystem::path& folder) {
     if (!background.save(QString::fromStdString((paths.interfaceFolder / "背景.png").string()), "PNG"))
         return 1;
 
-    if (!savePrizes(paths, prizes, messages, nullptr) ||
-        !saveDrawMode(paths, DrawMode{kTextMode}, messages, nullptr) ||
-        !saveTextNameList(paths, list, messages, nullptr) ||
-        !saveInterfaceSettings(paths, look, messages, nullptr))
+    if (!reported(messages, savePrizes(paths, prizes)) ||
+        !reported(messages, saveDrawMode(paths, DrawMode{kTextMode})) ||
+        !reported(messages, saveTextNameList(paths, list)) ||
+        !reported(messages, saveInterfaceSettings(paths, look)))
         return 1;
     return 0;
 }
@@ -111,7 +118,7 @@ int printProgress(const std::filesystem::path& folder) {
     const DataPaths paths{folder};
     StderrMessageBox messages;
     PrizeList prizes;
-    if (!loadPrizes(paths, prizes, messages, nullptr))
+    if (!reported(messages, loadPrizes(paths, prizes)))
         return 1;
     if (!std::filesystem::exists(paths.progressFile)) {
         std::printf("none\n");
