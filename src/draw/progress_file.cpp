@@ -70,7 +70,7 @@ std::vector<std::byte> serializeProgress(const DrawProgress& p) {
     w.writeInt32(static_cast<std::int32_t>(p.state));
     w.writeInt32(p.drawnCount);
     w.writeInt32(p.shownCount);
-    w.writeBytes(p.slots.data(), sizeof p.slots);
+    w.writeBytes(p.shownEntrants.data(), sizeof p.shownEntrants);
     w.writeBytes(p.slotForfeited.data(), sizeof p.slotForfeited);
     w.writeInt32(p.prizeIndex);
     w.writeInt32(static_cast<std::int32_t>(p.pool.size()));
@@ -114,10 +114,10 @@ bool parseProgress(std::span<const std::byte> image, const PrizeList& prizes, Dr
     r.readInt32(state);
     r.readInt32(p.drawnCount);
     r.readInt32(p.shownCount);
-    r.readBytes(p.slots.data(), sizeof p.slots);
+    r.readBytes(p.shownEntrants.data(), sizeof p.shownEntrants);
     r.readBytes(p.slotForfeited.data(), sizeof p.slotForfeited);
     r.readInt32(p.prizeIndex);
-    for (Entrant& e : p.slots)
+    for (Entrant& e : p.shownEntrants)
         clearEntrant(e);
 
     std::int32_t poolCount = 0;

@@ -199,7 +199,7 @@ void DrawRun::dealFrame() {
     for (std::size_t i = 0; i < shown; ++i) {
         const std::size_t j = static_cast<std::size_t>(m_random.next()) % (d - i);
         const std::uint16_t dealt = m_deckOrder[j];
-        progress.slots[i] = scrollDeck[dealt];
+        progress.shownEntrants[i] = scrollDeck[dealt];
         // Moving the dealt position to the end keeps it out of reach for the rest of this frame.
         std::copy(m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j) + 1, m_deckOrder.end(),
                   m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j));
@@ -227,14 +227,14 @@ void DrawRun::stopPress() {
     const std::size_t shown = static_cast<std::size_t>(progress.shownCount);
     if (!listsActive()) {
         for (std::size_t i = 0; i < shown; ++i) {
-            addWinner(progress.winners, prizeName, progress.slots[i]);
-            removeFromPool(progress.pool, progress.slots[i]);
+            addWinner(progress.winners, prizeName, progress.shownEntrants[i]);
+            removeFromPool(progress.pool, progress.shownEntrants[i]);
         }
     } else {
         const std::size_t take = std::min(shown, progress.pool.size());
         for (std::size_t i = 0; i < take; ++i) {
-            progress.slots[i] = progress.pool[i];
-            addWinner(progress.winners, prizeName, progress.slots[i]);
+            progress.shownEntrants[i] = progress.pool[i];
+            addWinner(progress.winners, prizeName, progress.shownEntrants[i]);
         }
         progress.pool.erase(progress.pool.begin(), progress.pool.begin() + static_cast<std::ptrdiff_t>(take));
         m_host.repaintScreen();

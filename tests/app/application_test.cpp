@@ -98,8 +98,8 @@ TEST_F(ApplicationTest, AnInterruptedDrawResumesWithItsWinnersOnScreenInTheSaved
     EXPECT_EQ(run.progress.drawnCount, 2);
     ASSERT_EQ(run.progress.shownCount, 2);
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(run.progress.slots[static_cast<std::size_t>(i)].text(),
-                  before.slots[static_cast<std::size_t>(i)].text());
+        EXPECT_EQ(run.progress.shownEntrants[static_cast<std::size_t>(i)].text(),
+                  before.shownEntrants[static_cast<std::size_t>(i)].text());
     EXPECT_EQ(run.progress.pool.size(), 6u);
     EXPECT_EQ(second.mainWindow().geometry(), QRect(20, 30, 400, 300));
     EXPECT_TRUE(startupMessages().empty());

@@ -95,7 +95,7 @@ TEST_F(MainWindowTest, ReleasedAdvanceKeysDriveTheDrawAndEachStopIsSaved) {
     const DrawProgress saved = savedProgress();
     EXPECT_EQ(saved.state, DrawState::Stopped);
     ASSERT_EQ(saved.shownCount, 1);
-    EXPECT_EQ(saved.slots[0].text(), run.progress.slots[0].text());
+    EXPECT_EQ(saved.shownEntrants[0].text(), run.progress.shownEntrants[0].text());
     EXPECT_EQ(saved.winners.size(), 1u);
 
     // Other keys are not advance keys.

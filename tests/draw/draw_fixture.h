@@ -75,7 +75,8 @@ public:
 
     // The winners of the last stop, as shown in the slots.
     std::u16string shown() const {
-        return names(std::span(run.progress.slots.data(), static_cast<std::size_t>(run.progress.shownCount)));
+        return names(
+            std::span(run.progress.shownEntrants.data(), static_cast<std::size_t>(run.progress.shownCount)));
     }
     // Start scrolling and stop at once (one frame dealt).
     void press() {

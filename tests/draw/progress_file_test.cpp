@@ -70,13 +70,13 @@ protected:
         p.state = DrawState::Stopped;
         p.drawnCount = 2;
         p.shownCount = 2;
-        p.slots[0] = makeEntrant(u"甲");
-        p.slots[1] = makeEntrant(u"乙");
+        p.shownEntrants[0] = makeEntrant(u"甲");
+        p.shownEntrants[1] = makeEntrant(u"乙");
         p.slotForfeited[1] = 1;
         p.prizeIndex = 0;
         p.pool = {makeEntrant(u"a"), makeEntrant(u"b"), makeEntrant(u"c")};
-        addWinner(p.winners, u"P1", p.slots[0]);
-        addWinner(p.winners, u"P1", p.slots[1]);
+        addWinner(p.winners, u"P1", p.shownEntrants[0]);
+        addWinner(p.winners, u"P1", p.shownEntrants[1]);
         return p;
     }
     // Reads the progress file into target as the start-up does.

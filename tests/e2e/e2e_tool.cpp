@@ -132,7 +132,7 @@ int printProgress(const std::filesystem::path& folder) {
     std::printf("state %d\nprize %d\ndrawn %d\nshown %d\npool %zu\n", static_cast<int>(progress.state),
                 progress.prizeIndex, progress.drawnCount, progress.shownCount, progress.pool.size());
     for (int i = 0; i < progress.shownCount; ++i)
-        std::printf("slot %s\n", toUtf8(progress.slots[static_cast<std::size_t>(i)].text()).c_str());
+        std::printf("slot %s\n", toUtf8(progress.shownEntrants[static_cast<std::size_t>(i)].text()).c_str());
     for (const WinnerGroup& group : progress.winners) {
         std::string line = "group " + toUtf8(group.name()) + ":";
         for (const Entrant& e : group.entrants)

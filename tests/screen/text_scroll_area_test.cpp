@@ -78,7 +78,7 @@ TEST_F(TextScrollTest, ForfeitedSlotStaysEmpty) {
     run.progress.drawnCount = 3;
     run.progress.shownCount = 3;
     for (int i = 0; i < 3; ++i)
-        run.progress.slots[std::size_t(i)] = makeEntrant(u"张三丰");
+        run.progress.shownEntrants[std::size_t(i)] = makeEntrant(u"张三丰");
     run.progress.slotForfeited[1] = 1;
     prizes[0].perLine = 3;
     const QImage& frame = screen.composeFrame();
