@@ -65,10 +65,10 @@ struct Accelerator {
     int id;
 };
 
-// Table 228, in use while no roll view is shown.
+// The keys of the draw screen, in use while no roll view is shown.
 std::span<const Accelerator> normalAccelerators();
-// Table 230, in use while the replay or the full list rolls: only the music hot keys and the list clearing,
-// so that no function key can open a dialog over a roll.
+// The keys while the replay or the full list rolls: only the music hot keys and the list clearing, so that no
+// function key can open a dialog over a roll.
 std::span<const Accelerator> rollAccelerators();
 
 // A menu as data: commands, separators and titled sub-menus.
@@ -81,12 +81,12 @@ struct MenuItem {
 };
 
 enum class ContextMenu {
-    Main,     // 106
-    Replay,   // 197, while the replay is shown
-    FullList, // 199, while the full list is shown
+    Main,     // the draw screen's menu
+    Replay,   // while the replay is shown
+    FullList, // while the full list is shown
 };
 
-// The contents of the popup "菜单" of the menu resource.
+// The entries of the context menu "菜单" for what is on screen.
 std::span<const MenuItem> contextMenuItems(ContextMenu menu);
 
 // The greying of updateMenuState: starting is offered only before a draw, the commands that act on a draw

@@ -52,8 +52,8 @@ public:
     // Space, PgDn or Down released, or a double click.
     void advanceInput();
 
-    // The context menu for what is on screen (106, or 197/199 while a roll view is shown), greyed for the
-    // draw's state when it is about to show.
+    // The context menu for what is on screen (the draw screen's, or the replay's or full list's while that
+    // roll view is shown), greyed for the draw's state when it is about to show.
     std::unique_ptr<QMenu> createContextMenu();
 
     // The roll views switch the accelerator table and the context menu. They set this when they start and
