@@ -59,6 +59,15 @@ FileResult FileResult::badContent(FileOp op, std::filesystem::path path) {
     return r;
 }
 
+FileResult FileResult::tooLarge(std::filesystem::path path, std::uint64_t size) {
+    FileResult r;
+    r.op = FileOp::Write;
+    r.fault = FileFault::TooLarge;
+    r.path = std::move(path);
+    r.size = size;
+    return r;
+}
+
 std::u16string messageText(const FileResult& r) {
     if (r)
         return {};

@@ -60,6 +60,8 @@ struct [[nodiscard]] FileResult {
     static FileResult failed(FileOp op, FileStep step, std::filesystem::path path, int errnum);
     // A file whose contents its reader does not accept.
     static FileResult badContent(FileOp op, std::filesystem::path path);
+    // A write refused before it began because the file would have size bytes.
+    static FileResult tooLarge(std::filesystem::path path, std::uint64_t size);
 };
 
 // The operator's message for a failure, hint included; empty for a success.

@@ -124,12 +124,8 @@ FileResult loadPrizes(const DataPaths& paths, PrizeList& prizes) {
 FileResult savePrizes(const DataPaths& paths, const PrizeList& prizes) {
     // The reader deletes a prize file at or over its limit without a word, so writing one would lose every
     // prize and list at the next start. Refuse before anything on disk changes.
-    if (const std::uint64_t bytes = prizeFileBytes(prizes); bytes >= kPrizeFileBytesLimit) {
-        FileResult refused = FileResult::failed(FileOp::Write, FileStep::Open, paths.prizeFile, 0);
-        refused.fault = FileFault::TooLarge;
-        refused.size = bytes;
-        return refused;
-    }
+    if (const std::uint64_t bytes = prizeFileBytes(prizes); bytes >= kPrizeFileBytesLimit)
+        return FileResult::tooLarge(paths.prizeFile, bytes);
     return saveSettingsFile(prizeFileLocation(paths), [&](ByteWriter& out) { writePrizeList(out, prizes); });
 }
 
