@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 
+#include <optional>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include "app/display_mode.h"
 #include "app/draw_commands.h"
+#include "app/file_message.h"
 #include "app/info_commands.h"
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
@@ -34,21 +36,25 @@ void Application::registerCommands() {
 }
 
 void Application::readSettings() {
-    // The fixed order: each reader reports its own failure (no owner window yet) and leaves its defaults;
+    // The fixed order: each failure is shown at once (no owner window yet) and leaves that record's defaults;
     // the progress comes last because it is checked against the prizes.
     MessageBox& messages = m_services.messages;
     const DataPaths& paths = m_records.paths;
-    loadPrizes(paths, m_records.prizes, messages, nullptr);
-    loadDrawMode(paths, m_records.drawMode, messages, nullptr);
-    loadTextNameList(paths, m_records.textList, messages, nullptr);
-    loadPictureNameList(paths, m_records.pictureList, messages, nullptr);
-    loadInterfaceSettings(paths, m_records.interface, messages, nullptr);
-    LoadMusicSettings(paths, m_records.music, messages, nullptr);
-    LoadFullListSettings(paths, m_records.fullList, messages, nullptr);
-    LoadPlaybackSettings(paths, m_records.playback, messages, nullptr);
+    showFileResult(messages, nullptr, loadPrizes(paths, m_records.prizes));
+    showFileResult(messages, nullptr, loadDrawMode(paths, m_records.drawMode));
+    showFileResult(messages, nullptr, loadTextNameList(paths, m_records.textList));
+    showFileResult(messages, nullptr, loadPictureNameList(paths, m_records.pictureList));
+    showFileResult(messages, nullptr, loadInterfaceSettings(paths, m_records.interface));
+    showFileResult(messages, nullptr, loadMusicSettings(paths, m_records.music));
+    showFileResult(messages, nullptr, loadFullListSettings(paths, m_records.fullList));
+    showFileResult(messages, nullptr, loadPlaybackSettings(paths, m_records.playback));
     const QRect primary = primaryScreenRect();
-    LoadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height(), messages, nullptr);
-    loadProgress(paths, m_records.prizes, m_controller->run(), messages, nullptr);
+    showFileResult(messages, nullptr,
+                   loadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height()));
+    std::optional<DrawProgress> saved;
+    showFileResult(messages, nullptr, loadProgress(paths, m_records.prizes, saved));
+    if (saved)
+        m_controller->run().resume(std::move(*saved));
 }
 
 bool Application::startApplication() {

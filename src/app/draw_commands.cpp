@@ -4,6 +4,7 @@
 
 #include "app/command_registry.h"
 #include "app/show_controller.h"
+#include "app/file_message.h"
 
 namespace kelvora {
 
@@ -44,8 +45,8 @@ void registerDrawCommands(CommandRegistry& registry, ShowController& controller)
         .alsoWhileRolling()
         .onTriggered([&controller] {
             AppRecords& records = controller.records();
-            ClearAllBlackWhiteLists(records.paths, records.prizes, controller.services().messages,
-                                    controller.window());
+            showFileResult(controller.services().messages, controller.window(),
+                           clearAllBlackWhiteLists(records.paths, records.prizes));
         });
 }
 

@@ -2,14 +2,12 @@
 
 #include <QUrl>
 
-#include <cerrno>
-
 #include "app/command_registry.h"
 #include "app/help_page.h"
 #include "app/info_dialog.h"
 #include "app/main_window.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
+#include "records/file_result.h"
+#include "records/file_system.h"
 #include "settings/ui/backup_dialog.h"
 
 namespace kelvora {
@@ -21,10 +19,8 @@ void showHistoryFolder(MainWindow& window) {
     const std::filesystem::path& folder = controller.records().paths.historyFolder;
     removeStrayFile(folder);
     if (const int error = ensureFolderTree(folder, true); error != 0) {
-        std::u16string text = formatText(u"文件夹创建失败:\n%s\n\n%s", {pathText(folder), errorText(error)});
-        if (error == EACCES)
-            text += kAdminHint;
-        controller.showMessage(text, MessageIcon::Error);
+        controller.showMessage(messageText(FileResult::failed(FileOp::CreateFolder, FileStep::Open, folder, error)),
+                               MessageIcon::Error);
         return;
     }
     // Without a file manager nothing would happen at all; the path at least tells where the files are.

@@ -1,4 +1,5 @@
 #include "app/show_controller.h"
+#include "app/file_message.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -78,7 +79,7 @@ void ShowController::setRollViews(bool replayActive, bool fullListActive) {
 
 void ShowController::applyWindowedSettings(const WindowedSettings& settings) {
     m_records.windowed = settings;
-    SaveWindowedSettings(m_records.paths, m_records.windowed, m_services.messages, m_window);
+    showFileResult(m_services.messages, m_window, saveWindowedSettings(m_records.paths, m_records.windowed));
     Q_EMIT recordsChanged(RecordKind::Windowed);
 }
 
@@ -153,7 +154,9 @@ bool ShowController::capsLockOn() {
 }
 
 bool ShowController::saveProgress(const DrawProgress& progress, std::u16string& errorText) {
-    return kelvora::saveProgress(m_records.paths, progress, errorText);
+    const FileResult result = kelvora::saveProgress(m_records.paths, progress);
+    errorText = messageText(result);
+    return static_cast<bool>(result);
 }
 
 } // namespace kelvora

@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "app/display_mode.h"
+#include "app/file_message.h"
 #include "app/illustrations.h"
 
 namespace kelvora {
@@ -124,7 +125,7 @@ WindowedSettings WindowedDialog::toRecord() const {
     settings.y = parseWholeNumber(m_y->text());
     settings.width = parseWholeNumber(m_width->text());
     settings.height = parseWholeNumber(m_height->text());
-    ClampWindowRect(settings, m_screenWidth, m_screenHeight);
+    clampWindowRect(settings, m_screenWidth, m_screenHeight);
     return settings;
 }
 

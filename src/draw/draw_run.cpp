@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
 
 namespace kelvora {
 
@@ -222,7 +222,7 @@ void DrawRun::dealFrame() {
     for (std::size_t i = 0; i < shown; ++i) {
         const std::size_t j = static_cast<std::size_t>(m_random.next()) % (d - i);
         const std::uint16_t dealt = m_deckOrder[j];
-        m_progress.slots[i] = m_scrollDeck[dealt];
+        m_progress.shownEntrants[i] = m_scrollDeck[dealt];
         // Moving the dealt position to the end keeps it out of reach for the rest of this frame.
         std::copy(m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j) + 1, m_deckOrder.end(),
                   m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j));
@@ -249,14 +249,14 @@ void DrawRun::stopPress() {
     const std::size_t shown = static_cast<std::size_t>(m_progress.shownCount);
     if (!listsActive()) {
         for (std::size_t i = 0; i < shown; ++i) {
-            addWinner(m_progress.winners, prizeName, m_progress.slots[i]);
-            removeFromPool(m_progress.pool, m_progress.slots[i]);
+            addWinner(m_progress.winners, prizeName, m_progress.shownEntrants[i]);
+            removeFromPool(m_progress.pool, m_progress.shownEntrants[i]);
         }
     } else {
         const std::size_t take = std::min(shown, m_progress.pool.size());
         for (std::size_t i = 0; i < take; ++i) {
-            m_progress.slots[i] = m_progress.pool[i];
-            addWinner(m_progress.winners, prizeName, m_progress.slots[i]);
+            m_progress.shownEntrants[i] = m_progress.pool[i];
+            addWinner(m_progress.winners, prizeName, m_progress.shownEntrants[i]);
         }
         m_progress.pool.erase(m_progress.pool.begin(),
                               m_progress.pool.begin() + static_cast<std::ptrdiff_t>(take));

@@ -13,7 +13,7 @@
 #include "draw/draw_progress.h"
 #include "draw/pool_arrangement.h"
 #include "platform/random.h"
-#include "settings/prizes.h"
+#include "records/prizes.h"
 
 namespace kelvora {
 

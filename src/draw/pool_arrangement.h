@@ -7,7 +7,7 @@
 
 #include "draw/draw_progress.h"
 #include "platform/random.h"
-#include "settings/prizes.h"
+#include "records/prizes.h"
 
 namespace kelvora {
 

@@ -6,11 +6,11 @@
 #include <optional>
 
 #include "draw/draw_progress.h"
+#include "records/draw_mode.h"
+#include "records/file_system.h"
 #include "screen/glyph_cache.h"
 #include "screen/screen_paint.h"
 #include "screen/text_scroll_area.h"
-#include "settings/draw_mode.h"
-#include "settings/file_system.h"
 
 namespace kelvora {
 

@@ -52,7 +52,7 @@ TEST(WindowedDialog, FieldsReadAsUnsignedWholeNumbers) {
     EXPECT_EQ(parseWholeNumber(QStringLiteral("4294967296")), 2147483647);
     WindowedSettings s;
     s.x = parseWholeNumber(QStringLiteral("99999999999"));
-    ClampWindowRect(s, 100000, 100000);
+    clampWindowRect(s, 100000, 100000);
     EXPECT_EQ(s.x, 60000);
 }
 

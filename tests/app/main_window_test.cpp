@@ -99,7 +99,7 @@ TEST_F(MainWindowTest, ReleasedAdvanceKeysDriveTheDrawAndEachStopIsSaved) {
     const DrawProgress saved = savedProgress();
     EXPECT_EQ(saved.state, DrawState::Stopped);
     ASSERT_EQ(saved.shownCount, 1);
-    EXPECT_EQ(saved.slots[0].text(), run.progress().slots[0].text());
+    EXPECT_EQ(saved.shownEntrants[0].text(), run.progress().shownEntrants[0].text());
     EXPECT_EQ(saved.winners.size(), 1u);
 
     // Other keys are not advance keys.
@@ -254,7 +254,7 @@ TEST_F(MainWindowTest, AcceleratorsReachTheirCommandsAndRollViewsKeepOnlyTheirOw
     EXPECT_EQ(window.geometry(), primaryScreenRect());
     WindowedSettings saved;
     saved.fullScreen = 0;
-    ASSERT_TRUE(LoadWindowedSettings(records.paths, saved, 1920, 1080, messages, nullptr));
+    ASSERT_TRUE(loadWindowedSettings(records.paths, saved, 1920, 1080));
     EXPECT_EQ(saved.fullScreen, 1);
 }
 
@@ -345,7 +345,7 @@ TEST_F(MainWindowTest, F10SavesTheConfirmedRectangleAndPlacesTheWindow) {
     EXPECT_EQ(records.windowed, expected);
     EXPECT_EQ(window.geometry(), QRect(10, 20, 400, 300));
     WindowedSettings reread;
-    ASSERT_TRUE(LoadWindowedSettings(records.paths, reread, 1920, 1080, messages, nullptr));
+    ASSERT_TRUE(loadWindowedSettings(records.paths, reread, 1920, 1080));
     EXPECT_EQ(reread, expected);
     EXPECT_TRUE(messages.shown.empty());
 }

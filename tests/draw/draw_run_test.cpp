@@ -215,7 +215,7 @@ TEST_F(DrawRunTest, FailedSaveRollsThePressBack) {
     EXPECT_EQ(run.progress().drawnCount, before.drawnCount);
     EXPECT_EQ(run.progress().pool.size(), before.pool.size());
     EXPECT_EQ(winnerCount(run.progress().winners, u""), 3);
-    for (const Entrant& slot : run.progress().slots)
+    for (const Entrant& slot : run.progress().shownEntrants)
         EXPECT_EQ(slot.name[0], 0);
     ASSERT_FALSE(host.messages.shown.empty());
     EXPECT_EQ(host.messages.lastText(), u"抽取失败:\n" + host.saveError);

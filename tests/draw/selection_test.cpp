@@ -15,7 +15,7 @@ protected:
     std::set<std::u16string> frame() const {
         std::set<std::u16string> out;
         for (int i = 0; i < run.progress().shownCount; ++i)
-            out.insert(std::u16string(run.progress().slots[static_cast<std::size_t>(i)].text()));
+            out.insert(std::u16string(run.progress().shownEntrants[static_cast<std::size_t>(i)].text()));
         return out;
     }
     std::vector<std::u16string> winnersOf(int prize) const {
@@ -78,7 +78,7 @@ TEST_F(SelectionTest, NoEntrantTwiceInAFrameAndEveryEntrantReachableAgain) {
     std::set<std::u16string> firstSlots;
     for (int f = 0; f < 300; ++f) {
         EXPECT_EQ(frame().size(), 5u) << "a pool of exactly shownCount shows everyone every frame";
-        firstSlots.insert(std::u16string(run.progress().slots[0].text()));
+        firstSlots.insert(std::u16string(run.progress().shownEntrants[0].text()));
         run.scrollTimerTick();
     }
     EXPECT_EQ(firstSlots.size(), 5u) << "the slots change";
@@ -92,7 +92,7 @@ TEST_F(SelectionTest, NoEntrantTwiceInAFrameAndEveryEntrantReachableAgain) {
     for (int f = 0; f < 50; ++f) {
         std::set<std::u16string> one;
         for (int i = 0; i < 50; ++i)
-            one.insert(std::u16string(big.run.progress().slots[static_cast<std::size_t>(i)].text()));
+            one.insert(std::u16string(big.run.progress().shownEntrants[static_cast<std::size_t>(i)].text()));
         ASSERT_EQ(one.size(), 50u);
         seen.insert(one.begin(), one.end());
         big.run.scrollTimerTick();

@@ -58,7 +58,7 @@ TEST(StatisticsTest, FramesShowEveryEntrantAndPairEqually) {
     std::map<std::u16string, int> pairs;
     for (int i = 0; i < frames; ++i) {
         f.run.scrollTimerTick();
-        const auto& s = f.run.progress().slots;
+        const auto& s = f.run.progress().shownEntrants;
         ++firstSlot[std::u16string(s[0].text())];
         ++lastSlot[std::u16string(s[2].text())];
         ++pairs[std::u16string(s[0].text()) + u"|" + std::u16string(s[1].text())];

@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 
+#include "records/data_paths.h"
+#include "records/file_system.h"
 #include "screen_fixture.h"
-#include "settings/data_paths.h"
-#include "settings/file_system.h"
 
 namespace kelvora::test {
 

@@ -79,7 +79,7 @@ TEST_F(TextScrollTest, ForfeitedSlotStaysEmpty) {
     stopped.drawnCount = 3;
     stopped.shownCount = 3;
     for (int i = 0; i < 3; ++i)
-        stopped.slots[std::size_t(i)] = makeEntrant(u"张三丰");
+        stopped.shownEntrants[std::size_t(i)] = makeEntrant(u"张三丰");
     stopped.slotForfeited[1] = 1;
     run.resume(stopped);
     prizes[0].perLine = 3;

@@ -73,7 +73,7 @@ int main() {
             run.advanceDraw();
             std::printf("  winners:");
             for (int i = 0; i < run.progress().shownCount; ++i)
-                std::printf(" %s", toUtf8(run.progress().slots[static_cast<std::size_t>(i)].text()).c_str());
+                std::printf(" %s", toUtf8(run.progress().shownEntrants[static_cast<std::size_t>(i)].text()).c_str());
             std::printf("\n");
         }
     }

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/qt_text.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
