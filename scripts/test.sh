@@ -9,6 +9,9 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 
+echo "== layers (no two folders of src/ include each other; no Qt in the core)"
+bash scripts/check_layers.sh
+
 echo "== plain build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVORA_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"

@@ -62,7 +62,7 @@ void BM_dealFrame(benchmark::State& state) {
     s.run.advanceDraw(); // scrolling with 50 slots over a deck of 30000
     for (auto _ : state) {
         s.run.dealFrame();
-        benchmark::DoNotOptimize(s.run.progress.slots.data());
+        benchmark::DoNotOptimize(s.run.progress().shownEntrants.data());
     }
 }
 BENCHMARK(BM_dealFrame)->Unit(benchmark::kMicrosecond);
@@ -70,13 +70,13 @@ BENCHMARK(BM_dealFrame)->Unit(benchmark::kMicrosecond);
 void BM_arrangePool(benchmark::State& state) {
     Setup s(static_cast<int>(state.range(0)));
     s.run.startDraw();
-    const EntrantPool original = s.run.progress.pool;
+    const DrawProgress original = s.run.progress();
     for (auto _ : state) {
         state.PauseTiming();
-        s.run.progress.pool = original;
+        s.run.resume(original);
         state.ResumeTiming();
         s.run.arrangePool();
-        benchmark::DoNotOptimize(s.run.progress.pool.data());
+        benchmark::DoNotOptimize(s.run.progress().pool.data());
     }
 }
 BENCHMARK(BM_arrangePool)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
@@ -86,7 +86,7 @@ void BM_beginPress(benchmark::State& state) {
     s.run.startDraw();
     for (auto _ : state) {
         benchmark::DoNotOptimize(s.run.beginPress());
-        benchmark::DoNotOptimize(s.run.scrollDeck.data());
+        benchmark::DoNotOptimize(s.run.scrollDeck().data());
     }
 }
 BENCHMARK(BM_beginPress)->Unit(benchmark::kMillisecond);

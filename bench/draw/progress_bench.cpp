@@ -5,20 +5,12 @@
 #include <filesystem>
 #include <string>
 
-#include "draw/draw_run.h"
+#include <optional>
+
 #include "draw/progress_file.h"
-#include "draw/quiet_draw_host.h"
-#include "platform/message_box.h"
 
 namespace kelvora {
 namespace {
-
-class SilentBox final : public MessageBox {
-public:
-    MessageAnswer show(OwnerWindow, std::u16string_view, MessageIcon, MessageButtons) override {
-        return MessageAnswer::Ok;
-    }
-};
 
 DrawProgress bigDraw() {
     DrawProgress p;
@@ -47,9 +39,8 @@ std::filesystem::path benchFolder() {
 void BM_saveProgress(benchmark::State& state) {
     const DataPaths paths(benchFolder());
     const DrawProgress p = bigDraw();
-    std::u16string error;
     for (auto _ : state) {
-        if (!saveProgress(paths, p, error))
+        if (!saveProgress(paths, p))
             state.SkipWithError("save failed");
     }
 }
@@ -57,19 +48,15 @@ BENCHMARK(BM_saveProgress)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_loadProgress(benchmark::State& state) {
     const DataPaths paths(benchFolder());
-    std::u16string error;
-    saveProgress(paths, bigDraw(), error);
+    if (!saveProgress(paths, bigDraw()))
+        state.SkipWithError("save failed");
     PrizeList prizes(1);
     prizes[0].quota = 30000;
     prizes[0].perDraw = 50;
-    SilentBox box;
     for (auto _ : state) {
         // Through the real reader, disk included.
-        QuietDrawHost host;
-        SystemClock clock;
-        Random15 random(clock);
-        DrawRun target(host, random, DrawSources{&prizes});
-        if (loadProgress(paths, prizes, target, box, nullptr) != ProgressLoad::Resumed)
+        std::optional<DrawProgress> resumed;
+        if (!loadProgress(paths, prizes, resumed) || !resumed)
             state.SkipWithError("load failed");
     }
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "draw/entrant.h"
+#include "records/entrant.h"
 
 namespace kelvora::bench {
 

@@ -111,7 +111,7 @@ public:
 
     void press() {
         m_run->advanceDraw();
-        if (m_run->progress.shownCount != m_prizes[0].perDraw)
+        if (m_run->progress().shownCount != m_prizes[0].perDraw)
             std::abort();
     }
     ~ScrollingScreen() {

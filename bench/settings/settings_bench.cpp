@@ -7,20 +7,19 @@
 #include <cstdlib>
 #include <string>
 
-#include "settings/file_system.h"
-#include "settings/prizes.h"
+#include "records/file_system.h"
+#include "records/prizes.h"
 #include "settings/text_name_list.h"
 
 namespace {
 
 using namespace kelvora;
 
-class NullMessageBox final : public MessageBox {
-public:
-    MessageAnswer show(OwnerWindow, std::u16string_view, MessageIcon, MessageButtons) override {
-        std::abort(); // every benchmarked call is expected to succeed
-    }
-};
+// Every benchmarked call is expected to succeed.
+void require(const FileResult& result) {
+    if (!result)
+        std::abort();
+}
 
 class BenchFolder {
 public:
@@ -61,12 +60,10 @@ PrizeList fullPrizeList() {
 void BM_LoadTextList30000(benchmark::State& state) {
     BenchFolder folder;
     const DataPaths paths = folder.paths();
-    NullMessageBox messages;
-    if (!saveTextNameList(paths, fullTextList(), messages, nullptr))
-        std::abort();
+    require(saveTextNameList(paths, fullTextList()));
     TextNameList list;
     for (auto _ : state) {
-        loadTextNameList(paths, list, messages, nullptr);
+        require(loadTextNameList(paths, list));
         benchmark::DoNotOptimize(list.entries.data());
     }
 }
@@ -75,22 +72,19 @@ BENCHMARK(BM_LoadTextList30000)->Unit(benchmark::kMillisecond);
 void BM_SaveTextList30000(benchmark::State& state) {
     BenchFolder folder;
     const DataPaths paths = folder.paths();
-    NullMessageBox messages;
     const TextNameList list = fullTextList();
     for (auto _ : state)
-        saveTextNameList(paths, list, messages, nullptr);
+        require(saveTextNameList(paths, list));
 }
 BENCHMARK(BM_SaveTextList30000)->Unit(benchmark::kMillisecond);
 
 void BM_LoadPrizes256(benchmark::State& state) {
     BenchFolder folder;
     const DataPaths paths = folder.paths();
-    NullMessageBox messages;
-    if (!savePrizes(paths, fullPrizeList(), messages, nullptr))
-        std::abort();
+    require(savePrizes(paths, fullPrizeList()));
     PrizeList prizes;
     for (auto _ : state) {
-        loadPrizes(paths, prizes, messages, nullptr);
+        require(loadPrizes(paths, prizes));
         benchmark::DoNotOptimize(prizes.data());
     }
 }
@@ -99,10 +93,9 @@ BENCHMARK(BM_LoadPrizes256)->Unit(benchmark::kMillisecond);
 void BM_SavePrizes256(benchmark::State& state) {
     BenchFolder folder;
     const DataPaths paths = folder.paths();
-    NullMessageBox messages;
     const PrizeList prizes = fullPrizeList();
     for (auto _ : state)
-        savePrizes(paths, prizes, messages, nullptr);
+        require(savePrizes(paths, prizes));
 }
 BENCHMARK(BM_SavePrizes256)->Unit(benchmark::kMillisecond);
 

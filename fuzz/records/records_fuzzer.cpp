@@ -54,7 +54,7 @@ void checkWindowed(std::span<const std::byte> image, Screen screen) {
     require(s.x >= 0 && s.y >= 0 && s.width >= 0 && s.height >= 0);
     require(s.x + s.width <= screen.width && s.y + s.height <= screen.height);
     WindowedSettings again = s;
-    ClampWindowRect(again, screen.width, screen.height);
+    clampWindowRect(again, screen.width, screen.height);
     require(again == s);
 }
 

@@ -5,19 +5,9 @@
 #include <fstream>
 #include <string>
 
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
 
 namespace {
-
-class SilentMessageBox final : public kelvora::MessageBox {
-public:
-    int shown = 0;
-    kelvora::MessageAnswer show(kelvora::OwnerWindow, std::u16string_view, kelvora::MessageIcon,
-                                kelvora::MessageButtons) override {
-        ++shown;
-        return kelvora::MessageAnswer::Ok;
-    }
-};
 
 const kelvora::DataPaths& fuzzPaths() {
     static const kelvora::DataPaths paths = [] {
@@ -44,13 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(paths.drawModeFile, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    SilentMessageBox messages;
     DrawMode mode{kTextMode};
-    const bool ok = loadDrawMode(paths, mode, messages, nullptr);
+    const FileResult result = loadDrawMode(paths, mode);
     const bool valid = size == 4 || size == 0;
-    if (ok != valid || (messages.shown != 0) == valid)
+    if (static_cast<bool>(result) != valid)
         std::abort();
-    if (!ok && mode.mode != kPictureMode)
+    // A rejected file names itself and leaves the defaults.
+    if (!result &&
+        (result.path != paths.drawModeFile || messageText(result).empty() || mode.mode != kPictureMode))
         std::abort();
     return 0;
 }

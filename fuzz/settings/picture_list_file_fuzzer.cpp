@@ -1,7 +1,7 @@
 #include <cstdlib>
 
+#include "records/file_system.h"
 #include "round_trip.h"
-#include "settings/file_system.h"
 #include "settings/picture_name_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

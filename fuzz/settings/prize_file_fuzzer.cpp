@@ -1,5 +1,5 @@
+#include "records/prizes.h"
 #include "round_trip.h"
-#include "settings/prizes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kelvora;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "settings/byte_io.h"
+#include "records/byte_io.h"
 
 namespace kelvora::fuzz {
 

@@ -3,19 +3,21 @@
 // record, both name lists, and the paths they are read from and written to. The draw engine, the screen and
 // the dialogs hold pointers into this object and never copies.
 
+#include <QFlags>
+
 #include <filesystem>
 
 #include "platform/capslock.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/random.h"
-#include "settings/data_paths.h"
-#include "settings/draw_mode.h"
+#include "records/data_paths.h"
+#include "records/draw_mode.h"
+#include "records/prizes.h"
 #include "settings/interface_settings.h"
 #include "settings/music_settings.h"
 #include "settings/picture_name_list.h"
 #include "settings/playback_settings.h"
-#include "settings/prizes.h"
 #include "settings/text_name_list.h"
 #include "settings/windowed_settings.h"
 
@@ -36,6 +38,20 @@ struct AppRecords {
     WindowedSettings windowed;
 };
 
+// Which records a change replaced; the show announces changes with these.
+enum class RecordKind : unsigned {
+    Prizes = 1u << 0,
+    DrawMode = 1u << 1,
+    TextList = 1u << 2,
+    PictureList = 1u << 3,
+    Interface = 1u << 4,
+    Music = 1u << 5,
+    FullList = 1u << 6,
+    Playback = 1u << 7,
+    Windowed = 1u << 8,
+};
+Q_DECLARE_FLAGS(RecordKinds, RecordKind)
+
 // The outside world as the window sees it; real ones in the program, fakes in tests.
 struct AppServices {
     MessageBox& messages;
@@ -45,3 +61,6 @@ struct AppServices {
 };
 
 } // namespace kelvora
+
+// At global scope: inside the namespace these operators would hide Qt's own operator| for keys.
+Q_DECLARE_OPERATORS_FOR_FLAGS(kelvora::RecordKinds)

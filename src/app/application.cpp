@@ -2,55 +2,78 @@
 
 #include <QCoreApplication>
 
+#include <optional>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include "app/display_mode.h"
+#include "app/draw_commands.h"
+#include "app/file_message.h"
+#include "app/info_commands.h"
 #include "app/startup_checks.h"
+#include "app/window_commands.h"
 #include "draw/progress_file.h"
 
 namespace kelvora {
 
 Application::Application(const std::filesystem::path& root, const AppServices& services)
-    : m_services(services), m_records(root), m_window(std::make_unique<MainWindow>(m_records, m_services)) {
-    connect(m_window.get(), &MainWindow::exitConfirmed, this, &Application::shutdownApplication);
+    : m_services(services), m_records(root),
+      m_controller(std::make_unique<ShowController>(m_records, m_services)),
+      m_window(std::make_unique<MainWindow>(*m_controller, m_commands)) {
+    m_controller->setWindow(m_window.get());
+    registerCommands();
 }
 
 Application::~Application() = default;
 
+void Application::registerCommands() {
+    // Each feature declares its commands in its own file; the menus and the key tables follow.
+    registerDrawCommands(m_commands, *m_controller);
+    registerWindowCommands(m_commands, *m_window);
+    registerInfoCommands(m_commands, *m_window);
+    m_window->rebuildAccelerators();
+}
+
 void Application::readSettings() {
-    // The fixed order: each reader reports its own failure (no owner window yet) and leaves its defaults;
+    // The fixed order: each failure is shown at once (no owner window yet) and leaves that record's defaults;
     // the progress comes last because it is checked against the prizes.
     MessageBox& messages = m_services.messages;
     const DataPaths& paths = m_records.paths;
-    loadPrizes(paths, m_records.prizes, messages, nullptr);
-    loadDrawMode(paths, m_records.drawMode, messages, nullptr);
-    loadTextNameList(paths, m_records.textList, messages, nullptr);
-    loadPictureNameList(paths, m_records.pictureList, messages, nullptr);
-    loadInterfaceSettings(paths, m_records.interface, messages, nullptr);
-    LoadMusicSettings(paths, m_records.music, messages, nullptr);
-    LoadFullListSettings(paths, m_records.fullList, messages, nullptr);
-    LoadPlaybackSettings(paths, m_records.playback, messages, nullptr);
+    showFileResult(messages, nullptr, loadPrizes(paths, m_records.prizes));
+    showFileResult(messages, nullptr, loadDrawMode(paths, m_records.drawMode));
+    showFileResult(messages, nullptr, loadTextNameList(paths, m_records.textList));
+    showFileResult(messages, nullptr, loadPictureNameList(paths, m_records.pictureList));
+    showFileResult(messages, nullptr, loadInterfaceSettings(paths, m_records.interface));
+    showFileResult(messages, nullptr, loadMusicSettings(paths, m_records.music));
+    showFileResult(messages, nullptr, loadFullListSettings(paths, m_records.fullList));
+    showFileResult(messages, nullptr, loadPlaybackSettings(paths, m_records.playback));
     const QRect primary = primaryScreenRect();
-    LoadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height(), messages, nullptr);
-    loadProgress(paths, m_records.prizes, m_window->run(), messages, nullptr);
+    showFileResult(messages, nullptr,
+                   loadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height()));
+    std::optional<DrawProgress> saved;
+    showFileResult(messages, nullptr, loadProgress(paths, m_records.prizes, saved));
+    if (saved)
+        m_controller->run().resume(std::move(*saved));
 }
 
 bool Application::startApplication() {
+    // Only a started program has a message loop for the close to end; before that a close ends nothing.
+    connect(m_window.get(), &MainWindow::exitConfirmed, this, &Application::shutdownApplication,
+            Qt::UniqueConnection);
     readSettings();
 
-    m_window->loadStartupPictures();
+    m_controller->loadStartupPictures();
 
-    ApplyDisplayMode(*m_window, m_records.windowed);
+    applyDisplayMode(*m_window, m_records.windowed);
     m_window->show();
     m_window->setTopmost(true);
     m_window->activateWindow();
 
     runStartupChecks();
 
-    m_window->startMusicLoop();
-    m_window->repaintScreen();
+    m_controller->startMusicLoop();
+    m_controller->repaintScreen();
 
     // The draw screen yields to whatever else the operator runs beside it (music, a presentation).
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 2);
@@ -70,9 +93,7 @@ void Application::shutdownApplication() {
     if (m_shutDown)
         return;
     m_shutDown = true;
-    // The roll views stop and the music slots are released here once they exist.
-    m_window->stopScrollTimer();
-    m_window->releaseMusic();
+    m_controller->stop();
     m_window->hide();
     QCoreApplication::exit(0);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The program from start-up to exit: owns every record and the main window, reads the settings in their
-// fixed order, resumes an interrupted draw, places and shows the draw screen, runs the start-up checks, and
-// takes it all down again in order.
+// The program from start-up to exit: owns every record, the show and the main window, reads the settings in
+// their fixed order, resumes an interrupted draw, places and shows the draw screen, runs the start-up checks,
+// and takes it all down again in order.
 
 #include <QObject>
 
@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "app/app_records.h"
+#include "app/command_registry.h"
 #include "app/main_window.h"
+#include "app/show_controller.h"
 
 namespace kelvora {
 
@@ -27,6 +29,8 @@ public:
     void shutdownApplication();
 
     AppRecords& records() { return m_records; }
+    ShowController& controller() { return *m_controller; }
+    CommandRegistry& commands() { return m_commands; }
     MainWindow& mainWindow() { return *m_window; }
 
     // Whether the fontconfig alias file was loaded before the application object existed; its path when
@@ -34,11 +38,14 @@ public:
     void setFontAliasFailure(std::u16string failedPath) { m_fontAliasFailure = std::move(failedPath); }
 
 private:
+    void registerCommands();
     void readSettings();
     void runStartupChecks();
 
     AppServices m_services;
     AppRecords m_records;
+    std::unique_ptr<ShowController> m_controller;
+    CommandRegistry m_commands;
     std::unique_ptr<MainWindow> m_window;
     std::u16string m_fontAliasFailure;
     bool m_shutDown = false;

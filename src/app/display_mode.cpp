@@ -8,11 +8,6 @@
 
 namespace kelvora {
 
-QRect primaryScreenRect() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : QRect(0, 0, 640, 480);
-}
-
 QScreen* extendedScreen() {
     const QScreen* primary = QGuiApplication::primaryScreen();
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -23,28 +18,18 @@ QScreen* extendedScreen() {
     return nullptr;
 }
 
-QPoint centeredOnDesktop(const QRect& desktop, const QSize& window) {
-    const int x = std::max((desktop.width() - window.width()) / 2, 0);
-    const int y = std::max((desktop.height() - window.height()) / 2, 0);
-    return desktop.topLeft() + QPoint(x, y);
-}
-
-void CenterOnDesktop(QWidget& window) {
-    window.move(centeredOnDesktop(primaryScreenRect(), window.frameGeometry().size()));
-}
-
 QRect displayModeRect(const WindowedSettings& settings, const QRect& primary) {
     if (settings.fullScreen != 0)
         return primary;
     return QRect(primary.left() + settings.x, primary.top() + settings.y, settings.width, settings.height);
 }
 
-void ApplyDisplayMode(QWidget& window, const WindowedSettings& settings) {
+void applyDisplayMode(QWidget& window, const WindowedSettings& settings) {
     window.setGeometry(displayModeRect(settings, primaryScreenRect()));
     window.update();
 }
 
-bool ShowOnExtendedScreen(QWidget& window, MessageBox& messages) {
+bool showOnExtendedScreen(QWidget& window, MessageBox& messages) {
     const QScreen* screen = extendedScreen();
     if (!screen) {
         messages.show(&window, kNoExtendedScreenText, MessageIcon::Warning);

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "app/centered_dialog.h"
+#include "ui/centered_dialog.h"
 #include "app/display_mode.h"
 #include "app/private_folder.h"
 

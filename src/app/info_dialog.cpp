@@ -3,14 +3,12 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/illustrations.h"
-#include "app/qt_text.h"
+#include "ui/qt_text.h"
 #include "platform/message_box.h"
-#include "settings/file_system.h"
 
 namespace kelvora {
 
@@ -76,23 +74,6 @@ AboutDialog::AboutDialog(QWidget* parent) : CenteredDialog(parent) {
     layout->addLayout(row);
     addOkButton(*this, *layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-BackupDialog::BackupDialog(const std::filesystem::path& settingsFolder, QWidget* parent)
-    : CenteredDialog(parent) {
-    setWindowTitle(QStringLiteral("参数备份与还原"));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("配置文件存放于:"), this));
-    auto* path = new QPlainTextEdit(this);
-    path->setObjectName(QStringLiteral("settingsFolder"));
-    path->setReadOnly(true);
-    path->setPlainText(toQString(pathText(settingsFolder)));
-    path->setFixedHeight(path->fontMetrics().lineSpacing() * 3 + 12);
-    path->setMinimumWidth(420);
-    layout->addWidget(path);
-    layout->addWidget(new QLabel(QStringLiteral("备份 - 复制相应的文件(夹)到别处"), this));
-    layout->addWidget(new QLabel(QStringLiteral("还原 - 将备份的文件(夹)覆盖回来"), this));
-    addOkButton(*this, *layout)->setFocus();
 }
 
 } // namespace kelvora

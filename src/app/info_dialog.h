@@ -1,10 +1,8 @@
 #pragma once
 // The small dialogs of the menu that only inform: the three illustrated hints (presentation remote, touch
-// screen, double keys), the about box and the backup notes.
+// screen, double keys) and the about box.
 
-#include <filesystem>
-
-#include "app/centered_dialog.h"
+#include "ui/centered_dialog.h"
 
 namespace kelvora {
 
@@ -26,13 +24,6 @@ class AboutDialog : public CenteredDialog {
     Q_OBJECT
 public:
     explicit AboutDialog(QWidget* parent);
-};
-
-// "参数备份与还原": where the settings live and how to back them up by hand; the program copies nothing.
-class BackupDialog : public CenteredDialog {
-    Q_OBJECT
-public:
-    BackupDialog(const std::filesystem::path& settingsFolder, QWidget* parent);
 };
 
 } // namespace kelvora

@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "app/display_mode.h"
+#include "app/file_message.h"
 #include "app/illustrations.h"
 
 namespace kelvora {
@@ -46,18 +47,12 @@ QLineEdit* numberField(QWidget* parent, const char* name) {
 
 } // namespace
 
-WindowedDialog::WindowedDialog(const DataPaths& paths, WindowedSettings& settings, MessageBox& messages,
-                               QWidget* parent)
-    : CenteredDialog(parent), m_paths(paths), m_settings(settings), m_messages(messages) {
+WindowedDialog::WindowedDialog(QWidget* parent) : CenteredDialog(parent) {
     setWindowTitle(QStringLiteral("窗口化"));
     m_x = numberField(this, "x");
     m_y = numberField(this, "y");
     m_width = numberField(this, "width");
     m_height = numberField(this, "height");
-    m_x->setText(QString::number(settings.x));
-    m_y->setText(QString::number(settings.y));
-    m_width->setText(QString::number(settings.width));
-    m_height->setText(QString::number(settings.height));
 
     auto* fields = new QGridLayout;
     fields->addWidget(new QLabel(QStringLiteral("x"), this), 0, 0, Qt::AlignRight);
@@ -105,12 +100,33 @@ WindowedDialog::WindowedDialog(const DataPaths& paths, WindowedSettings& setting
 
     m_pause.setSingleShot(true);
     m_pause.setInterval(kShowCorrectionMs);
-    connect(&m_pause, &QTimer::timeout, this, &WindowedDialog::commit);
+    connect(&m_pause, &QTimer::timeout, this, &QDialog::accept);
 
     const QRect primary = primaryScreenRect();
     setScreenSize(primary.width(), primary.height());
+    fromRecord(m_draft);
+}
+
+void WindowedDialog::fromRecord(const WindowedSettings& settings) {
+    // The fields show the stored rectangle even while full screen is on.
+    m_draft = settings;
+    m_x->setText(QString::number(settings.x));
+    m_y->setText(QString::number(settings.y));
+    m_width->setText(QString::number(settings.width));
+    m_height->setText(QString::number(settings.height));
     m_x->setFocus();
     m_x->selectAll();
+}
+
+WindowedSettings WindowedDialog::toRecord() const {
+    WindowedSettings settings = m_draft;
+    settings.fullScreen = 0;
+    settings.x = parseWholeNumber(m_x->text());
+    settings.y = parseWholeNumber(m_y->text());
+    settings.width = parseWholeNumber(m_width->text());
+    settings.height = parseWholeNumber(m_height->text());
+    clampWindowRect(settings, m_screenWidth, m_screenHeight);
+    return settings;
 }
 
 void WindowedDialog::setScreenSize(int width, int height) {
@@ -123,16 +139,15 @@ void WindowedDialog::setScreenSize(int width, int height) {
 void WindowedDialog::confirm() {
     if (m_pause.isActive())
         return;
-    m_corrected = m_settings;
-    m_corrected.x = parseWholeNumber(m_x->text());
-    m_corrected.y = parseWholeNumber(m_y->text());
-    m_corrected.width = parseWholeNumber(m_width->text());
-    m_corrected.height = parseWholeNumber(m_height->text());
-    ClampWindowRect(m_corrected, m_screenWidth, m_screenHeight);
-    m_x->setText(QString::number(m_corrected.x));
-    m_y->setText(QString::number(m_corrected.y));
-    m_width->setText(QString::number(m_corrected.width));
-    m_height->setText(QString::number(m_corrected.height));
+    // Corrected once more, corrected values stay as they are: toRecord() after the pause gives exactly what
+    // the operator saw, and nothing can be typed over it meanwhile.
+    const WindowedSettings corrected = toRecord();
+    m_x->setText(QString::number(corrected.x));
+    m_y->setText(QString::number(corrected.y));
+    m_width->setText(QString::number(corrected.width));
+    m_height->setText(QString::number(corrected.height));
+    for (QLineEdit* field : {m_x, m_y, m_width, m_height})
+        field->setReadOnly(true);
     // The pause runs in the event loop so the corrected values are painted; the buttons wait meanwhile.
     m_ok->setEnabled(false);
     m_cancel->setEnabled(false);
@@ -142,14 +157,6 @@ void WindowedDialog::confirm() {
 void WindowedDialog::reject() {
     if (!m_pause.isActive())
         CenteredDialog::reject();
-}
-
-void WindowedDialog::commit() {
-    m_corrected.fullScreen = 0;
-    m_settings = m_corrected;
-    // A failed save has shown its message; the new rectangle still applies until the program ends.
-    SaveWindowedSettings(m_paths, m_settings, m_messages, this);
-    accept();
 }
 
 } // namespace kelvora

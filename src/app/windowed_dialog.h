@@ -1,15 +1,15 @@
 #pragma once
-// "窗口化": the operator types the window rectangle; the values are corrected to fit the primary screen,
-// shown corrected for a moment, stored and saved, and the draw screen leaves full screen.
+// "窗口化": the operator types the window rectangle; on "确定" the values are corrected to fit the primary
+// screen and shown corrected for a moment before the dialog closes. The dialog only edits a draft: the caller
+// fills it with fromRecord() and, when it was accepted, hands toRecord() to the show, which stores, saves and
+// announces it.
 
 #include <QString>
 #include <QTimer>
 
 #include <cstdint>
 
-#include "app/centered_dialog.h"
-#include "platform/message_box.h"
-#include "settings/data_paths.h"
+#include "ui/centered_dialog.h"
 #include "settings/windowed_settings.h"
 
 class QLabel;
@@ -29,7 +29,11 @@ public:
     // How long the corrected values stay visible before the dialog closes.
     static constexpr int kShowCorrectionMs = 256;
 
-    WindowedDialog(const DataPaths& paths, WindowedSettings& settings, MessageBox& messages, QWidget* parent);
+    explicit WindowedDialog(QWidget* parent);
+
+    void fromRecord(const WindowedSettings& settings);
+    // The typed rectangle, corrected to fit the screen, in windowed mode.
+    WindowedSettings toRecord() const;
 
     // The screen size the rectangle is clamped to; the primary screen's by default.
     void setScreenSize(int width, int height);
@@ -39,14 +43,10 @@ public:
 
 private:
     void confirm();
-    void commit();
 
-    const DataPaths& m_paths;
-    WindowedSettings& m_settings;
-    MessageBox& m_messages;
+    WindowedSettings m_draft;
     int m_screenWidth = 0;
     int m_screenHeight = 0;
-    WindowedSettings m_corrected;
     QLineEdit* m_x = nullptr;
     QLineEdit* m_y = nullptr;
     QLineEdit* m_width = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
-// Everything the draw engine needs from the rest of the program, in one narrow interface: the main window
-// implements it, and tests drive whole draws through a recording fake.
+// Everything the draw engine needs from the rest of the program, in one narrow interface: the program's show
+// controller implements it, and tests drive whole draws through a recording fake.
 
 #include <string>
 #include <string_view>

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "draw/entrant.h"
+#include "records/entrant.h"
 
 namespace kelvora {
 
@@ -29,14 +29,16 @@ struct DrawProgress {
     DrawState state = DrawState::Ready;
     std::int32_t drawnCount = 0;
     std::int32_t shownCount = 0;
-    std::array<Entrant, kMaxShown> slots{};
+    // The on-screen places: the frame being dealt while scrolling, the winners after a stop. The first
+    // shownCount are in use; slotForfeited marks a place whose winner was forfeited.
+    std::array<Entrant, kMaxShown> shownEntrants{};
     std::array<std::int32_t, kMaxShown> slotForfeited{};
     std::int32_t prizeIndex = 0;
     EntrantPool pool;
     WinnerList winners;
 
     void clearSlots() {
-        slots.fill(Entrant{});
+        shownEntrants.fill(Entrant{});
         slotForfeited.fill(0);
     }
 };

@@ -1,10 +1,12 @@
-// The one-key state machine: start, scroll, stop, next prize, replay.
+// The one-key state machine (start, scroll, stop, next prize, replay) and the press: its deck, its frames
+// and its stop.
 
 #include "draw/draw_run.h"
 
 #include <algorithm>
+#include <numeric>
 
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
 
 namespace kelvora {
 
@@ -22,13 +24,13 @@ const PrizeList& DrawRun::prizes() const {
 
 const PrizeItem* DrawRun::currentPrize() const {
     const PrizeList& list = prizes();
-    if (progress.prizeIndex < 0 || static_cast<std::size_t>(progress.prizeIndex) >= list.size())
+    if (m_progress.prizeIndex < 0 || static_cast<std::size_t>(m_progress.prizeIndex) >= list.size())
         return nullptr;
-    return &list[static_cast<std::size_t>(progress.prizeIndex)];
+    return &list[static_cast<std::size_t>(m_progress.prizeIndex)];
 }
 
 bool DrawRun::isLastPrize() const {
-    return static_cast<std::size_t>(progress.prizeIndex) + 1 >= prizes().size();
+    return static_cast<std::size_t>(m_progress.prizeIndex) + 1 >= prizes().size();
 }
 
 const EntrantList& DrawRun::currentNameList() const {
@@ -45,14 +47,48 @@ int DrawRun::scrollPeriodMs() const {
     return 1000 / speed;
 }
 
+// ------------------------------------------------------------------------------- from outside the keys
+
+void DrawRun::resume(DrawProgress saved) {
+    releaseDeck();
+    m_progress = std::move(saved);
+    m_drawStarted = true;
+}
+
+void DrawRun::abortPress() {
+    if (m_progress.state != DrawState::Scrolling)
+        return;
+    m_host.stopScrollTimer();
+    m_progress.state = DrawState::Stopped;
+    m_progress.shownCount = 0;
+    m_progress.clearSlots();
+    releaseDeck();
+    m_host.repaintScreen();
+}
+
+void DrawRun::end() {
+    m_drawStarted = false;
+    resetProgress();
+}
+
+void DrawRun::setReplayPrize(std::u16string_view prizeName) {
+    m_replayPrize = prizeName;
+}
+
 void DrawRun::resetProgress() {
-    progress = DrawProgress{};
-    scrollDeck.clear();
+    m_progress = DrawProgress{};
+    releaseDeck();
+}
+
+void DrawRun::releaseDeck() {
+    m_scrollDeck.clear();
     m_deckOrder.clear();
 }
 
+// ------------------------------------------------------------------------------------- state machine
+
 void DrawRun::startDraw() {
-    if (drawStarted)
+    if (m_drawStarted)
         return;
     if (prizes().empty()) {
         m_host.showMessage(kNoPrizesText, MessageIcon::Warning);
@@ -65,19 +101,20 @@ void DrawRun::startDraw() {
     }
     m_host.prepareScrollMusic();
     resetProgress();
-    progress.pool.assign(names.begin(), names.begin() + std::min<std::ptrdiff_t>(names.size(), kMaxEntrants));
-    drawStarted = true;
+    m_progress.pool.assign(names.begin(),
+                           names.begin() + std::min<std::ptrdiff_t>(names.size(), kMaxEntrants));
+    m_drawStarted = true;
     enterPrize(0);
 }
 
 // Makes the prize current with nothing of it on screen, loads what the screen shows for it and arranges the
 // pool by its lists.
 void DrawRun::enterPrize(int prizeIndex) {
-    progress.prizeIndex = prizeIndex;
-    progress.state = DrawState::Ready;
-    progress.drawnCount = 0;
-    progress.shownCount = 0;
-    progress.clearSlots();
+    m_progress.prizeIndex = prizeIndex;
+    m_progress.state = DrawState::Ready;
+    m_progress.drawnCount = 0;
+    m_progress.shownCount = 0;
+    m_progress.clearSlots();
     m_host.loadPrizePicture(prizeIndex);
     m_host.rebuildBackground();
     m_host.dropScrollFont();
@@ -86,56 +123,56 @@ void DrawRun::enterPrize(int prizeIndex) {
 }
 
 void DrawRun::advanceDraw() {
-    if (!drawStarted)
+    if (!m_drawStarted)
         return;
     const PrizeItem* prize = currentPrize();
     if (!prize)
         return; // the prize list shrank under a resumed draw; nothing sensible to advance to
-    if (progress.state == DrawState::Scrolling) {
+    if (m_progress.state == DrawState::Scrolling) {
         stopPress();
         return;
     }
     m_random.reseedFromClock();
-    if (progress.drawnCount < prize->quota) {
-        if (progress.pool.empty()) {
+    if (m_progress.drawnCount < prize->quota) {
+        if (m_progress.pool.empty()) {
             m_host.showMessage(kPoolEmptyText, MessageIcon::Warning);
             return;
         }
         if (beginPress() <= 0)
             return;
-        progress.state = DrawState::Scrolling;
+        m_progress.state = DrawState::Scrolling;
         if (m_sources.scrollMusicOn && *m_sources.scrollMusicOn)
             m_host.startScrollMusic();
         m_host.startScrollTimer(scrollPeriodMs());
         scrollTimerTick();
     } else if (!isLastPrize()) {
-        enterPrize(progress.prizeIndex + 1);
+        enterPrize(m_progress.prizeIndex + 1);
     } else {
-        replayPrize.clear();
+        m_replayPrize.clear();
         m_host.startReplay();
     }
 }
 
 void DrawRun::scrollTimerTick() {
-    if (!drawStarted || progress.state != DrawState::Scrolling)
+    if (!m_drawStarted || m_progress.state != DrawState::Scrolling)
         return;
     if (!m_host.isDialogActive()) {
-        if (slowScroll) {
+        if (m_slowScroll) {
             m_host.startScrollTimer(scrollPeriodMs());
-            slowScroll = false;
+            m_slowScroll = false;
         }
-    } else if (!slowScroll) {
+    } else if (!m_slowScroll) {
         m_host.startScrollTimer(1000);
-        slowScroll = true;
+        m_slowScroll = true;
     }
     dealFrame();
 }
 
 std::u16string_view DrawRun::promptText() const {
     const PrizeItem* prize = currentPrize();
-    if (!drawStarted || !prize)
+    if (!m_drawStarted || !prize)
         return {};
-    switch (progress.state) {
+    switch (m_progress.state) {
     case DrawState::Ready:
         return u", 按空格开始抽取";
     case DrawState::Scrolling:
@@ -143,11 +180,106 @@ std::u16string_view DrawRun::promptText() const {
     case DrawState::Stopped:
         break;
     }
-    if (progress.drawnCount < prize->quota)
+    if (m_progress.drawnCount < prize->quota)
         return u", 按空格继续抽取";
     if (!isLastPrize())
         return u", 按空格下一奖项";
     return u", 按空格抽完回放";
+}
+
+// ------------------------------------------------------------------------------------------- the press
+
+void DrawRun::arrangePool() {
+    if (const PrizeItem* prize = currentPrize())
+        m_progress.pool = arrangedPool(std::move(m_progress.pool), *prize, m_random);
+}
+
+int DrawRun::beginPress() {
+    const PrizeItem* prize = currentPrize();
+    if (!prize)
+        return 0;
+    m_random.reseedFromClock();
+    if (m_progress.pool.empty()) {
+        m_host.showMessage(kPoolEmptyText, MessageIcon::Warning);
+        return 0;
+    }
+    const int remaining = prize->quota - m_progress.drawnCount;
+    const int pool = static_cast<int>(m_progress.pool.size());
+    m_progress.shownCount = std::clamp(std::min({prize->perDraw, remaining, pool}), 0, kMaxShown);
+    m_progress.clearSlots();
+    m_scrollDeck = m_progress.pool;
+    // The deck is at most kMaxEntrants long, so a position fits in 16 bits.
+    m_deckOrder.resize(std::min(m_scrollDeck.size(), static_cast<std::size_t>(kMaxEntrants)));
+    std::iota(m_deckOrder.begin(), m_deckOrder.end(), std::uint16_t{0});
+    return m_progress.shownCount;
+}
+
+void DrawRun::dealFrame() {
+    if (!m_drawStarted || m_progress.state != DrawState::Scrolling)
+        return;
+    const std::size_t d = m_deckOrder.size();
+    const std::size_t shown = std::min(static_cast<std::size_t>(m_progress.shownCount), d);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const std::size_t j = static_cast<std::size_t>(m_random.next()) % (d - i);
+        const std::uint16_t dealt = m_deckOrder[j];
+        m_progress.shownEntrants[i] = m_scrollDeck[dealt];
+        // Moving the dealt position to the end keeps it out of reach for the rest of this frame.
+        std::copy(m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j) + 1, m_deckOrder.end(),
+                  m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j));
+        m_deckOrder.back() = dealt;
+    }
+    m_host.repaintScreen();
+}
+
+bool DrawRun::listsActive() const {
+    const PrizeItem* prize = currentPrize();
+    return prize && m_host.capsLockOn() && (!prize->whiteList.empty() || !prize->blackList.empty());
+}
+
+void DrawRun::stopPress() {
+    if (m_progress.state != DrawState::Scrolling)
+        return;
+    const PrizeItem* prize = currentPrize();
+    releaseDeck();
+    const DrawProgress snapshot = m_progress;
+
+    m_progress.drawnCount += m_progress.shownCount;
+    m_progress.state = DrawState::Stopped;
+    const std::u16string_view prizeName = prize ? prize->nameText() : std::u16string_view{};
+    const std::size_t shown = static_cast<std::size_t>(m_progress.shownCount);
+    if (!listsActive()) {
+        for (std::size_t i = 0; i < shown; ++i) {
+            addWinner(m_progress.winners, prizeName, m_progress.shownEntrants[i]);
+            removeFromPool(m_progress.pool, m_progress.shownEntrants[i]);
+        }
+    } else {
+        const std::size_t take = std::min(shown, m_progress.pool.size());
+        for (std::size_t i = 0; i < take; ++i) {
+            m_progress.shownEntrants[i] = m_progress.pool[i];
+            addWinner(m_progress.winners, prizeName, m_progress.shownEntrants[i]);
+        }
+        m_progress.pool.erase(m_progress.pool.begin(),
+                              m_progress.pool.begin() + static_cast<std::ptrdiff_t>(take));
+        m_host.repaintScreen();
+    }
+
+    m_host.repaintScreen();
+    m_host.stopScrollTimer();
+    m_host.rewindScrollMusic();
+    if (m_sources.winMusicOn && *m_sources.winMusicOn)
+        m_host.startWinMusic();
+
+    std::u16string error;
+    const bool saved = m_host.saveProgress(m_progress, error);
+    if (!saved) {
+        m_progress = snapshot;
+        m_progress.state = DrawState::Stopped;
+        m_progress.shownCount = 0;
+        m_progress.clearSlots();
+    }
+    m_host.repaintScreen();
+    if (!saved)
+        m_host.showMessage(std::u16string(kStopFailedPrefix) + error, MessageIcon::Error);
 }
 
 } // namespace kelvora

@@ -1,18 +1,19 @@
 #pragma once
 // The draw engine: one object from start-up to exit that holds the draw's state and runs the one-key state
 // machine (start, scroll, stop, next prize, replay) and the winner selection under the one-win rule and the
-// black and white lists.
+// black and white lists. The state changes only through the calls below, so every rule about it (what a
+// stop saves, what an aborted press leaves behind) is kept in this one class.
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "draw/draw_host.h"
 #include "draw/draw_progress.h"
+#include "draw/pool_arrangement.h"
 #include "platform/random.h"
-#include "settings/prizes.h"
+#include "records/prizes.h"
 
 namespace kelvora {
 
@@ -32,32 +33,44 @@ inline constexpr std::u16string_view kNoEntrantsText = u"抽奖名单不可为�
 inline constexpr std::u16string_view kPoolEmptyText = u"奖池已空：\n一人只能中奖一次，所有人都已中过奖";
 inline constexpr std::u16string_view kStopFailedPrefix = u"抽取失败:\n";
 
-// Shuffles in place after reseeding from the clock: forward Fisher-Yates driven by the 15-bit generator.
-void shuffleEntrants(std::span<Entrant> entries, Random15& random);
-
 class DrawRun {
 public:
     DrawRun(DrawHost& host, Random15& random, const DrawSources& sources);
 
-    // --- state (saved: progress; the rest lives only while the program runs) ---
-    bool drawStarted = false;
-    DrawProgress progress;
-    EntrantList scrollDeck;     // the pool as it was when the press began; frames are dealt from it
-    std::u16string replayPrize; // prize the replay shows; empty = all prizes
-    bool slowScroll = false;    // the scroll timer runs at 1000 ms because a dialog is open
+    // --- the state, read-only (saved: progress; the rest lives only while the program runs) ---
+    bool drawStarted() const { return m_drawStarted; }
+    const DrawProgress& progress() const { return m_progress; }
+    // The pool as it was when the press began; frames are dealt from it. Empty outside a press.
+    const EntrantList& scrollDeck() const { return m_scrollDeck; }
+    // The prize the replay shows; empty = all prizes.
+    std::u16string_view replayPrize() const { return m_replayPrize; }
+    // The scroll timer runs at 1000 ms because a dialog is open.
+    bool slowScroll() const { return m_slowScroll; }
 
-    // --- state machine ---
+    // --- the one-key state machine ---
     void startDraw();
     void advanceDraw();
     void scrollTimerTick();
 
-    // --- selection ---
+    // --- the steps of a press, public for benchmarks and tests ---
+    // Arranges the pool for the current prize by its black and white lists.
     void arrangePool();
+    // Sizes the press and copies the pool into the deck; the number of slots, 0 when nothing can be drawn.
     int beginPress();
     void dealFrame();
+    // Takes the winners, saves, and rolls the press back when the save failed.
     void stopPress();
 
-    void resetProgress();
+    // --- what happens to the draw from outside the keys ---
+    // Start-up found a saved draw: it goes on in the saved state with the saved pool order.
+    void resume(DrawProgress saved);
+    // The draw is being ended while names scroll: the press is dropped without a winner, and the screen shows
+    // no names.
+    void abortPress();
+    // No draw any more: nothing started, progress and deck empty.
+    void end();
+    // The prize the next replay shows (empty for all prizes).
+    void setReplayPrize(std::u16string_view prizeName);
 
     // The current prize, or nullptr when none is current.
     const PrizeItem* currentPrize() const;
@@ -77,11 +90,19 @@ public:
 private:
     void enterPrize(int prizeIndex);
     bool listsActive() const;
+    void resetProgress();
+    void releaseDeck();
 
     DrawHost& m_host;
     Random15& m_random;
     DrawSources m_sources;
-    // The deck's order as positions into scrollDeck: dealing moves 2-byte positions instead of 264-byte
+
+    bool m_drawStarted = false;
+    DrawProgress m_progress;
+    EntrantList m_scrollDeck;
+    std::u16string m_replayPrize;
+    bool m_slowScroll = false;
+    // The deck's order as positions into m_scrollDeck: dealing moves 2-byte positions instead of 264-byte
     // records.
     std::vector<std::uint16_t> m_deckOrder;
 };

@@ -8,23 +8,14 @@
 
 #include "draw/draw_host.h"
 #include "draw/draw_run.h"
-#include "settings/byte_io.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
+#include "records/byte_io.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
 namespace {
 
 constexpr std::u16string_view kSeparator = u"--------------------------------";
-
-std::u16string endFailed(const std::filesystem::path& path, int errnum, bool hint) {
-    std::u16string text =
-        formatText(u"结束抽奖失败:\n无法写入文件 %s\n\n%S", {pathText(path), errorText(errnum)});
-    if (hint)
-        text += kAdminHint;
-    return text;
-}
 
 void writeUnits(ByteWriter& w, std::u16string_view text) {
     w.writeBytes(text.data(), text.size() * 2);
@@ -74,8 +65,8 @@ std::vector<std::byte> serializeHistory(const WinnerList& winners, bool pictureM
     return std::move(w.bytes());
 }
 
-bool writeHistory(const DataPaths& paths, const WinnerList& winners, bool pictureMode, const LocalTime& time,
-                  std::u16string& errorText, std::filesystem::path* written) {
+FileResult writeHistory(const DataPaths& paths, const WinnerList& winners, bool pictureMode,
+                        const LocalTime& time, std::filesystem::path* written) {
     removeStrayFile(paths.historyFolder);
     const std::u16string name = historyFileName(time);
     std::filesystem::path file = paths.historyFolder / pathFromText(name);
@@ -88,17 +79,18 @@ bool writeHistory(const DataPaths& paths, const WinnerList& winners, bool pictur
         file = paths.historyFolder / pathFromText(numbered + u".txt");
     }
     ensureFolderTree(file, false);
-    FileError error;
-    if (!writeFileReplacing(file, tempPathFor(file), serializeHistory(winners, pictureMode), error)) {
-        errorText = endFailed(file, error.errnum, error.errnum == EACCES);
-        return false;
+    FileResult result = writeFileReplacing(file, tempPathFor(file), serializeHistory(winners, pictureMode));
+    if (!result) {
+        result.op = FileOp::EndDraw;
+        result.path = file;
+        return result;
     }
     if (written)
         *written = file;
-    return true;
+    return {};
 }
 
-bool deleteProgressFile(const DataPaths& paths, std::u16string& errorText) {
+FileResult deleteProgressFile(const DataPaths& paths) {
     removeStrayFile(paths.progressFolder);
     const std::filesystem::path& file = paths.progressFile;
     const std::filesystem::path temp = tempPathFor(file);
@@ -120,46 +112,36 @@ bool deleteProgressFile(const DataPaths& paths, std::u16string& errorText) {
             ::fsync(dir);
             ::close(dir);
         }
-        return true;
+        return {};
     }
     // Cannot remove it: an empty file tells the next start that there is nothing to resume.
     const int fd = ::open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) {
-        const int errnum = errno;
-        errorText = endFailed(file, errnum, errnum == EACCES);
-        return false;
-    }
+    if (fd < 0)
+        return FileResult::failed(FileOp::EndDraw, FileStep::Open, file, errno);
     ::fsync(fd);
     ::close(fd);
-    return true;
+    return {};
 }
 
 bool endDraw(DrawRun& run, DrawHost& host, const DataPaths& paths, Clock& clock) {
-    if (!run.drawStarted)
+    if (!run.drawStarted())
         return false;
     if (host.showMessage(kEndDrawQuestion, MessageIcon::Warning, MessageButtons::YesNoDefaultNo) !=
         MessageAnswer::Yes)
         return false;
-    if (run.progress.state == DrawState::Scrolling) {
-        host.stopScrollTimer();
-        run.progress.state = DrawState::Stopped;
-        run.progress.shownCount = 0;
-        run.progress.clearSlots();
-        run.scrollDeck.clear();
-        host.repaintScreen();
-    }
+    run.abortPress();
     host.releaseMusic();
-    std::u16string error;
-    if (!writeHistory(paths, run.progress.winners, run.pictureMode(), clock.localTime(), error)) {
-        host.showMessage(error, MessageIcon::Error);
+    if (const FileResult written =
+            writeHistory(paths, run.progress().winners, run.pictureMode(), clock.localTime());
+        !written) {
+        host.showMessage(messageText(written), MessageIcon::Error);
         return false;
     }
-    if (!deleteProgressFile(paths, error)) {
-        host.showMessage(error, MessageIcon::Error);
+    if (const FileResult deleted = deleteProgressFile(paths); !deleted) {
+        host.showMessage(messageText(deleted), MessageIcon::Error);
         return false;
     }
-    run.drawStarted = false;
-    run.resetProgress();
+    run.end();
     host.rebuildBackground();
     host.repaintScreen();
     return true;

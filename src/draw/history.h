@@ -7,7 +7,8 @@
 
 #include "draw/draw_progress.h"
 #include "platform/clock.h"
-#include "settings/data_paths.h"
+#include "records/data_paths.h"
+#include "records/file_result.h"
 
 namespace kelvora {
 
@@ -25,12 +26,12 @@ std::u16string historyFileName(const LocalTime& time);
 std::vector<std::byte> serializeHistory(const WinnerList& winners, bool pictureMode);
 
 // Writes the history file of the winners under the local time's name (a distinct "_2", "_3"... name when a
-// file of that second exists already). Returns false with the operator's message in errorText.
-bool writeHistory(const DataPaths& paths, const WinnerList& winners, bool pictureMode, const LocalTime& time,
-                  std::u16string& errorText, std::filesystem::path* written = nullptr);
+// file of that second exists already), and its path into written. A failure is an EndDraw result.
+FileResult writeHistory(const DataPaths& paths, const WinnerList& winners, bool pictureMode,
+                        const LocalTime& time, std::filesystem::path* written = nullptr);
 
-// Removes the progress file and any ".tmp" left beside it. Returns false with the message in errorText.
-bool deleteProgressFile(const DataPaths& paths, std::u16string& errorText);
+// Removes the progress file and any ".tmp" left beside it. A failure is an EndDraw result.
+FileResult deleteProgressFile(const DataPaths& paths);
 
 // The "结束抽奖" command: asks first (No is the default), drops a press in progress, writes the history file,
 // removes the saved progress and resets the draw. Returns true when the draw was ended.

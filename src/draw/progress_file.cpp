@@ -9,27 +9,14 @@
 #include <fstream>
 #include <system_error>
 
-#include "draw/draw_run.h"
-#include "settings/byte_io.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
+#include "records/byte_io.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
 namespace {
 
 constexpr std::size_t kFixedPart = 13424; // everything before the pool's entries plus the group count
-
-std::u16string cannotWrite(const std::filesystem::path& path, int errnum, bool hint) {
-    std::u16string text = formatText(u"无法写入文件 %s\n\n%S", {pathText(path), errorText(errnum)});
-    if (hint)
-        text += kAdminHint;
-    return text;
-}
-
-std::u16string loadFailed(const std::filesystem::path& path, std::u16string_view reason) {
-    return formatText(u"抽奖进度载入失败:\n%s\n\n%S", {pathText(path), reason});
-}
 
 void clearEntrant(Entrant& e) {
     e.name[kNameUnits - 1] = 0;
@@ -83,7 +70,7 @@ std::vector<std::byte> serializeProgress(const DrawProgress& p) {
     w.writeInt32(static_cast<std::int32_t>(p.state));
     w.writeInt32(p.drawnCount);
     w.writeInt32(p.shownCount);
-    w.writeBytes(p.slots.data(), sizeof p.slots);
+    w.writeBytes(p.shownEntrants.data(), sizeof p.shownEntrants);
     w.writeBytes(p.slotForfeited.data(), sizeof p.slotForfeited);
     w.writeInt32(p.prizeIndex);
     w.writeInt32(static_cast<std::int32_t>(p.pool.size()));
@@ -97,7 +84,7 @@ std::vector<std::byte> serializeProgress(const DrawProgress& p) {
     return std::move(w.bytes());
 }
 
-bool saveProgress(const DataPaths& paths, const DrawProgress& progress, std::u16string& errorText) {
+FileResult saveProgress(const DataPaths& paths, const DrawProgress& progress) {
     const std::filesystem::path& target = paths.progressFile;
     const std::filesystem::path temp = tempPathFor(target);
     removeStrayFile(paths.progressFolder);
@@ -109,16 +96,15 @@ bool saveProgress(const DataPaths& paths, const DrawProgress& progress, std::u16
     clearAttributes(target);
     ensureFolderTree(temp, false);
 
-    FileError error;
-    if (writeFileReplacing(target, temp, serializeProgress(progress), error))
-        return true;
-    if (error.path == target) {
-        // The new state is complete on disk but could not take the file's name.
-        errorText = cannotWrite(temp, error.errnum, true);
-    } else {
-        errorText = cannotWrite(error.path, error.errnum, error.errnum == EACCES);
+    FileResult result = writeFileReplacing(target, temp, serializeProgress(progress));
+    if (!result) {
+        result.op = FileOp::SaveProgress;
+        // The new state is complete on disk but could not take the file's name: the operator is shown the
+        // temporary file that holds it.
+        if (result.step == FileStep::Rename)
+            result.path = temp;
     }
-    return false;
+    return result;
 }
 
 bool parseProgress(std::span<const std::byte> image, const PrizeList& prizes, DrawProgress& out) {
@@ -128,10 +114,10 @@ bool parseProgress(std::span<const std::byte> image, const PrizeList& prizes, Dr
     r.readInt32(state);
     r.readInt32(p.drawnCount);
     r.readInt32(p.shownCount);
-    r.readBytes(p.slots.data(), sizeof p.slots);
+    r.readBytes(p.shownEntrants.data(), sizeof p.shownEntrants);
     r.readBytes(p.slotForfeited.data(), sizeof p.slotForfeited);
     r.readInt32(p.prizeIndex);
-    for (Entrant& e : p.slots)
+    for (Entrant& e : p.shownEntrants)
         clearEntrant(e);
 
     std::int32_t poolCount = 0;
@@ -182,17 +168,10 @@ bool parseProgress(std::span<const std::byte> image, const PrizeList& prizes, Dr
     return true;
 }
 
-ProgressLoad loadProgress(const DataPaths& paths, const PrizeList& prizes, DrawRun& run, MessageBox& messages,
-                          OwnerWindow owner) {
-    run.drawStarted = false;
-    run.resetProgress();
+FileResult loadProgress(const DataPaths& paths, const PrizeList& prizes,
+                        std::optional<DrawProgress>& resumed) {
+    resumed.reset();
     const std::filesystem::path temp = tempPathFor(paths.progressFile);
-
-    auto fail = [&](const std::u16string& text) {
-        run.resetProgress();
-        messages.show(owner, text, MessageIcon::Error);
-        return ProgressLoad::Failed;
-    };
 
     std::filesystem::path candidate = paths.progressFile;
     bool triedTemp = false;
@@ -206,7 +185,7 @@ ProgressLoad loadProgress(const DataPaths& paths, const PrizeList& prizes, DrawR
                 clearAttributes(candidate);
                 std::filesystem::remove(candidate, ec);
             } else if (size == 0) {
-                return ProgressLoad::Nothing; // an ended draw; a stale ".tmp" must not bring it back
+                return {}; // an ended draw; a stale ".tmp" must not bring it back
             }
         }
         // Only a file that is not there is "nothing to resume"; one that cannot be looked up (no search
@@ -216,7 +195,7 @@ ProgressLoad loadProgress(const DataPaths& paths, const PrizeList& prizes, DrawR
         if (::stat(candidate.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR))
             break;
         if (triedTemp)
-            return ProgressLoad::Nothing;
+            return {};
         candidate = temp;
         triedTemp = true;
     }
@@ -225,26 +204,21 @@ ProgressLoad loadProgress(const DataPaths& paths, const PrizeList& prizes, DrawR
     std::vector<std::byte> image;
     int errnum = 0;
     const ReadResult read = readWholeFile(candidate, image, errnum);
-    if (read == ReadResult::OpenFailed) {
-        std::u16string text = formatText(u"读文件失败:\n%s\n\n%S", {pathText(candidate), errorText(errnum)});
-        if (errnum == EACCES)
-            text += kAdminHint;
-        return fail(text);
-    }
+    if (read == ReadResult::OpenFailed)
+        return FileResult::failed(FileOp::Read, FileStep::Open, candidate, errnum);
     if (read == ReadResult::ReadFailed)
-        return fail(loadFailed(candidate, errorText(errnum)));
+        return FileResult::failed(FileOp::ResumeDraw, FileStep::Transfer, candidate, errnum);
     DrawProgress progress;
     if (!parseProgress(image, prizes, progress))
-        return fail(loadFailed(candidate, u"文件内容有错误"));
+        return FileResult::badContent(FileOp::ResumeDraw, candidate);
 
     if (triedTemp) {
         clearAttributes(candidate);
         if (std::rename(temp.c_str(), paths.progressFile.c_str()) != 0)
-            return fail(loadFailed(temp, errorText(errno)) + std::u16string(kAdminHint));
+            return FileResult::failed(FileOp::ResumeDraw, FileStep::Rename, temp, errno);
     }
-    run.progress = std::move(progress);
-    run.drawStarted = true;
-    return ProgressLoad::Resumed;
+    resumed = std::move(progress);
+    return {};
 }
 
 } // namespace kelvora

@@ -13,7 +13,7 @@
 #include "image/fc_image_effect.h"
 #include "image/fc_image_property.h"
 #include "image/gif_encoder.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
@@ -214,10 +214,8 @@ bool FCImageCodec_Qt::saveFile(const std::filesystem::path& path, const FCObjIma
         if (!writer.write(source))
             return false;
     }
-    FileError error;
-    return writeFileReplacing(path, tempPathFor(path),
-                              std::as_bytes(std::span(encoded.constData(), std::size_t(encoded.size()))),
-                              error);
+    return static_cast<bool>(writeFileReplacing(
+        path, tempPathFor(path), std::as_bytes(std::span(encoded.constData(), std::size_t(encoded.size())))));
 }
 
 std::unique_ptr<FCImageCodec> FCImageCodecFactory_Qt::createCodec(ImageType type) const {

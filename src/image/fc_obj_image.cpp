@@ -191,9 +191,6 @@ void FCObjImage::setPalette(const std::array<QRgb, 256>& entries) {
 }
 
 void FCObjImage::swap(FCObjImage& other) noexcept {
-    const QPoint position = this->position();
-    setPosition(other.position());
-    other.setPosition(position);
     m_image.swap(other.m_image);
 }
 

@@ -16,7 +16,6 @@
 #include <functional>
 
 #include <QImage>
-#include <QPoint>
 
 class QPainter;
 
@@ -28,27 +27,8 @@ class FCImageProperty;
 // Progress receiver of long pixel operations: called with 0..100, returns false to ask for a stop.
 using FCProgressFunction = std::function<bool(int percent)>;
 
-// Base of drawable objects.
-class FCObjGraph {
+class FCObjImage {
 public:
-    virtual ~FCObjGraph() = default;
-
-    QPoint position() const { return m_position; }
-    void setPosition(QPoint position) { m_position = position; }
-
-private:
-    QPoint m_position;
-};
-
-class FCObjImage : public FCObjGraph {
-public:
-    FCObjImage() = default;
-    ~FCObjImage() override = default;
-    FCObjImage(const FCObjImage&) = default;
-    FCObjImage& operator=(const FCObjImage&) = default;
-    FCObjImage(FCObjImage&&) noexcept = default;
-    FCObjImage& operator=(FCObjImage&&) noexcept = default;
-
     // A zero-filled image (8-bit: grey palette). Drops the current pixels first; false, and empty, for a
     // width or height <= 0, a depth other than 8, 24 or 32, or when the memory cannot be had.
     bool create(int width, int height, int bitsPerPixel);

@@ -1,7 +1,7 @@
 #pragma once
-// The one way the program talks to the operator in a modal box. The engine and the file code only see this
-// interface; the program installs a QMessageBox-backed one and tests install a recorder with scripted
-// answers.
+// The one way the program talks to the operator in a modal box. Only the user interface holds one: the engine
+// asks its host, and the file code returns results that the interface words and shows. The program installs a
+// QMessageBox-backed one and tests install a recorder with scripted answers.
 
 #include <string>
 #include <string_view>

@@ -6,12 +6,12 @@
 #include <optional>
 
 #include "draw/draw_progress.h"
+#include "records/draw_mode.h"
+#include "records/file_system.h"
 #include "screen/glyph_cache.h"
 #include "screen/glyph_warmer.h"
 #include "screen/screen_paint.h"
 #include "screen/text_scroll_area.h"
-#include "settings/draw_mode.h"
-#include "settings/file_system.h"
 
 namespace kelvora {
 
@@ -74,7 +74,7 @@ struct DrawScreen::Impl {
     GlyphWarmer warmer{glyphs}; // after glyphs: stops before the cache goes
 
     const InterfaceSettings& settings() const { return *inputs.interface; }
-    bool drawStarted() const { return inputs.run && inputs.run->drawStarted; }
+    bool drawStarted() const { return inputs.run && inputs.run->drawStarted(); }
     bool photoMode() const { return inputs.drawMode && !isTextMode(*inputs.drawMode); }
     bool bandGuides() const {
         return inputs.interfaceDialogOpen || (inputs.playbackDialogOpen && inputs.replayViewActive) ||
@@ -116,12 +116,12 @@ std::u16string DrawScreen::Impl::infoBarText() const {
     }
     const DrawRun* run = inputs.run;
     if (inputs.replayViewActive) {
-        if (run && !run->replayPrize.empty())
-            return run->replayPrize + u"（" + decimal(winnerCount(run->progress.winners, run->replayPrize)) +
-                   u"）";
+        if (run && !run->replayPrize().empty())
+            return std::u16string(run->replayPrize()) + u"（" +
+                   decimal(winnerCount(run->progress().winners, run->replayPrize())) + u"）";
         return u"结果回放";
     }
-    if (!run || !run->drawStarted || !inputs.interface)
+    if (!run || !run->drawStarted() || !inputs.interface)
         return {};
     const PrizeItem* prize = run->currentPrize();
     if (!prize)
@@ -129,7 +129,7 @@ std::u16string DrawScreen::Impl::infoBarText() const {
     const InterfaceSettings& s = settings();
     std::u16string text(prize->nameText());
     if (s.infoBarShowProgress) {
-        const int drawn = run->progress.state == DrawState::Ready ? 0 : run->progress.drawnCount;
+        const int drawn = run->progress().state == DrawState::Ready ? 0 : run->progress().drawnCount;
         text += u"（" + decimal(drawn) + u"/" + decimal(prize->quota) + u"）";
     }
     const std::u16string_view prizeText = fieldText(prize->prizeText);
@@ -197,8 +197,8 @@ void DrawScreen::Impl::prepareGlyphs() {
     const InterfaceSettings& s = settings();
     const DigitHiding hiding{s.hideDigits != 0, s.hideFrom, s.hideTo};
     std::vector<std::u16string> texts;
-    texts.reserve(inputs.run->progress.pool.size());
-    for (const Entrant& entrant : inputs.run->progress.pool)
+    texts.reserve(inputs.run->progress().pool.size());
+    for (const Entrant& entrant : inputs.run->progress().pool)
         texts.push_back(hideDigitsText(entrant.text(), hiding, 0));
     warmer.start(scrollFont->font, std::move(texts));
 }
@@ -215,7 +215,7 @@ void DrawScreen::Impl::drawTextScroll() {
     // glyphs are prepared from now on.
     if (!scrollFont)
         prepareGlyphs();
-    drawTextScrollArea({frame, glyphs}, *scrollFont, area, run.progress, *prize, settings(),
+    drawTextScrollArea({frame, glyphs}, *scrollFont, area, run.progress(), *prize, settings(),
                        inputs.interfaceDialogOpen);
 }
 

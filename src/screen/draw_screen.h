@@ -3,19 +3,18 @@
 // plus the floating prize picture) and the frame composed over it with the three text bands and the scroll
 // area. The main window only shows the frame; everything here runs without a window and is tested headless.
 
-// The draw records come before any Qt header: one of their members is named "slots".
-#include "draw/draw_run.h"
-#include "image/picture_file.h"
-#include "screen/screen_geometry.h"
-#include "settings/data_paths.h"
-#include "settings/interface_settings.h"
-#include "settings/prizes.h"
-
 #include <QImage>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "draw/draw_run.h"
+#include "image/picture_file.h"
+#include "records/data_paths.h"
+#include "records/prizes.h"
+#include "screen/screen_geometry.h"
+#include "settings/interface_settings.h"
 
 namespace kelvora {
 

@@ -121,7 +121,7 @@ void drawTextScrollArea(TextCanvas canvas, const ScreenFont& font, const BandGeo
         if (numbered)
             text = winnerNumberPrefix(numbers[std::size_t(i)], prize.quota);
         const int prefixLength = int(text.size());
-        text += progress.slots[std::size_t(i)].text();
+        text += progress.shownEntrants[std::size_t(i)].text();
         drawTextInRect(canvas, text, hiding, prefixLength, font, settings.scrollFont.textColor, effect,
                        settings.scrollFont.effectColor, grid.slotRect(i), AlignCenter, AlignCenter);
     }

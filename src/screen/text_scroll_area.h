@@ -6,9 +6,9 @@
 #include <string>
 
 #include "draw/draw_progress.h"
+#include "records/prizes.h"
 #include "screen/screen_geometry.h"
 #include "screen/screen_paint.h"
-#include "settings/prizes.h"
 
 class QPainter;
 

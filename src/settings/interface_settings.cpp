@@ -1,6 +1,6 @@
 #include "settings/interface_settings.h"
 
-#include "settings/settings_file.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -156,18 +156,15 @@ SettingsFileLocation interfaceFileLocation(const DataPaths& paths) {
 }
 } // namespace
 
-bool loadInterfaceSettings(const DataPaths& paths, InterfaceSettings& settings, MessageBox& messages,
-                           OwnerWindow owner) {
+FileResult loadInterfaceSettings(const DataPaths& paths, InterfaceSettings& settings) {
     return loadSettingsFile(
         interfaceFileLocation(paths), [&settings] { resetInterfaceSettings(settings); },
-        [&settings](ByteReader& in) { return parseInterfaceSettings(in, settings); }, messages, owner);
+        [&settings](ByteReader& in) { return parseInterfaceSettings(in, settings); });
 }
 
-bool saveInterfaceSettings(const DataPaths& paths, const InterfaceSettings& settings, MessageBox& messages,
-                           OwnerWindow owner) {
-    return saveSettingsFile(
-        interfaceFileLocation(paths),
-        [&settings](ByteWriter& out) { serializeInterfaceSettings(settings, out); }, messages, owner);
+FileResult saveInterfaceSettings(const DataPaths& paths, const InterfaceSettings& settings) {
+    return saveSettingsFile(interfaceFileLocation(paths),
+                            [&settings](ByteWriter& out) { serializeInterfaceSettings(settings, out); });
 }
 
 } // namespace kelvora

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/message_box.h"
-#include "settings/byte_io.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
+#include "records/file_result.h"
 #include "settings/colorref.h"
-#include "settings/data_paths.h"
 
 namespace kelvora {
 
@@ -124,11 +124,9 @@ void resetInterfaceSettings(InterfaceSettings& settings);
 bool parseInterfaceSettings(ByteReader& in, InterfaceSettings& settings);
 void serializeInterfaceSettings(const InterfaceSettings& settings, ByteWriter& out);
 
-// The settings-file protocol around the record: true when it holds the file's values or the defaults because
-// there was no usable file; false after a reported failure, with the defaults in place.
-bool loadInterfaceSettings(const DataPaths& paths, InterfaceSettings& settings, MessageBox& messages,
-                           OwnerWindow owner);
-bool saveInterfaceSettings(const DataPaths& paths, const InterfaceSettings& settings, MessageBox& messages,
-                           OwnerWindow owner);
+// The settings-file protocol around the record: succeeds when it holds the file's values or the defaults
+// because there was no usable file; after a failure the defaults are in place and the result says why.
+FileResult loadInterfaceSettings(const DataPaths& paths, InterfaceSettings& settings);
+FileResult saveInterfaceSettings(const DataPaths& paths, const InterfaceSettings& settings);
 
 } // namespace kelvora

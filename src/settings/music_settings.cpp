@@ -1,6 +1,6 @@
 #include "settings/music_settings.h"
 
-#include "settings/settings_file.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -39,18 +39,15 @@ SettingsFileLocation musicFileLocation(const DataPaths& paths) {
 }
 } // namespace
 
-bool LoadMusicSettings(const DataPaths& paths, MusicSettings& settings, MessageBox& messages,
-                       OwnerWindow owner) {
+FileResult loadMusicSettings(const DataPaths& paths, MusicSettings& settings) {
     return loadSettingsFile(
         musicFileLocation(paths), [&settings] { settings = MusicSettings{}; },
-        [&settings](ByteReader& in) { return parseMusicSettings(in, settings); }, messages, owner);
+        [&settings](ByteReader& in) { return parseMusicSettings(in, settings); });
 }
 
-bool SaveMusicSettings(const DataPaths& paths, const MusicSettings& settings, MessageBox& messages,
-                       OwnerWindow owner) {
-    return saveSettingsFile(
-        musicFileLocation(paths), [&settings](ByteWriter& out) { serializeMusicSettings(settings, out); },
-        messages, owner);
+FileResult saveMusicSettings(const DataPaths& paths, const MusicSettings& settings) {
+    return saveSettingsFile(musicFileLocation(paths),
+                            [&settings](ByteWriter& out) { serializeMusicSettings(settings, out); });
 }
 
 } // namespace kelvora

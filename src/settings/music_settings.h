@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/message_box.h"
-#include "settings/byte_io.h"
-#include "settings/data_paths.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
+#include "records/file_result.h"
 
 namespace kelvora {
 
@@ -36,11 +36,9 @@ struct MusicSettings {
 bool parseMusicSettings(ByteReader& in, MusicSettings& settings);
 void serializeMusicSettings(const MusicSettings& settings, ByteWriter& out);
 
-// Through the settings-file protocol: true with the file's values or the defaults when there was no usable
-// file; false after a reported failure, with the defaults in place.
-bool LoadMusicSettings(const DataPaths& paths, MusicSettings& settings, MessageBox& messages,
-                       OwnerWindow owner);
-bool SaveMusicSettings(const DataPaths& paths, const MusicSettings& settings, MessageBox& messages,
-                       OwnerWindow owner);
+// Through the settings-file protocol: succeeds with the file's values or the defaults when there was no
+// usable file; after a failure the defaults are in place and the result says why.
+FileResult loadMusicSettings(const DataPaths& paths, MusicSettings& settings);
+FileResult saveMusicSettings(const DataPaths& paths, const MusicSettings& settings);
 
 } // namespace kelvora

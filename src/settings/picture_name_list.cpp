@@ -1,6 +1,6 @@
 #include "settings/picture_name_list.h"
 
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
@@ -40,18 +40,15 @@ void writePictureNameList(ByteWriter& out, const PictureNameList& list) {
     out.writeEntrants(list.entries);
 }
 
-bool loadPictureNameList(const DataPaths& paths, PictureNameList& list, MessageBox& messages,
-                         OwnerWindow owner) {
+FileResult loadPictureNameList(const DataPaths& paths, PictureNameList& list) {
     return loadSettingsFile(
         pictureListFileLocation(paths), [&] { list = PictureNameList{}; },
-        [&](ByteReader& in) { return readPictureNameList(in, list); }, messages, owner);
+        [&](ByteReader& in) { return readPictureNameList(in, list); });
 }
 
-bool savePictureNameList(const DataPaths& paths, const PictureNameList& list, MessageBox& messages,
-                         OwnerWindow owner) {
-    return saveSettingsFile(
-        pictureListFileLocation(paths), [&](ByteWriter& out) { writePictureNameList(out, list); }, messages,
-        owner);
+FileResult savePictureNameList(const DataPaths& paths, const PictureNameList& list) {
+    return saveSettingsFile(pictureListFileLocation(paths),
+                            [&](ByteWriter& out) { writePictureNameList(out, list); });
 }
 
 std::optional<std::filesystem::path> picturePath(const DataPaths& paths, const Entrant& entrant) {

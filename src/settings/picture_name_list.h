@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <optional>
 
-#include "draw/entrant.h"
-#include "platform/message_box.h"
-#include "settings/byte_io.h"
-#include "settings/data_paths.h"
-#include "settings/settings_file.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
+#include "records/entrant.h"
+#include "records/file_result.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -31,11 +31,9 @@ SettingsFileLocation pictureListFileLocation(const DataPaths& paths);
 bool readPictureNameList(ByteReader& in, PictureNameList& list);
 void writePictureNameList(ByteWriter& out, const PictureNameList& list);
 
-bool loadPictureNameList(const DataPaths& paths, PictureNameList& list, MessageBox& messages,
-                         OwnerWindow owner);
+FileResult loadPictureNameList(const DataPaths& paths, PictureNameList& list);
 // The caller keeps the list within 30000 entries and the ratio within range, or the file would not read back.
-bool savePictureNameList(const DataPaths& paths, const PictureNameList& list, MessageBox& messages,
-                         OwnerWindow owner);
+FileResult savePictureNameList(const DataPaths& paths, const PictureNameList& list);
 
 // The photo's full path in the picture folder, or nothing for a name that would lead outside it.
 std::optional<std::filesystem::path> picturePath(const DataPaths& paths, const Entrant& entrant);

@@ -1,6 +1,6 @@
 #include "settings/playback_settings.h"
 
-#include "settings/settings_file.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -66,34 +66,28 @@ void serializeFullListSettings(const FullListSettings& s, ByteWriter& out) {
     out.writeInt32(s.namesOnly);
 }
 
-bool LoadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
+FileResult loadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings) {
     return loadSettingsFile(
         rollFileLocation(paths, paths.playbackFile, PlaybackSettings::kSizeLimitMiB),
         [&settings] { settings = PlaybackSettings{}; },
-        [&settings](ByteReader& in) { return parsePlaybackSettings(in, settings); }, messages, owner);
+        [&settings](ByteReader& in) { return parsePlaybackSettings(in, settings); });
 }
 
-bool SavePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
-    return saveSettingsFile(
-        rollFileLocation(paths, paths.playbackFile, PlaybackSettings::kSizeLimitMiB),
-        [&settings](ByteWriter& out) { serializePlaybackSettings(settings, out); }, messages, owner);
+FileResult savePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings) {
+    return saveSettingsFile(rollFileLocation(paths, paths.playbackFile, PlaybackSettings::kSizeLimitMiB),
+                            [&settings](ByteWriter& out) { serializePlaybackSettings(settings, out); });
 }
 
-bool LoadFullListSettings(const DataPaths& paths, FullListSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
+FileResult loadFullListSettings(const DataPaths& paths, FullListSettings& settings) {
     return loadSettingsFile(
         rollFileLocation(paths, paths.fullListFile, FullListSettings::kSizeLimitMiB),
         [&settings] { settings = FullListSettings{}; },
-        [&settings](ByteReader& in) { return parseFullListSettings(in, settings); }, messages, owner);
+        [&settings](ByteReader& in) { return parseFullListSettings(in, settings); });
 }
 
-bool SaveFullListSettings(const DataPaths& paths, const FullListSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
-    return saveSettingsFile(
-        rollFileLocation(paths, paths.fullListFile, FullListSettings::kSizeLimitMiB),
-        [&settings](ByteWriter& out) { serializeFullListSettings(settings, out); }, messages, owner);
+FileResult saveFullListSettings(const DataPaths& paths, const FullListSettings& settings) {
+    return saveSettingsFile(rollFileLocation(paths, paths.fullListFile, FullListSettings::kSizeLimitMiB),
+                            [&settings](ByteWriter& out) { serializeFullListSettings(settings, out); });
 }
 
 } // namespace kelvora

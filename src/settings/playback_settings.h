@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/message_box.h"
-#include "settings/byte_io.h"
-#include "settings/data_paths.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
+#include "records/file_result.h"
 #include "settings/interface_settings.h"
 
 namespace kelvora {
@@ -59,15 +59,11 @@ bool parseFullListSettings(ByteReader& in, FullListSettings& settings);
 void serializePlaybackSettings(const PlaybackSettings& settings, ByteWriter& out);
 void serializeFullListSettings(const FullListSettings& settings, ByteWriter& out);
 
-// Through the settings-file protocol: true with the file's values or the defaults when there was no usable
-// file; false after a reported failure, with the defaults in place.
-bool LoadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings, MessageBox& messages,
-                          OwnerWindow owner);
-bool SavePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings, MessageBox& messages,
-                          OwnerWindow owner);
-bool LoadFullListSettings(const DataPaths& paths, FullListSettings& settings, MessageBox& messages,
-                          OwnerWindow owner);
-bool SaveFullListSettings(const DataPaths& paths, const FullListSettings& settings, MessageBox& messages,
-                          OwnerWindow owner);
+// Through the settings-file protocol: succeeds with the file's values or the defaults when there was no
+// usable file; after a failure the defaults are in place and the result says why.
+FileResult loadPlaybackSettings(const DataPaths& paths, PlaybackSettings& settings);
+FileResult savePlaybackSettings(const DataPaths& paths, const PlaybackSettings& settings);
+FileResult loadFullListSettings(const DataPaths& paths, FullListSettings& settings);
+FileResult saveFullListSettings(const DataPaths& paths, const FullListSettings& settings);
 
 } // namespace kelvora

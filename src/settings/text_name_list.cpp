@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/text.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
@@ -56,20 +56,18 @@ void writeTextNameList(ByteWriter& out, const TextNameList& list) {
     out.writeEntrants(list.entries);
 }
 
-bool loadTextNameList(const DataPaths& paths, TextNameList& list, MessageBox& messages, OwnerWindow owner) {
+FileResult loadTextNameList(const DataPaths& paths, TextNameList& list) {
     return loadSettingsFile(
         textListFileLocation(paths), [&] { list = TextNameList{}; },
-        [&](ByteReader& in) { return readTextNameList(in, list); }, messages, owner);
+        [&](ByteReader& in) { return readTextNameList(in, list); });
 }
 
-bool saveTextNameList(const DataPaths& paths, const TextNameList& list, MessageBox& messages,
-                      OwnerWindow owner) {
-    return saveSettingsFile(
-        textListFileLocation(paths), [&](ByteWriter& out) { writeTextNameList(out, list); }, messages, owner);
+FileResult saveTextNameList(const DataPaths& paths, const TextNameList& list) {
+    return saveSettingsFile(textListFileLocation(paths),
+                            [&](ByteWriter& out) { writeTextNameList(out, list); });
 }
 
-bool exportTextListFile(const std::filesystem::path& file, std::span<const Entrant> entries,
-                        MessageBox& messages, OwnerWindow owner) {
+FileResult exportTextListFile(const std::filesystem::path& file, std::span<const Entrant> entries) {
     static constexpr char16_t kBom = 0xFEFF;
     static constexpr char16_t kLineEnd[] = {u'\r', u'\n'};
     ByteWriter out;
@@ -82,17 +80,13 @@ bool exportTextListFile(const std::filesystem::path& file, std::span<const Entra
     }
 
     clearAttributes(file);
-    FileError error;
-    if (!writeFileReplacing(file, exportTempPath(file), out.bytes(), error)) {
-        std::u16string pattern = u"写文件失败:\n%s\n\n%S";
-        if (error.errnum == EACCES)
-            pattern += kWriteAccessHint;
-        messages.show(owner, formatText(pattern, {pathText(file), errorText(error.errnum)}),
-                      MessageIcon::Error, MessageButtons::Ok);
-        return false;
+    FileResult result = writeFileReplacing(file, exportTempPath(file), out.bytes());
+    if (!result) {
+        // The operator chose this file; the temporary one beside it is ours and means nothing to them.
+        result.path = file;
+        result.insideDataFolders = false;
     }
-    messages.show(owner, u"导出成功", MessageIcon::Information, MessageButtons::Ok);
-    return true;
+    return result;
 }
 
 } // namespace kelvora

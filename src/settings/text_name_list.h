@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <span>
 
-#include "draw/entrant.h"
-#include "platform/message_box.h"
-#include "settings/byte_io.h"
-#include "settings/data_paths.h"
-#include "settings/settings_file.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
+#include "records/entrant.h"
+#include "records/file_result.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -27,15 +27,16 @@ SettingsFileLocation textListFileLocation(const DataPaths& paths);
 bool readTextNameList(ByteReader& in, TextNameList& list);
 void writeTextNameList(ByteWriter& out, const TextNameList& list);
 
-bool loadTextNameList(const DataPaths& paths, TextNameList& list, MessageBox& messages, OwnerWindow owner);
+FileResult loadTextNameList(const DataPaths& paths, TextNameList& list);
 // The caller keeps the list within 30000 entries, or the file would not read back.
-bool saveTextNameList(const DataPaths& paths, const TextNameList& list, MessageBox& messages,
-                      OwnerWindow owner);
+FileResult saveTextNameList(const DataPaths& paths, const TextNameList& list);
+
+// What the operator is told when an export has been written.
+inline constexpr std::u16string_view kExportDoneText = u"导出成功";
 
 // Writes the names to a file the operator chose: UTF-16LE with the byte-order mark, one name and CR LF per
-// entry in list order. Shows "导出成功" when done, or the write failure; a failed export leaves a file that
-// was already there unchanged.
-bool exportTextListFile(const std::filesystem::path& file, std::span<const Entrant> entries,
-                        MessageBox& messages, OwnerWindow owner);
+// entry in list order. A failed export leaves a file that was already there unchanged; its Write result is
+// marked as outside the program's folders, so its hint asks for write permission.
+FileResult exportTextListFile(const std::filesystem::path& file, std::span<const Entrant> entries);
 
 } // namespace kelvora

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "settings/settings_file.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -28,7 +28,7 @@ SettingsFileLocation windowedFileLocation(const DataPaths& paths) {
 
 } // namespace
 
-void ClampWindowRect(WindowedSettings& settings, int screenWidth, int screenHeight) {
+void clampWindowRect(WindowedSettings& settings, int screenWidth, int screenHeight) {
     clampAxis(settings.x, settings.width, WindowedSettings::kMinWidth, screenWidth);
     clampAxis(settings.y, settings.height, WindowedSettings::kMinHeight, screenHeight);
 }
@@ -42,7 +42,7 @@ bool parseWindowedSettings(ByteReader& in, WindowedSettings& settings, int scree
     in.readInt32(s.height);
     if (!in.ok() || !in.atEnd())
         return false;
-    ClampWindowRect(s, screenWidth, screenHeight);
+    clampWindowRect(s, screenWidth, screenHeight);
     settings = s;
     return true;
 }
@@ -55,19 +55,16 @@ void serializeWindowedSettings(const WindowedSettings& s, ByteWriter& out) {
     out.writeInt32(s.height);
 }
 
-bool LoadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
-                          int screenHeight, MessageBox& messages, OwnerWindow owner) {
+FileResult loadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
+                                int screenHeight) {
     return loadSettingsFile(
         windowedFileLocation(paths), [&settings] { settings = WindowedSettings{}; },
-        [&](ByteReader& in) { return parseWindowedSettings(in, settings, screenWidth, screenHeight); },
-        messages, owner);
+        [&](ByteReader& in) { return parseWindowedSettings(in, settings, screenWidth, screenHeight); });
 }
 
-bool SaveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings, MessageBox& messages,
-                          OwnerWindow owner) {
-    return saveSettingsFile(
-        windowedFileLocation(paths),
-        [&settings](ByteWriter& out) { serializeWindowedSettings(settings, out); }, messages, owner);
+FileResult saveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings) {
+    return saveSettingsFile(windowedFileLocation(paths),
+                            [&settings](ByteWriter& out) { serializeWindowedSettings(settings, out); });
 }
 
 } // namespace kelvora

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/message_box.h"
-#include "settings/byte_io.h"
-#include "settings/data_paths.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
+#include "records/file_result.h"
 
 namespace kelvora {
 
@@ -32,18 +32,17 @@ struct WindowedSettings {
 // (0, 0) first, every value at most 60000, then moved (and if need be shrunk) so that it ends inside the
 // screen. A window wider than the screen thus ends at x = 0 with the screen's width, even below 320.
 // fullScreen is left as it is.
-void ClampWindowRect(WindowedSettings& settings, int screenWidth, int screenHeight);
+void clampWindowRect(WindowedSettings& settings, int screenWidth, int screenHeight);
 
 // Reads a whole file image: any 20 bytes are accepted and clamped to the screen; any other length fails and
 // leaves the record untouched.
 bool parseWindowedSettings(ByteReader& in, WindowedSettings& settings, int screenWidth, int screenHeight);
 void serializeWindowedSettings(const WindowedSettings& settings, ByteWriter& out);
 
-// Through the settings-file protocol (without its stray-folder steps): true with the file's values or the
-// defaults when there was no usable file; false after a reported failure, with the defaults in place.
-bool LoadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
-                          int screenHeight, MessageBox& messages, OwnerWindow owner);
-bool SaveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings, MessageBox& messages,
-                          OwnerWindow owner);
+// Through the settings-file protocol (without its stray-folder steps): succeeds with the file's values or the
+// defaults when there was no usable file; after a failure the defaults are in place and the result says why.
+FileResult loadWindowedSettings(const DataPaths& paths, WindowedSettings& settings, int screenWidth,
+                                int screenHeight);
+FileResult saveWindowedSettings(const DataPaths& paths, const WindowedSettings& settings);
 
 } // namespace kelvora

@@ -9,7 +9,7 @@
 #include "app_test_support.h"
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {
@@ -27,12 +27,12 @@ protected:
         PrizeList prizes{makePrize(u"一等奖", 3, 2), makePrize(u"特等奖", 1, 1)};
         TextNameList list;
         list.entries = makeNames(8);
-        ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
-        ASSERT_TRUE(saveDrawMode(paths, DrawMode{kTextMode}, messages, nullptr));
-        ASSERT_TRUE(saveTextNameList(paths, list, messages, nullptr));
+        ASSERT_TRUE(savePrizes(paths, prizes));
+        ASSERT_TRUE(saveDrawMode(paths, DrawMode{kTextMode}));
+        ASSERT_TRUE(saveTextNameList(paths, list));
         InterfaceSettings look;
         look.backgroundImage[0] = 0;
-        ASSERT_TRUE(saveInterfaceSettings(paths, look, messages, nullptr));
+        ASSERT_TRUE(saveInterfaceSettings(paths, look));
     }
 
     // Messages other than the platform checks (which depend on the machine's packages).
@@ -60,7 +60,7 @@ TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {
     writeText(paths.interfaceFolder / "坏.jpg", "not a picture");
     InterfaceSettings look;
     setField(look.backgroundImage, u"坏.jpg");
-    ASSERT_TRUE(saveInterfaceSettings(paths, look, messages, nullptr));
+    ASSERT_TRUE(saveInterfaceSettings(paths, look));
 
     Application app(dir.path(), services);
     ASSERT_TRUE(app.startApplication());
@@ -77,30 +77,30 @@ TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {
 }
 
 TEST_F(ApplicationTest, AnInterruptedDrawResumesWithItsWinnersOnScreenInTheSavedMode) {
-    ASSERT_TRUE(SaveWindowedSettings(paths, WindowedSettings{0, 20, 30, 400, 300}, messages, nullptr));
+    ASSERT_TRUE(saveWindowedSettings(paths, WindowedSettings{0, 20, 30, 400, 300}));
     DrawProgress before;
     {
         Application first(dir.path(), services);
         ASSERT_TRUE(first.startApplication());
-        DrawRun& run = first.mainWindow().run();
+        DrawRun& run = first.controller().run();
         run.startDraw();
         run.advanceDraw();
         run.advanceDraw();
-        ASSERT_EQ(run.progress.state, DrawState::Stopped);
-        before = run.progress;
+        ASSERT_EQ(run.progress().state, DrawState::Stopped);
+        before = run.progress();
         // The program is killed here: nothing more is written.
     }
     Application second(dir.path(), services);
     ASSERT_TRUE(second.startApplication());
-    const DrawRun& run = second.mainWindow().run();
-    ASSERT_TRUE(run.drawStarted);
-    EXPECT_EQ(run.progress.state, DrawState::Stopped);
-    EXPECT_EQ(run.progress.drawnCount, 2);
-    ASSERT_EQ(run.progress.shownCount, 2);
+    const DrawRun& run = second.controller().run();
+    ASSERT_TRUE(run.drawStarted());
+    EXPECT_EQ(run.progress().state, DrawState::Stopped);
+    EXPECT_EQ(run.progress().drawnCount, 2);
+    ASSERT_EQ(run.progress().shownCount, 2);
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(run.progress.slots[static_cast<std::size_t>(i)].text(),
-                  before.slots[static_cast<std::size_t>(i)].text());
-    EXPECT_EQ(run.progress.pool.size(), 6u);
+        EXPECT_EQ(run.progress().shownEntrants[static_cast<std::size_t>(i)].text(),
+                  before.shownEntrants[static_cast<std::size_t>(i)].text());
+    EXPECT_EQ(run.progress().pool.size(), 6u);
     EXPECT_EQ(second.mainWindow().geometry(), QRect(20, 30, 400, 300));
     EXPECT_TRUE(startupMessages().empty());
 
@@ -115,12 +115,12 @@ TEST_F(ApplicationTest, AMissingPrizePictureOfAResumedDrawIsReportedOnce) {
     {
         PrizeList prizes{makePrize(u"一等奖", 3, 2)};
         setField(prizes[0].imageFile, u"奖品.png");
-        ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
+        ASSERT_TRUE(savePrizes(paths, prizes));
         Application first(dir.path(), services);
         ASSERT_TRUE(first.startApplication());
-        first.mainWindow().run().startDraw();
-        first.mainWindow().run().advanceDraw();
-        first.mainWindow().run().advanceDraw();
+        first.controller().run().startDraw();
+        first.controller().run().advanceDraw();
+        first.controller().run().advanceDraw();
         EXPECT_TRUE(startupMessages().empty()) << "during the draw a missing picture is silent";
     }
     Application second(dir.path(), services);

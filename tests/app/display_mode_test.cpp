@@ -1,5 +1,5 @@
 // Display modes on one screen: centring, the rectangle of each mode, the windowed-mode dialog with its
-// clamping and save, and F12 without an extended screen.
+// clamping, and F12 without an extended screen.
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <fstream>
-
 #include "app/display_mode.h"
 #include "app/windowed_dialog.h"
 #include "app_test_support.h"
-#include "settings/data_paths.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {
@@ -55,7 +52,7 @@ TEST(WindowedDialog, FieldsReadAsUnsignedWholeNumbers) {
     EXPECT_EQ(parseWholeNumber(QStringLiteral("4294967296")), 2147483647);
     WindowedSettings s;
     s.x = parseWholeNumber(QStringLiteral("99999999999"));
-    ClampWindowRect(s, 100000, 100000);
+    clampWindowRect(s, 100000, 100000);
     EXPECT_EQ(s.x, 60000);
 }
 
@@ -71,59 +68,48 @@ protected:
         QTimer::singleShot(0, &dialog, [&] { dialog.findChild<QPushButton*>(button)->click(); });
         return dialog.exec();
     }
-
-    TempDir dir;
-    DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
 };
 
-TEST_F(WindowedDialogTest, ConfirmClampsToTheScreenShowsTheCorrectionAndSaves) {
-    WindowedSettings settings; // full screen, as after a first start
-    WindowedDialog dialog(paths, settings, messages, nullptr);
+TEST_F(WindowedDialogTest, ConfirmClampsToTheScreenAndShowsTheCorrection) {
+    WindowedDialog dialog(nullptr);
+    dialog.fromRecord(WindowedSettings{}); // full screen, as after a first start
     dialog.setScreenSize(1280, 768);
     // The fields open with the stored rectangle even while full screen is on.
     EXPECT_EQ(dialog.findChild<QLineEdit*>("width")->text(), QStringLiteral("640"));
 
     EXPECT_EQ(run(dialog, "ok", {"500", "300", "2000", "1000"}), QDialog::Accepted);
-    EXPECT_EQ(settings, (WindowedSettings{0, 0, 0, 1280, 768}));
+    EXPECT_EQ(dialog.toRecord(), (WindowedSettings{0, 0, 0, 1280, 768}));
     EXPECT_EQ(dialog.findChild<QLineEdit*>("x")->text(), QStringLiteral("0"));
     EXPECT_EQ(dialog.findChild<QLineEdit*>("width")->text(), QStringLiteral("1280"));
-    EXPECT_TRUE(messages.shown.empty());
-
-    WindowedSettings reread;
-    ASSERT_TRUE(LoadWindowedSettings(paths, reread, 1280, 768, messages, nullptr));
-    EXPECT_EQ(reread, settings);
 }
 
 TEST_F(WindowedDialogTest, SmallAndEmptyValuesAreRaisedToTheMinimum) {
-    WindowedSettings settings;
-    WindowedDialog dialog(paths, settings, messages, nullptr);
+    WindowedDialog dialog(nullptr);
+    dialog.fromRecord(WindowedSettings{});
     dialog.setScreenSize(1920, 1080);
     ASSERT_EQ(run(dialog, "ok", {"", "10", "100", "abc"}), QDialog::Accepted);
-    EXPECT_EQ(settings, (WindowedSettings{0, 0, 10, 320, 240}));
+    EXPECT_EQ(dialog.toRecord(), (WindowedSettings{0, 0, 10, 320, 240}));
 }
 
-TEST_F(WindowedDialogTest, CancelChangesNothingAndWritesNothing) {
-    WindowedSettings settings;
-    WindowedDialog dialog(paths, settings, messages, nullptr);
-    EXPECT_EQ(run(dialog, "cancel", {"1", "2", "400", "300"}), QDialog::Rejected);
-    EXPECT_EQ(settings, WindowedSettings{});
-    EXPECT_FALSE(std::filesystem::exists(paths.windowedFile));
-}
-
-TEST_F(WindowedDialogTest, AFailedSaveIsReportedAndTheRectangleStillApplies) {
-    // The program's folder is a file: no settings folder can be made under it (root ignores permissions).
-    const std::filesystem::path notAFolder = dir.path() / "program";
-    std::ofstream(notAFolder) << "x";
-    const DataPaths blocked{notAFolder};
-    WindowedSettings settings;
-    WindowedDialog dialog(blocked, settings, messages, nullptr);
+// Keys typed while the corrected values are shown must not change what is saved behind the operator's back.
+TEST_F(WindowedDialogTest, TypingDuringTheCorrectionPauseChangesNothing) {
+    WindowedDialog dialog(nullptr);
+    dialog.fromRecord(WindowedSettings{});
     dialog.setScreenSize(1920, 1080);
-    ASSERT_EQ(run(dialog, "ok", {"10", "20", "800", "600"}), QDialog::Accepted);
-    EXPECT_EQ(settings, (WindowedSettings{0, 10, 20, 800, 600}));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
-    EXPECT_EQ(messages.lastText().rfind(u"写文件失败:\n", 0), 0u) << u8(messages.lastText());
+    auto* width = dialog.findChild<QLineEdit*>("width");
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.findChild<QPushButton*>("ok")->click();
+        QTest::keyClicks(width, "9");
+    });
+    ASSERT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(width->text(), QStringLiteral("640"));
+    EXPECT_EQ(dialog.toRecord(), (WindowedSettings{0, 0, 0, 640, 480}));
+}
+
+TEST_F(WindowedDialogTest, CancelIsRejected) {
+    WindowedDialog dialog(nullptr);
+    dialog.fromRecord(WindowedSettings{});
+    EXPECT_EQ(run(dialog, "cancel", {"1", "2", "400", "300"}), QDialog::Rejected);
 }
 
 TEST(ShowOnExtendedScreen, OneScreenShowsNoExtendedScreenAndLeavesTheWindow) {
@@ -132,7 +118,7 @@ TEST(ShowOnExtendedScreen, OneScreenShowsNoExtendedScreenAndLeavesTheWindow) {
     RecordingMessageBox messages;
     QWidget window;
     window.setGeometry(10, 20, 300, 200);
-    EXPECT_FALSE(ShowOnExtendedScreen(window, messages));
+    EXPECT_FALSE(showOnExtendedScreen(window, messages));
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, u"无扩展屏");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);

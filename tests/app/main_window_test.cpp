@@ -6,6 +6,8 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -13,8 +15,8 @@
 
 #include <fstream>
 
+#include "app/application.h"
 #include "app/display_mode.h"
-#include "app/main_window.h"
 #include "app_test_support.h"
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
@@ -61,47 +63,49 @@ protected:
 
     QApplication& app = qtApp(); // before any widget member
     TempDir dir;
-    AppRecords records{dir.path()};
     RecordingMessageBox messages;
     FakeCapsLock capsLock;
     FakeClock clock;
     Random15 random{clock};
-    MainWindow window{records, AppServices{messages, capsLock, clock, random}};
+    Application program{dir.path(), AppServices{messages, capsLock, clock, random}};
+    AppRecords& records = program.records();
+    ShowController& controller = program.controller();
+    MainWindow& window = program.mainWindow();
 };
 
 TEST_F(MainWindowTest, ReleasedAdvanceKeysDriveTheDrawAndEachStopIsSaved) {
-    DrawRun& run = window.run();
+    DrawRun& run = controller.run();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
     QApplication::sendEvent(&window, &press);
-    EXPECT_FALSE(run.drawStarted) << "the press alone does nothing";
+    EXPECT_FALSE(run.drawStarted()) << "the press alone does nothing";
 
     release(Qt::Key_Space);
-    ASSERT_TRUE(run.drawStarted);
-    EXPECT_EQ(run.progress.state, DrawState::Ready);
+    ASSERT_TRUE(run.drawStarted());
+    EXPECT_EQ(run.progress().state, DrawState::Ready);
 
     // Holding the key down sends auto-repeated releases: none of them may step the draw.
     release(Qt::Key_PageDown, true);
     release(Qt::Key_Space, true);
-    EXPECT_EQ(run.progress.state, DrawState::Ready);
+    EXPECT_EQ(run.progress().state, DrawState::Ready);
 
     release(Qt::Key_PageDown);
-    EXPECT_EQ(run.progress.state, DrawState::Scrolling);
-    EXPECT_TRUE(window.scrollTimerActive());
-    EXPECT_EQ(window.scrollTimerPeriod(), 33); // trunc(1000 / 30)
+    EXPECT_EQ(run.progress().state, DrawState::Scrolling);
+    EXPECT_TRUE(controller.scrollTimerActive());
+    EXPECT_EQ(controller.scrollTimerPeriod(), 33); // trunc(1000 / 30)
 
     release(Qt::Key_Down);
-    EXPECT_EQ(run.progress.state, DrawState::Stopped);
-    EXPECT_FALSE(window.scrollTimerActive());
+    EXPECT_EQ(run.progress().state, DrawState::Stopped);
+    EXPECT_FALSE(controller.scrollTimerActive());
     const DrawProgress saved = savedProgress();
     EXPECT_EQ(saved.state, DrawState::Stopped);
     ASSERT_EQ(saved.shownCount, 1);
-    EXPECT_EQ(saved.slots[0].text(), run.progress.slots[0].text());
+    EXPECT_EQ(saved.shownEntrants[0].text(), run.progress().shownEntrants[0].text());
     EXPECT_EQ(saved.winners.size(), 1u);
 
     // Other keys are not advance keys.
     release(Qt::Key_Return);
     release(Qt::Key_Up);
-    EXPECT_EQ(run.progress.state, DrawState::Stopped);
+    EXPECT_EQ(run.progress().state, DrawState::Stopped);
 }
 
 TEST_F(MainWindowTest, DoubleClickAdvancesOnceAndLeftClickBringsTheWindowBackOnTop) {
@@ -112,37 +116,43 @@ TEST_F(MainWindowTest, DoubleClickAdvancesOnceAndLeftClickBringsTheWindowBackOnT
     QTest::mouseClick(&window, Qt::LeftButton);
     EXPECT_TRUE(window.isTopmost());
     EXPECT_EQ(window.geometry(), QRect(0, 0, 800, 600));
-    EXPECT_FALSE(window.run().drawStarted);
+    EXPECT_FALSE(controller.run().drawStarted());
 
     QTest::mouseDClick(&window, Qt::LeftButton);
-    EXPECT_TRUE(window.run().drawStarted);
-    EXPECT_EQ(window.run().progress.state, DrawState::Ready);
+    EXPECT_TRUE(controller.run().drawStarted());
+    EXPECT_EQ(controller.run().progress().state, DrawState::Ready);
 }
 
 TEST_F(MainWindowTest, ExitAsksOnlyInTheMiddleOfADraw) {
-    DrawRun& run = window.run();
+    DrawRun& run = controller.run();
     EXPECT_FALSE(exitNeedsQuestion(run));
     run.startDraw();
     EXPECT_TRUE(exitNeedsQuestion(run)); // Ready, nothing drawn
-    run.progress.drawnCount = 2;
+    const auto resumeAt = [&run](int prizeIndex, int drawnCount) {
+        DrawProgress progress = run.progress();
+        progress.state = DrawState::Stopped;
+        progress.prizeIndex = prizeIndex;
+        progress.drawnCount = drawnCount;
+        run.resume(progress);
+    };
+    resumeAt(0, 2);
     EXPECT_TRUE(exitNeedsQuestion(run)); // first prize complete, another follows
-    run.progress.prizeIndex = 1;
-    run.progress.drawnCount = 0;
+    resumeAt(1, 0);
     EXPECT_TRUE(exitNeedsQuestion(run));
-    run.progress.drawnCount = 1;
+    resumeAt(1, 1);
     EXPECT_FALSE(exitNeedsQuestion(run)); // last prize complete
     // A resumed draw whose prize list has since shrunk is not complete.
-    run.progress.prizeIndex = 5;
+    resumeAt(5, 1);
     EXPECT_TRUE(exitNeedsQuestion(run));
 }
 
 TEST_F(MainWindowTest, ClosingMidDrawAsksAndNoKeepsTheProgramRunning) {
     QSignalSpy exiting(&window, &MainWindow::exitConfirmed);
     window.show();
-    window.run().startDraw();
+    controller.run().startDraw();
 
     messages.answers = {MessageAnswer::No};
-    window.runCommand(cmd::Exit);
+    window.runCommand(CommandId::Exit);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, u"退出软件？\n\n*重启软件可继续中断的抽奖");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
@@ -151,7 +161,7 @@ TEST_F(MainWindowTest, ClosingMidDrawAsksAndNoKeepsTheProgramRunning) {
     EXPECT_EQ(exiting.count(), 0);
 
     messages.answers = {MessageAnswer::Yes};
-    window.runCommand(cmd::Exit);
+    window.runCommand(CommandId::Exit);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(exiting.count(), 1);
 }
@@ -198,7 +208,7 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     Q_EMIT menu->aboutToShow();
     EXPECT_EQ(describeMenu(*menu, true), before);
 
-    window.run().startDraw();
+    controller.run().startDraw();
     menu = window.createContextMenu();
     Q_EMIT menu->aboutToShow();
     const std::vector<std::string> during = describeMenu(*menu, true);
@@ -209,13 +219,13 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
 }
 
 TEST_F(MainWindowTest, MenuCommandsRunTheDrawAndShowTheHint) {
-    window.runCommand(cmd::AdvanceDraw); // greyed before a draw, and harmless if reached anyway
-    EXPECT_FALSE(window.run().drawStarted);
-    window.runCommand(cmd::StartDraw);
-    EXPECT_TRUE(window.run().drawStarted);
-    window.runCommand(cmd::AdvanceDraw);
-    EXPECT_EQ(window.run().progress.state, DrawState::Scrolling);
-    window.runCommand(cmd::AddPrizeHint);
+    window.runCommand(CommandId::AdvanceDraw); // greyed before a draw, and harmless if reached anyway
+    EXPECT_FALSE(controller.run().drawStarted());
+    window.runCommand(CommandId::StartDraw);
+    EXPECT_TRUE(controller.run().drawStarted());
+    window.runCommand(CommandId::AdvanceDraw);
+    EXPECT_EQ(controller.run().progress().state, DrawState::Scrolling);
+    window.runCommand(CommandId::AddPrizeHint);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, u"可到“奖项设置”里添加奖项");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
@@ -230,7 +240,7 @@ TEST_F(MainWindowTest, AcceleratorsReachTheirCommandsAndRollViewsKeepOnlyTheirOw
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.lastText(), u"无扩展屏");
 
-    window.setRollViews(true, false);
+    controller.setRollViews(true, false);
     QTest::keyClick(&window, Qt::Key_F12);
     QTest::keyClick(&window, Qt::Key_F11);
     EXPECT_EQ(messages.shown.size(), 1u) << "function keys do nothing while a roll is shown";
@@ -239,77 +249,118 @@ TEST_F(MainWindowTest, AcceleratorsReachTheirCommandsAndRollViewsKeepOnlyTheirOw
     EXPECT_TRUE(records.prizes[0].whiteList.empty()) << "list clearing works during a roll";
     EXPECT_TRUE(std::filesystem::exists(records.paths.prizeFile));
 
-    window.setRollViews(false, false);
+    controller.setRollViews(false, false);
     QTest::keyClick(&window, Qt::Key_F11);
     EXPECT_EQ(window.geometry(), primaryScreenRect());
     WindowedSettings saved;
     saved.fullScreen = 0;
-    ASSERT_TRUE(LoadWindowedSettings(records.paths, saved, 1920, 1080, messages, nullptr));
+    ASSERT_TRUE(loadWindowedSettings(records.paths, saved, 1920, 1080));
     EXPECT_EQ(saved.fullScreen, 1);
 }
 
 TEST_F(MainWindowTest, CtrlFAsksWithNoAsTheDefaultAndYesEndsTheDraw) {
     showActive();
-    window.run().startDraw();
-    window.run().advanceDraw();
-    window.run().advanceDraw();
+    controller.run().startDraw();
+    controller.run().advanceDraw();
+    controller.run().advanceDraw();
     ASSERT_TRUE(std::filesystem::exists(records.paths.progressFile));
 
     QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier); // unanswered: No
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNoDefaultNo);
-    EXPECT_TRUE(window.run().drawStarted);
+    EXPECT_TRUE(controller.run().drawStarted());
 
     messages.answers = {MessageAnswer::Yes};
     QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_FALSE(window.run().drawStarted);
+    EXPECT_FALSE(controller.run().drawStarted());
     EXPECT_FALSE(std::filesystem::exists(records.paths.progressFile));
     EXPECT_TRUE(std::filesystem::exists(records.paths.historyFolder / "20261206_21.05.09.txt"));
 }
 
 TEST_F(MainWindowTest, AdvanceAndEscapeGoToTheRollViewsWhileTheyAreShown) {
-    std::vector<int> ran;
-    for (int id : {cmd::ReplayPause, cmd::ReplayCancel, cmd::FullListPause, cmd::FullListCancel})
-        window.bindCommand(id, [&ran, id] { ran.push_back(id); });
+    // The roll views' commands as their feature will declare them.
+    std::vector<CommandId> ran;
+    const auto declare = [&](CommandId id, ScreenInput input, MenuPlace place) {
+        program.commands().add(id).input(input).inMenu(place).onTriggered([&ran, id] { ran.push_back(id); });
+    };
+    declare(CommandId::ReplayPause, ScreenInput::Advance, MenuPlace::ReplayRollPlay);
+    declare(CommandId::ReplayCancel, ScreenInput::Escape, MenuPlace::ReplayRollCancel);
+    declare(CommandId::FullListPause, ScreenInput::Advance, MenuPlace::FullListRollPlay);
+    declare(CommandId::FullListCancel, ScreenInput::Escape, MenuPlace::FullListRollCancel);
 
-    window.setRollViews(false, true);
+    controller.setRollViews(false, true);
     release(Qt::Key_Space); // the full list pauses whatever the draw state
     QTest::keyClick(&window, Qt::Key_Escape);
-    EXPECT_FALSE(window.run().drawStarted);
+    EXPECT_FALSE(controller.run().drawStarted());
 
-    window.run().startDraw();
-    window.setRollViews(true, false);
+    controller.run().startDraw();
+    controller.setRollViews(true, false);
     release(Qt::Key_Space);
     QTest::keyClick(&window, Qt::Key_Escape);
-    EXPECT_EQ(window.run().progress.state, DrawState::Ready);
-    EXPECT_EQ(ran, (std::vector<int>{cmd::FullListPause, cmd::FullListCancel, cmd::ReplayPause,
-                                     cmd::ReplayCancel}));
+    EXPECT_EQ(controller.run().progress().state, DrawState::Ready);
+    EXPECT_EQ(ran, (std::vector<CommandId>{CommandId::FullListPause, CommandId::FullListCancel,
+                                           CommandId::ReplayPause, CommandId::ReplayCancel}));
 
-    window.setRollViews(false, false);
+    controller.setRollViews(false, false);
     QTest::keyClick(&window, Qt::Key_Escape);
     EXPECT_EQ(ran.size(), 4u) << "Esc does nothing without a roll";
 }
 
 TEST_F(MainWindowTest, AnOpenDialogSlowsTheScrollAndClosingItRestoresTheSpeed) {
     window.show();
-    window.run().startDraw();
-    window.run().advanceDraw();
-    ASSERT_EQ(window.scrollTimerPeriod(), 33);
-    EXPECT_FALSE(window.isDialogActive());
+    controller.run().startDraw();
+    controller.run().advanceDraw();
+    ASSERT_EQ(controller.scrollTimerPeriod(), 33);
+    EXPECT_FALSE(controller.isDialogActive());
 
     QDialog dialog(&window);
     bool activeInside = false;
     QTimer::singleShot(0, &dialog, [&] {
-        activeInside = window.isDialogActive();
-        window.run().scrollTimerTick();
+        activeInside = controller.isDialogActive();
+        controller.run().scrollTimerTick();
         dialog.accept();
     });
     dialog.exec();
     EXPECT_TRUE(activeInside);
-    EXPECT_EQ(window.scrollTimerPeriod(), 1000);
+    EXPECT_EQ(controller.scrollTimerPeriod(), 1000);
 
-    window.run().scrollTimerTick();
-    EXPECT_EQ(window.scrollTimerPeriod(), 33);
+    controller.run().scrollTimerTick();
+    EXPECT_EQ(controller.scrollTimerPeriod(), 33);
+}
+
+// The dialog hands back a record; the show saves it and the window places itself by it.
+TEST_F(MainWindowTest, F10SavesTheConfirmedRectangleAndPlacesTheWindow) {
+    showActive();
+    QTimer::singleShot(0, &window, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        const char* names[] = {"x", "y", "width", "height"};
+        const char* values[] = {"10", "20", "400", "300"};
+        for (int i = 0; i < 4; ++i)
+            dialog->findChild<QLineEdit*>(names[i])->setText(QString::fromLatin1(values[i]));
+        dialog->findChild<QPushButton*>("ok")->click();
+    });
+    QTest::keyClick(&window, Qt::Key_F10);
+    const WindowedSettings expected{0, 10, 20, 400, 300};
+    EXPECT_EQ(records.windowed, expected);
+    EXPECT_EQ(window.geometry(), QRect(10, 20, 400, 300));
+    WindowedSettings reread;
+    ASSERT_TRUE(loadWindowedSettings(records.paths, reread, 1920, 1080));
+    EXPECT_EQ(reread, expected);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(MainWindowTest, AFailedSaveOfTheWindowRectangleIsReportedAndItStillApplies) {
+    // The program's folder is a file: no settings folder can be made under it (root ignores permissions).
+    const std::filesystem::path notAFolder = dir.path() / "program";
+    std::ofstream(notAFolder) << "x";
+    Application blocked{notAFolder, AppServices{messages, capsLock, clock, random}};
+    blocked.controller().applyWindowedSettings(WindowedSettings{0, 10, 20, 400, 300});
+    EXPECT_EQ(blocked.records().windowed, (WindowedSettings{0, 10, 20, 400, 300}));
+    EXPECT_EQ(blocked.mainWindow().geometry(), QRect(10, 20, 400, 300));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(messages.lastText().rfind(u"写文件失败:\n", 0), 0u) << u8(messages.lastText());
 }
 
 class UrlRecorder : public QObject {
@@ -324,7 +375,7 @@ TEST_F(MainWindowTest, HistoryCommandCreatesTheFolderAndOpensIt) {
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
     window.show();
-    window.runCommand(cmd::History);
+    window.runCommand(CommandId::History);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     EXPECT_TRUE(std::filesystem::is_directory(records.paths.historyFolder));
     ASSERT_EQ(recorder.opened.size(), 1u);

@@ -44,17 +44,17 @@ TEST(TwoScreens, F12MovesTheDrawScreenOntoTheProjector) {
 
     QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
     WindowedSettings saved;
-    ApplyDisplayMode(window, saved);
+    applyDisplayMode(window, saved);
     window.show();
     EXPECT_EQ(window.geometry(), QRect(0, 0, 1920, 1080));
 
     RecordingMessageBox messages;
-    EXPECT_TRUE(ShowOnExtendedScreen(window, messages));
+    EXPECT_TRUE(showOnExtendedScreen(window, messages));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(window.geometry(), QRect(1920, 0, 1280, 720));
 
     // Nothing was saved: the saved mode puts it back on the primary screen.
-    ApplyDisplayMode(window, saved);
+    applyDisplayMode(window, saved);
     EXPECT_EQ(window.geometry(), QRect(0, 0, 1920, 1080));
 }
 
@@ -62,7 +62,7 @@ TEST(TwoScreens, DialogsCentreOnThePrimaryScreenNotTheWholeDesktop) {
     twoScreenApp();
     QWidget dialog;
     dialog.resize(400, 300);
-    CenterOnDesktop(dialog);
+    centerOnDesktop(dialog);
     EXPECT_EQ(dialog.frameGeometry().topLeft(), QPoint(760, 390));
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 // A whole draw in memory: prizes, a text list, a fake host and a clock that tests step.
 
+#include <optional>
 #include <string>
 
 #include "draw/draw_run.h"
+#include "draw/progress_file.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {
@@ -37,6 +39,22 @@ inline std::u16string names(std::span<const Entrant> entries) {
     return out;
 }
 
+// What reading the progress file came to, as the start-up sees it.
+enum class ProgressLoad { Failed, Nothing, Resumed };
+
+// Reads the progress file into run the way the start-up does: a saved draw is taken up, anything else leaves
+// the run without a draw. result receives what the file code reported.
+inline ProgressLoad loadInto(DrawRun& run, const DataPaths& paths, const PrizeList& prizes,
+                             FileResult& result) {
+    std::optional<DrawProgress> saved;
+    result = loadProgress(paths, prizes, saved);
+    run.end();
+    if (!saved)
+        return result ? ProgressLoad::Nothing : ProgressLoad::Failed;
+    run.resume(std::move(*saved));
+    return ProgressLoad::Resumed;
+}
+
 class DrawFixture {
 public:
     FakeClock clock;
@@ -55,7 +73,8 @@ public:
 
     // The winners of the last stop, as shown in the slots.
     std::u16string shown() const {
-        return names(std::span(run.progress.slots.data(), static_cast<std::size_t>(run.progress.shownCount)));
+        return names(
+            std::span(run.progress().shownEntrants.data(), static_cast<std::size_t>(run.progress().shownCount)));
     }
     // Start scrolling and stop at once (one frame dealt).
     void press() {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "draw/draw_progress.h"
-#include "draw/entrant.h"
+#include "records/entrant.h"
 #include "support/test_support.h"
 
 namespace kelvora {

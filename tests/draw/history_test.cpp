@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 
 #include "draw/history.h"
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora::test {
 namespace {
@@ -47,9 +48,8 @@ TEST_F(HistoryTest, FileHoldsTheGroupsInUtf16WithCrLf) {
     const std::u16string expected = u"\uFEFF"
                                     u"P1\r\n" +
                                     hyphens + u"\r\nA\r\nB\r\n\r\n\r\nP2\r\n" + hyphens + u"\r\nC\r\n";
-    std::u16string error;
     std::filesystem::path written;
-    ASSERT_TRUE(writeHistory(paths, twoPrizes(), false, LocalTime{2026, 12, 6, 21, 5, 9}, error, &written));
+    ASSERT_TRUE(writeHistory(paths, twoPrizes(), false, LocalTime{2026, 12, 6, 21, 5, 9}, &written));
     EXPECT_EQ(written.filename().string(), "20261206_21.05.09.txt");
     EXPECT_EQ(fileUnits(written), expected);
 
@@ -71,12 +71,11 @@ TEST_F(HistoryTest, PictureModeDropsTheLastExtension) {
 }
 
 TEST_F(HistoryTest, TwoDrawsEndedInOneSecondKeepBothFiles) {
-    std::u16string error;
     const LocalTime t{2026, 1, 2, 3, 4, 5};
-    ASSERT_TRUE(writeHistory(paths, twoPrizes(), false, t, error));
+    ASSERT_TRUE(writeHistory(paths, twoPrizes(), false, t));
     WinnerList other;
     addWinner(other, u"Q", makeEntrant(u"Z"));
-    ASSERT_TRUE(writeHistory(paths, other, false, t, error));
+    ASSERT_TRUE(writeHistory(paths, other, false, t));
     const auto files = historyFiles();
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0].filename().string(), "20260102_03.04.05.txt");
@@ -95,7 +94,7 @@ TEST_F(HistoryTest, EndDrawAsksWithNoAsDefaultAndChangesNothingOnNo) {
     EXPECT_EQ(host.messages.shown[0].text, kEndDrawQuestion);
     EXPECT_EQ(host.messages.shown[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(host.messages.shown[0].icon, MessageIcon::Warning);
-    EXPECT_TRUE(run.drawStarted);
+    EXPECT_TRUE(run.drawStarted());
     EXPECT_TRUE(historyFiles().empty());
 }
 
@@ -104,17 +103,16 @@ TEST_F(HistoryTest, EndDrawWritesHistoryRemovesProgressAndResets) {
     textList = makeNames(4);
     run.startDraw();
     press();
-    std::u16string error;
-    ASSERT_TRUE(saveProgress(paths, run.progress, error));
+    ASSERT_TRUE(saveProgress(paths, run.progress()));
     // A ".tmp" left by an interrupted save must not bring the ended draw back at the next start.
     std::ofstream(tempPathFor(paths.progressFile)) << "stale";
     run.advanceDraw(); // names scrolling when the operator ends the draw
-    ASSERT_EQ(run.progress.state, DrawState::Scrolling);
+    ASSERT_EQ(run.progress().state, DrawState::Scrolling);
 
     host.messages.answers = {MessageAnswer::Yes};
     ASSERT_TRUE(endDraw(run, host, paths, clock));
-    EXPECT_FALSE(run.drawStarted);
-    EXPECT_TRUE(run.progress.winners.empty());
+    EXPECT_FALSE(run.drawStarted());
+    EXPECT_TRUE(run.progress().winners.empty());
     EXPECT_EQ(host.timerPeriod, 0);
     EXPECT_NE(std::find(host.calls.begin(), host.calls.end(), "releaseMusic"), host.calls.end());
     EXPECT_FALSE(std::filesystem::exists(paths.progressFile));
@@ -127,8 +125,8 @@ TEST_F(HistoryTest, EndDrawWritesHistoryRemovesProgressAndResets) {
     EXPECT_EQ(text.find(u"P2"), std::u16string::npos) << "the dropped press left no winner";
 
     DrawRun restarted{host, random, run.sources()};
-    RecordingMessageBox quiet;
-    EXPECT_EQ(loadProgress(paths, prizes, restarted, quiet, nullptr), ProgressLoad::Nothing);
+    FileResult loaded;
+    EXPECT_EQ(loadInto(restarted, paths, prizes, loaded), ProgressLoad::Nothing);
 }
 
 TEST_F(HistoryTest, FailedHistoryWriteKeepsTheDraw) {
@@ -144,8 +142,26 @@ TEST_F(HistoryTest, FailedHistoryWriteKeepsTheDraw) {
         GTEST_SKIP() << "root writes into read-only folders";
     host.messages.answers = {MessageAnswer::Yes};
     EXPECT_FALSE(endDraw(run, host, paths, clock));
-    EXPECT_TRUE(run.drawStarted);
+    EXPECT_TRUE(run.drawStarted());
     EXPECT_EQ(host.messages.lastText().rfind(u"结束抽奖失败:\n无法写入文件 ", 0), 0u);
+}
+
+// The same failure wherever the tests run, root included: the data folder's parent is a plain file.
+TEST_F(HistoryTest, HistoryFolderThatCannotBeMadeIsReportedAndKeepsTheDraw) {
+    prizes = {makePrize(u"P1", 1, 1)};
+    textList = makeNames(2);
+    run.startDraw();
+    press();
+    std::ofstream(dir.path() / "file") << "x";
+    const DataPaths broken(dir.path() / "file");
+    host.messages.answers = {MessageAnswer::Yes};
+    EXPECT_FALSE(endDraw(run, host, broken, clock));
+    EXPECT_TRUE(run.drawStarted());
+    EXPECT_EQ(run.progress().winners.size(), 1u);
+    const std::filesystem::path file = broken.historyFolder / "20261206_21.05.09.txt";
+    EXPECT_EQ(host.messages.lastText(),
+              u"结束抽奖失败:\n无法写入文件 " + pathText(file) + u"\n\n" + errorText(ENOTDIR));
+    EXPECT_EQ(host.messages.shown.back().icon, MessageIcon::Error);
 }
 
 } // namespace

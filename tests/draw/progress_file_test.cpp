@@ -14,8 +14,7 @@
 
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
-#include "settings/file_system.h"
-#include "settings/settings_file.h"
+#include "records/file_system.h"
 
 namespace kelvora::test {
 namespace {
@@ -43,7 +42,9 @@ public:
     explicit FileHost(const DataPaths& paths) : m_paths(paths) {}
     bool saveProgress(const DrawProgress& progress, std::u16string& errorText) override {
         saved.push_back(progress);
-        return kelvora::saveProgress(m_paths, progress, errorText);
+        const FileResult result = kelvora::saveProgress(m_paths, progress);
+        errorText = messageText(result);
+        return static_cast<bool>(result);
     }
 
 private:
@@ -62,31 +63,32 @@ protected:
     EntrantList pictureList;
     std::int32_t mode = 0, speed = 30, on = 1;
     DrawRun run{host, random, DrawSources{&prizes, &textList, &pictureList, &mode, &speed, &on, &on}};
-    RecordingMessageBox messages;
+    FileResult loaded; // what the last load() came to
 
     DrawProgress sample() {
         DrawProgress p;
         p.state = DrawState::Stopped;
         p.drawnCount = 2;
         p.shownCount = 2;
-        p.slots[0] = makeEntrant(u"甲");
-        p.slots[1] = makeEntrant(u"乙");
+        p.shownEntrants[0] = makeEntrant(u"甲");
+        p.shownEntrants[1] = makeEntrant(u"乙");
         p.slotForfeited[1] = 1;
         p.prizeIndex = 0;
         p.pool = {makeEntrant(u"a"), makeEntrant(u"b"), makeEntrant(u"c")};
-        addWinner(p.winners, u"P1", p.slots[0]);
-        addWinner(p.winners, u"P1", p.slots[1]);
+        addWinner(p.winners, u"P1", p.shownEntrants[0]);
+        addWinner(p.winners, u"P1", p.shownEntrants[1]);
         return p;
     }
-    ProgressLoad load(DrawRun& target) { return loadProgress(paths, prizes, target, messages, nullptr); }
+    // Reads the progress file into target as the start-up does.
+    ProgressLoad load(DrawRun& target) { return loadInto(target, paths, prizes, loaded); }
     std::u16string invalidText(const std::filesystem::path& p) {
         return u"抽奖进度载入失败:\n" + pathText(p) + u"\n\n文件内容有错误";
     }
 };
 
 TEST_F(ProgressFileTest, LayoutIsTheFlatRecordImage) {
-    std::u16string error;
-    ASSERT_TRUE(saveProgress(paths, sample(), error)) << u8(error);
+    const FileResult saved = saveProgress(paths, sample());
+    ASSERT_TRUE(saved) << u8(messageText(saved));
     const std::vector<char> bytes = readBytes(paths.progressFile);
     ASSERT_EQ(bytes.size(), 15004u); // 13424 + 3*264 + 260 + 2*264
     EXPECT_EQ(int32At(bytes, 0), 2);
@@ -103,9 +105,9 @@ TEST_F(ProgressFileTest, LayoutIsTheFlatRecordImage) {
     EXPECT_FALSE(std::filesystem::exists(tempPathFor(paths.progressFile)));
 
     ASSERT_EQ(load(run), ProgressLoad::Resumed);
-    EXPECT_TRUE(run.drawStarted);
-    EXPECT_EQ(serializeProgress(run.progress), serializeProgress(sample()));
-    EXPECT_TRUE(run.scrollDeck.empty());
+    EXPECT_TRUE(run.drawStarted());
+    EXPECT_EQ(serializeProgress(run.progress()), serializeProgress(sample()));
+    EXPECT_TRUE(run.scrollDeck().empty());
 }
 
 TEST_F(ProgressFileTest, ReaderForcesTerminatorsAndClearsWinOrders) {
@@ -117,11 +119,11 @@ TEST_F(ProgressFileTest, ReaderForcesTerminatorsAndClearsWinOrders) {
     p.winners[0].prizeName[127] = u'x';
     writeBytes(paths.progressFile, serializeProgress(p));
     ASSERT_EQ(load(run), ProgressLoad::Resumed);
-    for (const Entrant& e : run.progress.pool) {
+    for (const Entrant& e : run.progress().pool) {
         EXPECT_EQ(e.name[127], 0);
         EXPECT_EQ(e.winOrder, 0);
     }
-    EXPECT_EQ(run.progress.winners[0].prizeName[127], 0);
+    EXPECT_EQ(run.progress().winners[0].prizeName[127], 0);
 }
 
 TEST_F(ProgressFileTest, RejectedFilesResumeNothingAndStayOnDisk) {
@@ -145,13 +147,10 @@ TEST_F(ProgressFileTest, RejectedFilesResumeNothingAndStayOnDisk) {
         std::vector<std::byte> image = serializeProgress(p);
         image.resize(image.size() + static_cast<std::size_t>(c.extraBytes));
         writeBytes(paths.progressFile, image);
-        messages.shown.clear();
         EXPECT_EQ(load(run), ProgressLoad::Failed) << c.what;
-        EXPECT_FALSE(run.drawStarted) << c.what;
-        EXPECT_TRUE(run.progress.pool.empty()) << c.what;
-        ASSERT_EQ(messages.shown.size(), 1u) << c.what;
-        EXPECT_EQ(messages.lastText(), invalidText(paths.progressFile)) << c.what;
-        EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
+        EXPECT_FALSE(run.drawStarted()) << c.what;
+        EXPECT_TRUE(run.progress().pool.empty()) << c.what;
+        EXPECT_EQ(messageText(loaded), invalidText(paths.progressFile)) << c.what;
         EXPECT_EQ(readBytes(paths.progressFile).size(), image.size()) << c.what;
     }
 }
@@ -186,7 +185,7 @@ TEST_F(ProgressFileTest, StopsThatShowNoNamesStillResume) {
     prizes[0].perDraw = 1;
     writeBytes(paths.progressFile, serializeProgress(lowered));
     EXPECT_EQ(load(run), ProgressLoad::Resumed);
-    EXPECT_EQ(run.progress.shownCount, 2);
+    EXPECT_EQ(run.progress().shownCount, 2);
 }
 
 TEST_F(ProgressFileTest, TemporaryFileRulesOnResume) {
@@ -201,8 +200,7 @@ TEST_F(ProgressFileTest, TemporaryFileRulesOnResume) {
     writeBytes(paths.progressFile, {});
     writeBytes(temp, serializeProgress(sample()));
     EXPECT_EQ(load(run), ProgressLoad::Nothing);
-    EXPECT_FALSE(run.drawStarted);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(run.drawStarted());
 
     // Nothing at all.
     std::filesystem::remove(paths.progressFile);
@@ -222,45 +220,43 @@ TEST_F(ProgressFileTest, DrawSavesAtEveryStopAndResumesInAnotherRun) {
     ASSERT_TRUE(std::filesystem::exists(paths.progressFile));
     const std::vector<char> afterStop = readBytes(paths.progressFile);
     run.advanceDraw(); // change of prize: the file keeps the finished prize
-    EXPECT_EQ(run.progress.prizeIndex, 1);
+    EXPECT_EQ(run.progress().prizeIndex, 1);
     EXPECT_EQ(readBytes(paths.progressFile), afterStop);
 
     FakeDrawHost otherHost;
     DrawRun restarted{otherHost, random,
                       DrawSources{&prizes, &textList, &pictureList, &mode, &speed, &on, &on}};
     ASSERT_EQ(load(restarted), ProgressLoad::Resumed);
-    EXPECT_EQ(restarted.progress.prizeIndex, 0);
-    EXPECT_EQ(restarted.progress.state, DrawState::Stopped);
+    EXPECT_EQ(restarted.progress().prizeIndex, 0);
+    EXPECT_EQ(restarted.progress().state, DrawState::Stopped);
     EXPECT_EQ(restarted.promptText(), u", 按空格下一奖项");
     restarted.advanceDraw(); // the next press performs the change of prize again
-    EXPECT_EQ(restarted.progress.prizeIndex, 1);
-    EXPECT_EQ(restarted.progress.pool.size(), 3u);
+    EXPECT_EQ(restarted.progress().prizeIndex, 1);
+    EXPECT_EQ(restarted.progress().pool.size(), 3u);
 }
 
 TEST_F(ProgressFileTest, ReadOnlyFileIsReplacedAtTheNextStop) {
-    std::u16string error;
-    ASSERT_TRUE(saveProgress(paths, sample(), error));
+    ASSERT_TRUE(saveProgress(paths, sample()));
     std::filesystem::permissions(paths.progressFile, std::filesystem::perms::owner_read);
     DrawProgress next = sample();
     next.pool.pop_back();
-    ASSERT_TRUE(saveProgress(paths, next, error)) << u8(error);
+    const FileResult saved = saveProgress(paths, next);
+    ASSERT_TRUE(saved) << u8(messageText(saved));
     EXPECT_EQ(readBytes(paths.progressFile).size(), 15004u - 264u);
 }
 
 TEST_F(ProgressFileTest, FailedWriteKeepsThePreviousFile) {
-    std::u16string error;
-    ASSERT_TRUE(saveProgress(paths, sample(), error));
+    ASSERT_TRUE(saveProgress(paths, sample()));
     const std::vector<char> before = readBytes(paths.progressFile);
     const pid_t child = fork();
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{8192, 8192};
         setrlimit(RLIMIT_FSIZE, &limit);
-        std::u16string text;
-        const bool ok = saveProgress(paths, sample(), text);
+        const FileResult result = saveProgress(paths, sample());
         const std::u16string expected =
             u"无法写入文件 " + pathText(tempPathFor(paths.progressFile)) + u"\n\n" + errorText(EFBIG);
-        _exit(!ok && text == expected ? 0 : 1);
+        _exit(!result && messageText(result) == expected ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -275,20 +271,20 @@ TEST_F(ProgressFileTest, FailedWriteKeepsThePreviousFile) {
 TEST_F(ProgressFileTest, FileThatCannotBeLookedUpIsReportedNotIgnored) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to drop to an unprivileged user";
-    std::u16string error;
-    ASSERT_TRUE(saveProgress(paths, sample(), error));
+    ASSERT_TRUE(saveProgress(paths, sample()));
     ::chmod(dir.path().c_str(), 0755);
     ::chmod(paths.progressFile.parent_path().c_str(), 0700); // root's own: nobody cannot search it
     const pid_t child = fork();
     if (child == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0)
             _exit(3);
-        RecordingMessageBox box;
         DrawRun target{host, random, DrawSources{&prizes, &textList, &pictureList, &mode, &speed, &on, &on}};
-        const ProgressLoad result = loadProgress(paths, prizes, target, box, nullptr);
+        FileResult result;
+        const ProgressLoad outcome = loadInto(target, paths, prizes, result);
         const std::u16string expected = u"读文件失败:\n" + pathText(paths.progressFile) + u"\n\n" +
                                         errorText(EACCES) + std::u16string(kAdminHint);
-        _exit(result == ProgressLoad::Failed && !target.drawStarted && box.lastText() == expected ? 0 : 1);
+        _exit(outcome == ProgressLoad::Failed && !target.drawStarted() && messageText(result) == expected ? 0
+                                                                                                        : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -310,8 +306,7 @@ TEST_F(ProgressFileTest, KilledSavesLeaveTheOldOrTheNewState) {
         return p;
     };
     std::mt19937 rng(4242);
-    std::u16string firstError;
-    ASSERT_TRUE(saveProgress(paths, version(0), firstError));
+    ASSERT_TRUE(saveProgress(paths, version(0)));
     int totalSaves = 0;
     int lastDone = 0;
     for (int round = 0; round < 3000 && totalSaves < 2000; ++round) {
@@ -322,8 +317,7 @@ TEST_F(ProgressFileTest, KilledSavesLeaveTheOldOrTheNewState) {
         if (child == 0) {
             close(fds[0]);
             for (int v = start;; ++v) {
-                std::u16string text;
-                if (!saveProgress(paths, version(v), text))
+                if (!saveProgress(paths, version(v)))
                     _exit(2);
                 if (write(fds[1], &v, sizeof v) != sizeof v)
                     _exit(3);
@@ -343,11 +337,11 @@ TEST_F(ProgressFileTest, KilledSavesLeaveTheOldOrTheNewState) {
 
         FakeDrawHost h;
         DrawRun resumed{h, random, DrawSources{&prizes, &textList, &pictureList, &mode, &speed, &on, &on}};
-        ASSERT_EQ(loadProgress(paths, prizes, resumed, messages, nullptr), ProgressLoad::Resumed)
-            << "round " << round << ": " << u8(messages.lastText());
+        ASSERT_EQ(load(resumed), ProgressLoad::Resumed)
+            << "round " << round << ": " << u8(messageText(loaded));
         const DrawProgress expectedOld = version(lastDone);
         const DrawProgress expectedNew = version(lastDone + 1);
-        const std::vector<std::byte> got = serializeProgress(resumed.progress);
+        const std::vector<std::byte> got = serializeProgress(resumed.progress());
         const bool isOld = got == serializeProgress(expectedOld);
         const bool isNew = got == serializeProgress(expectedNew);
         ASSERT_TRUE(isOld || isNew) << "round " << round;

@@ -14,21 +14,21 @@ class SelectionTest : public ::testing::Test, public DrawFixture {
 protected:
     std::set<std::u16string> frame() const {
         std::set<std::u16string> out;
-        for (int i = 0; i < run.progress.shownCount; ++i)
-            out.insert(std::u16string(run.progress.slots[static_cast<std::size_t>(i)].text()));
+        for (int i = 0; i < run.progress().shownCount; ++i)
+            out.insert(std::u16string(run.progress().shownEntrants[static_cast<std::size_t>(i)].text()));
         return out;
     }
     std::vector<std::u16string> winnersOf(int prize) const {
         std::vector<std::u16string> out;
         const std::u16string_view name = prizes[static_cast<std::size_t>(prize)].nameText();
-        for (const WinnerGroup& g : run.progress.winners)
+        for (const WinnerGroup& g : run.progress().winners)
             if (g.name() == name)
                 for (const Entrant& e : g.entrants)
                     out.emplace_back(e.text());
         return out;
     }
     bool inPool(std::u16string_view name) const {
-        for (const Entrant& e : run.progress.pool)
+        for (const Entrant& e : run.progress().pool)
             if (e.text() == name)
                 return true;
         return false;
@@ -62,7 +62,7 @@ TEST_F(SelectionTest, FramesDealExactlyAsMovingTheRecordsWould) {
     FakeClock sameClock = clock;
     Random15 reference(sameClock);
     reference.reseedFromClock();
-    const std::vector<std::u16string> expected = referenceFrames(run.scrollDeck, 7, reference, 200);
+    const std::vector<std::u16string> expected = referenceFrames(run.scrollDeck(), 7, reference, 200);
     EXPECT_EQ(shown(), expected[0]);
     for (int f = 1; f < 200; ++f) {
         run.scrollTimerTick();
@@ -78,7 +78,7 @@ TEST_F(SelectionTest, NoEntrantTwiceInAFrameAndEveryEntrantReachableAgain) {
     std::set<std::u16string> firstSlots;
     for (int f = 0; f < 300; ++f) {
         EXPECT_EQ(frame().size(), 5u) << "a pool of exactly shownCount shows everyone every frame";
-        firstSlots.insert(std::u16string(run.progress.slots[0].text()));
+        firstSlots.insert(std::u16string(run.progress().shownEntrants[0].text()));
         run.scrollTimerTick();
     }
     EXPECT_EQ(firstSlots.size(), 5u) << "the slots change";
@@ -92,7 +92,7 @@ TEST_F(SelectionTest, NoEntrantTwiceInAFrameAndEveryEntrantReachableAgain) {
     for (int f = 0; f < 50; ++f) {
         std::set<std::u16string> one;
         for (int i = 0; i < 50; ++i)
-            one.insert(std::u16string(big.run.progress.slots[static_cast<std::size_t>(i)].text()));
+            one.insert(std::u16string(big.run.progress().shownEntrants[static_cast<std::size_t>(i)].text()));
         ASSERT_EQ(one.size(), 50u);
         seen.insert(one.begin(), one.end());
         big.run.scrollTimerTick();
@@ -110,7 +110,7 @@ TEST_F(SelectionTest, WithoutCapsLockTheLastFrameWins) {
     run.scrollTimerTick();
     const std::u16string lastFrame = shown();
     run.advanceDraw();
-    EXPECT_EQ(names(run.progress.winners.at(0).entrants), lastFrame);
+    EXPECT_EQ(names(run.progress().winners.at(0).entrants), lastFrame);
     EXPECT_EQ(shown(), lastFrame);
 
     // Caps Lock on but the prize has no list entries: still the last frame.
@@ -123,7 +123,7 @@ TEST_F(SelectionTest, WithoutCapsLockTheLastFrameWins) {
     f.run.scrollTimerTick();
     const std::u16string frameNames = f.shown();
     f.run.advanceDraw();
-    EXPECT_EQ(names(f.run.progress.winners.at(0).entrants), frameNames);
+    EXPECT_EQ(names(f.run.progress().winners.at(0).entrants), frameNames);
 }
 
 TEST_F(SelectionTest, FixedWinOrdersGiveTheirPresses) {
@@ -150,9 +150,9 @@ TEST_F(SelectionTest, OrderBeyondThePoolPutsTheEntrantLast) {
     late.winOrder = 50;
     prizes[0].whiteList = {late};
     run.startDraw();
-    ASSERT_EQ(run.progress.pool.size(), 20u);
-    EXPECT_EQ(run.progress.pool.back().text(), u"N3");
-    for (const Entrant& e : run.progress.pool)
+    ASSERT_EQ(run.progress().pool.size(), 20u);
+    EXPECT_EQ(run.progress().pool.back().text(), u"N3");
+    for (const Entrant& e : run.progress().pool)
         EXPECT_EQ(e.winOrder, 0) << "marks and orders never stay in the pool";
 }
 
@@ -166,7 +166,7 @@ TEST_F(SelectionTest, BlackListedWinOnlyWhenOthersRunOut) {
         f.run.startDraw();
         f.press();
         int black = 0;
-        for (const Entrant& w : f.run.progress.winners.at(0).entrants)
+        for (const Entrant& w : f.run.progress().winners.at(0).entrants)
             black += (w.text() == u"N2" || w.text() == u"N5") ? 1 : 0;
         EXPECT_EQ(black, std::max(0, quota - 6)) << "quota " << quota;
     }
@@ -199,16 +199,16 @@ TEST_F(SelectionTest, WhiteEntryForAnEarlierWinnerIsIgnored) {
     textList = makeNames(10);
     run.startDraw();
     press();
-    const Entrant earlier = run.progress.winners.at(0).entrants.at(0);
+    const Entrant earlier = run.progress().winners.at(0).entrants.at(0);
     Entrant ordered = earlier;
     ordered.winOrder = 1;
     prizes[1].whiteList = {ordered};
     run.advanceDraw(); // next prize: arranged with the white entry
-    EXPECT_EQ(run.progress.pool.size(), 9u);
+    EXPECT_EQ(run.progress().pool.size(), 9u);
     press();
     for (const std::u16string& w : winnersOf(1))
         EXPECT_NE(w, earlier.text());
-    EXPECT_EQ(winnerCount(run.progress.winners, u""), 4);
+    EXPECT_EQ(winnerCount(run.progress().winners, u""), 4);
 }
 
 TEST_F(SelectionTest, CapsLockIsReadAtTheStop) {
@@ -230,7 +230,7 @@ TEST_F(SelectionTest, DuplicatedListEntriesNeverCreateEntrants) {
     textList.push_back(textList[1]); // the same line twice in the name list
     prizes[0].blackList = {textList[1], textList[1]};
     run.startDraw();
-    EXPECT_EQ(run.progress.pool.size(), 7u);
+    EXPECT_EQ(run.progress().pool.size(), 7u);
 }
 
 } // namespace

@@ -58,7 +58,7 @@ TEST(StatisticsTest, FramesShowEveryEntrantAndPairEqually) {
     std::map<std::u16string, int> pairs;
     for (int i = 0; i < frames; ++i) {
         f.run.scrollTimerTick();
-        const auto& s = f.run.progress.slots;
+        const auto& s = f.run.progress().shownEntrants;
         ++firstSlot[std::u16string(s[0].text())];
         ++lastSlot[std::u16string(s[2].text())];
         ++pairs[std::u16string(s[0].text()) + u"|" + std::u16string(s[1].text())];
@@ -84,7 +84,7 @@ TEST(StatisticsTest, BlackListedWinnerTakesARandomPlace) {
         f.run.startDraw();
         int black = 0;
         for (int i = 0; i < 7; ++i) {
-            const std::u16string_view n = f.run.progress.pool[static_cast<std::size_t>(i)].text();
+            const std::u16string_view n = f.run.progress().pool[static_cast<std::size_t>(i)].text();
             if (n == u"N1" || n == u"N6") {
                 ++black;
                 ++place[i];
@@ -110,7 +110,7 @@ TEST(StatisticsTest, RandomWhiteEntrantsWinEqually) {
             f.prizes[0].whiteList.push_back(f.textList[static_cast<std::size_t>(i)]);
         f.run.startDraw();
         for (int i = 0; i < 3; ++i)
-            ++wins[std::u16string(f.run.progress.pool[static_cast<std::size_t>(i)].text())];
+            ++wins[std::u16string(f.run.progress().pool[static_cast<std::size_t>(i)].text())];
     }
     EXPECT_EQ(wins.size(), 10u);
     EXPECT_LT(chiSquare(wins, 10, trials * 3), chiSquareLimit(9));

@@ -17,9 +17,9 @@
 #include "draw/progress_file.h"
 #include "platform/stderr_message_box.h"
 #include "platform/text.h"
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
+#include "records/prizes.h"
 #include "settings/interface_settings.h"
-#include "settings/prizes.h"
 #include "settings/text_name_list.h"
 
 namespace {
@@ -44,6 +44,13 @@ PrizeItem prize(std::u16string_view title, int quota, int perDraw, int perLine, 
     p.fontSize = 60;
     setField(p.prizeText, text);
     return p;
+}
+
+// True for a success; a failure's message goes to standard error.
+bool reported(MessageBox& messages, const FileResult& result) {
+    if (!result)
+        messages.show(nullptr, messageText(result), MessageIcon::Error);
+    return static_cast<bool>(result);
 }
 
 int writeFixture(const std::filesystem::path& folder) {
@@ -90,10 +97,10 @@ int writeFixture(const std::filesystem::path& folder) {
     if (!background.save(QString::fromStdString((paths.interfaceFolder / "背景.png").string()), "PNG"))
         return 1;
 
-    if (!savePrizes(paths, prizes, messages, nullptr) ||
-        !saveDrawMode(paths, DrawMode{kTextMode}, messages, nullptr) ||
-        !saveTextNameList(paths, list, messages, nullptr) ||
-        !saveInterfaceSettings(paths, look, messages, nullptr))
+    if (!reported(messages, savePrizes(paths, prizes)) ||
+        !reported(messages, saveDrawMode(paths, DrawMode{kTextMode})) ||
+        !reported(messages, saveTextNameList(paths, list)) ||
+        !reported(messages, saveInterfaceSettings(paths, look)))
         return 1;
     return 0;
 }
@@ -111,7 +118,7 @@ int printProgress(const std::filesystem::path& folder) {
     const DataPaths paths{folder};
     StderrMessageBox messages;
     PrizeList prizes;
-    if (!loadPrizes(paths, prizes, messages, nullptr))
+    if (!reported(messages, loadPrizes(paths, prizes)))
         return 1;
     if (!std::filesystem::exists(paths.progressFile)) {
         std::printf("none\n");
@@ -125,7 +132,7 @@ int printProgress(const std::filesystem::path& folder) {
     std::printf("state %d\nprize %d\ndrawn %d\nshown %d\npool %zu\n", static_cast<int>(progress.state),
                 progress.prizeIndex, progress.drawnCount, progress.shownCount, progress.pool.size());
     for (int i = 0; i < progress.shownCount; ++i)
-        std::printf("slot %s\n", toUtf8(progress.slots[static_cast<std::size_t>(i)].text()).c_str());
+        std::printf("slot %s\n", toUtf8(progress.shownEntrants[static_cast<std::size_t>(i)].text()).c_str());
     for (const WinnerGroup& group : progress.winners) {
         std::string line = "group " + toUtf8(group.name()) + ":";
         for (const Entrant& e : group.entrants)

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "records/record_bytes.h"
+#include "record_bytes.h"
 #include "settings/interface_settings.h"
 #include "support/test_support.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "records/record_bytes.h"
+#include "record_bytes.h"
 #include "settings/playback_settings.h"
 
 namespace kelvora::test {

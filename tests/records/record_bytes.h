@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/byte_io.h"
+#include "records/byte_io.h"
 
 namespace kelvora::test {
 

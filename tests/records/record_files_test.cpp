@@ -6,7 +6,7 @@
 #include <fstream>
 #include <functional>
 
-#include "records/record_bytes.h"
+#include "record_bytes.h"
 #include "settings/interface_settings.h"
 #include "settings/music_settings.h"
 #include "settings/playback_settings.h"
@@ -20,8 +20,8 @@ template <class Record> struct RecordFile {
     std::filesystem::path file;
     std::size_t bytes;
     std::uint64_t limitMiB;
-    std::function<bool(Record&, MessageBox&)> load;
-    std::function<bool(const Record&, MessageBox&)> save;
+    std::function<FileResult(Record&)> load;
+    std::function<FileResult(const Record&)> save;
 };
 
 void writeFile(const std::filesystem::path& path, std::size_t size) {
@@ -31,23 +31,20 @@ void writeFile(const std::filesystem::path& path, std::size_t size) {
 
 // edited differs from the defaults in a way that survives reading.
 template <class Record> void checkRecordFile(const RecordFile<Record>& f, const Record& edited) {
-    RecordingMessageBox messages;
     Record live = edited;
-    ASSERT_TRUE(f.load(live, messages)) << "no file yet";
+    ASSERT_TRUE(f.load(live)) << "no file yet";
     EXPECT_EQ(live, Record{});
 
-    ASSERT_TRUE(f.save(edited, messages));
+    ASSERT_TRUE(f.save(edited));
     EXPECT_EQ(std::filesystem::file_size(f.file), f.bytes);
-    ASSERT_TRUE(f.load(live, messages));
+    ASSERT_TRUE(f.load(live));
     EXPECT_EQ(live, edited);
-    EXPECT_TRUE(messages.shown.empty());
 
     std::filesystem::resize_file(f.file, f.bytes + 1);
-    EXPECT_FALSE(f.load(live, messages));
+    const FileResult rejected = f.load(live);
+    EXPECT_FALSE(rejected);
     EXPECT_EQ(live, Record{});
-    ASSERT_EQ(messages.shown.size(), 1u);
-    const std::u16string& text = messages.shown[0].text;
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
+    const std::u16string text = messageText(rejected);
     EXPECT_EQ(text.rfind(u"读文件失败:\n", 0), 0u) << u8(text);
     EXPECT_NE(text.find(f.file.filename().u16string()), std::u16string::npos) << u8(text);
     EXPECT_TRUE(text.ends_with(u"\n\n文件内容有错误")) << u8(text);
@@ -55,10 +52,9 @@ template <class Record> void checkRecordFile(const RecordFile<Record>& f, const 
     // At the size limit the file is dropped without a word.
     writeFile(f.file, f.limitMiB * 1048576);
     live = edited;
-    EXPECT_TRUE(f.load(live, messages));
+    EXPECT_TRUE(f.load(live));
     EXPECT_EQ(live, Record{});
     EXPECT_FALSE(std::filesystem::exists(f.file));
-    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 class RecordFilesTest : public ::testing::Test {
@@ -72,11 +68,8 @@ TEST_F(RecordFilesTest, InterfaceSettings) {
     setField(edited.mainTitle, u"新年晚会");
     edited.scrollSpeed = 12;
     checkRecordFile<InterfaceSettings>(
-        {paths.interfaceFile, 2036, 2,
-         [&](InterfaceSettings& s, MessageBox& m) { return loadInterfaceSettings(paths, s, m, nullptr); },
-         [&](const InterfaceSettings& s, MessageBox& m) {
-             return saveInterfaceSettings(paths, s, m, nullptr);
-         }},
+        {paths.interfaceFile, 2036, 2, [&](InterfaceSettings& s) { return loadInterfaceSettings(paths, s); },
+         [&](const InterfaceSettings& s) { return saveInterfaceSettings(paths, s); }},
         edited);
 }
 
@@ -84,11 +77,10 @@ TEST_F(RecordFilesTest, MusicSettings) {
     MusicSettings edited;
     edited.winMusicOn = 0;
     edited.volume = 100;
-    checkRecordFile<MusicSettings>(
-        {paths.musicFile, 2612, 2,
-         [&](MusicSettings& s, MessageBox& m) { return LoadMusicSettings(paths, s, m, nullptr); },
-         [&](const MusicSettings& s, MessageBox& m) { return SaveMusicSettings(paths, s, m, nullptr); }},
-        edited);
+    checkRecordFile<MusicSettings>({paths.musicFile, 2612, 2,
+                                    [&](MusicSettings& s) { return loadMusicSettings(paths, s); },
+                                    [&](const MusicSettings& s) { return saveMusicSettings(paths, s); }},
+                                   edited);
 }
 
 TEST_F(RecordFilesTest, PlaybackAndFullListSettings) {
@@ -96,21 +88,15 @@ TEST_F(RecordFilesTest, PlaybackAndFullListSettings) {
     playback.reverseOrder = 1;
     playback.speed = 50;
     checkRecordFile<PlaybackSettings>(
-        {paths.playbackFile, 208, 2,
-         [&](PlaybackSettings& s, MessageBox& m) { return LoadPlaybackSettings(paths, s, m, nullptr); },
-         [&](const PlaybackSettings& s, MessageBox& m) {
-             return SavePlaybackSettings(paths, s, m, nullptr);
-         }},
+        {paths.playbackFile, 208, 2, [&](PlaybackSettings& s) { return loadPlaybackSettings(paths, s); },
+         [&](const PlaybackSettings& s) { return savePlaybackSettings(paths, s); }},
         playback);
 
     FullListSettings fullList;
     fullList.namesPerRow = 1;
     checkRecordFile<FullListSettings>(
-        {paths.fullListFile, 116, 2,
-         [&](FullListSettings& s, MessageBox& m) { return LoadFullListSettings(paths, s, m, nullptr); },
-         [&](const FullListSettings& s, MessageBox& m) {
-             return SaveFullListSettings(paths, s, m, nullptr);
-         }},
+        {paths.fullListFile, 116, 2, [&](FullListSettings& s) { return loadFullListSettings(paths, s); },
+         [&](const FullListSettings& s) { return saveFullListSettings(paths, s); }},
         fullList);
 }
 
@@ -119,14 +105,11 @@ TEST_F(RecordFilesTest, WindowedSettings) {
     edited.fullScreen = 0;
     edited.x = 100;
     edited.width = 800;
-    checkRecordFile<WindowedSettings>({paths.windowedFile, 20, 1,
-                                       [&](WindowedSettings& s, MessageBox& m) {
-                                           return LoadWindowedSettings(paths, s, 1920, 1080, m, nullptr);
-                                       },
-                                       [&](const WindowedSettings& s, MessageBox& m) {
-                                           return SaveWindowedSettings(paths, s, m, nullptr);
-                                       }},
-                                      edited);
+    checkRecordFile<WindowedSettings>(
+        {paths.windowedFile, 20, 1,
+         [&](WindowedSettings& s) { return loadWindowedSettings(paths, s, 1920, 1080); },
+         [&](const WindowedSettings& s) { return saveWindowedSettings(paths, s); }},
+        edited);
 }
 
 TEST_F(RecordFilesTest, WindowedSettingsAreFittedToTheScreenTheyAreLoadedOn) {
@@ -136,10 +119,9 @@ TEST_F(RecordFilesTest, WindowedSettingsAreFittedToTheScreenTheyAreLoadedOn) {
     stored.y = 300;
     stored.width = 2000;
     stored.height = 1000;
-    RecordingMessageBox messages;
-    ASSERT_TRUE(SaveWindowedSettings(paths, stored, messages, nullptr));
+    ASSERT_TRUE(saveWindowedSettings(paths, stored));
     WindowedSettings live;
-    ASSERT_TRUE(LoadWindowedSettings(paths, live, 1280, 768, messages, nullptr));
+    ASSERT_TRUE(loadWindowedSettings(paths, live, 1280, 768));
     EXPECT_EQ(live.x, 0);
     EXPECT_EQ(live.y, 0);
     EXPECT_EQ(live.width, 1280);
@@ -151,12 +133,10 @@ TEST_F(RecordFilesTest, FolderInPlaceOfTheWindowedFileGivesTheDefaultsQuietly) {
     // This reader leaves stray folders where they are; a folder must still read as "no file", not as an error
     // shown at every start.
     std::filesystem::create_directories(paths.windowedFile);
-    RecordingMessageBox messages;
     WindowedSettings live;
     live.fullScreen = 0;
-    EXPECT_TRUE(LoadWindowedSettings(paths, live, 1920, 1080, messages, nullptr));
+    EXPECT_TRUE(loadWindowedSettings(paths, live, 1920, 1080));
     EXPECT_EQ(live, WindowedSettings{});
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "records/record_bytes.h"
+#include "record_bytes.h"
 #include "settings/windowed_settings.h"
 
 namespace kelvora::test {
@@ -45,7 +45,7 @@ TEST(WindowedSettingsTest, ClampFitsTheRectangleIntoTheScreen) {
     };
     for (const Case& c : cases) {
         WindowedSettings s = c.in;
-        ClampWindowRect(s, c.screenWidth, c.screenHeight);
+        clampWindowRect(s, c.screenWidth, c.screenHeight);
         EXPECT_EQ(s, c.out) << c.what << ": " << s.x << "," << s.y << " " << s.width << "x" << s.height;
     }
 }

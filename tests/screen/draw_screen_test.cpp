@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 
+#include "records/data_paths.h"
+#include "records/file_system.h"
 #include "screen_fixture.h"
-#include "settings/data_paths.h"
-#include "settings/file_system.h"
 
 namespace kelvora::test {
 
@@ -86,9 +86,9 @@ TEST_F(ScreenTest, InfoBarTextFollowsTheDraw) {
     EXPECT_EQ(u8(screen.infoBarText()), u8(u"二等奖（5/5）, 按空格抽完回放"));
 
     screen.inputs().replayViewActive = true;
-    run.replayPrize = u"一等奖";
+    run.setReplayPrize(u"一等奖");
     EXPECT_EQ(u8(screen.infoBarText()), u8(u"一等奖（3）"));
-    run.replayPrize.clear();
+    run.setReplayPrize(u"");
     EXPECT_EQ(u8(screen.infoBarText()), u8(u"结果回放"));
 
     screen.inputs().fullListViewActive = true;

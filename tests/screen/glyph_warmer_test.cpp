@@ -133,10 +133,9 @@ TEST_F(WarmScreenTest, APressFindsItsGlyphsReady) {
     // The next prize, at another size, starts over; the screen closes before it is done.
     prizes.push_back(makePrize(u"二等奖", 5, 5));
     prizes.back().fontSize = 90;
-    run.advanceDraw();
-    run.progress.drawnCount = prizes[0].quota;
-    run.advanceDraw();
-    ASSERT_EQ(run.progress.prizeIndex, 1);
+    for (int press = 0; press < 100 && run.progress().prizeIndex == 0; ++press)
+        run.advanceDraw();
+    ASSERT_EQ(run.progress().prizeIndex, 1);
     screen.dropScrollFont();
 }
 

@@ -74,12 +74,14 @@ protected:
 TEST_F(TextScrollTest, ForfeitedSlotStaysEmpty) {
     addDraw();
     run.startDraw();
-    run.progress.state = DrawState::Stopped;
-    run.progress.drawnCount = 3;
-    run.progress.shownCount = 3;
+    DrawProgress stopped = run.progress();
+    stopped.state = DrawState::Stopped;
+    stopped.drawnCount = 3;
+    stopped.shownCount = 3;
     for (int i = 0; i < 3; ++i)
-        run.progress.slots[std::size_t(i)] = makeEntrant(u"张三丰");
-    run.progress.slotForfeited[1] = 1;
+        stopped.shownEntrants[std::size_t(i)] = makeEntrant(u"张三丰");
+    stopped.slotForfeited[1] = 1;
+    run.resume(stopped);
     prizes[0].perLine = 3;
     const QImage& frame = screen.composeFrame();
     const TextGrid grid = layoutTextGrid(screen.computeBand(Band::ScrollArea).inner, 3, 3);
@@ -96,7 +98,7 @@ TEST_F(TextScrollTest, FiftyLargeNamesStayInTheirCells) {
     textList = makeNames(200, u"张");
     run.startDraw();
     run.advanceDraw();
-    ASSERT_EQ(run.progress.shownCount, 50);
+    ASSERT_EQ(run.progress().shownCount, 50);
     const QImage& frame = screen.composeFrame();
     if (const char* folder = std::getenv("KELVORA_SCREEN_FRAMES"); folder && *folder)
         frame.save(QString::fromUtf8(folder) + "/fifty.png");

@@ -6,7 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "settings/file_system.h"
+#include "records/file_system.h"
 #include "settings_test_util.h"
 #include "support/test_support.h"
 
@@ -91,22 +91,21 @@ TEST(WriteFileReplacing, ReplacesTheTargetWholeAndClearsAnythingInTheTempsWay) {
     const fs::path target = dir.path() / "x.dat";
     const fs::path temp = tempPathFor(target);
     EXPECT_EQ(temp, dir.path() / "x.dat.tmp");
-    FileError error;
 
     const Bytes first = bytesOf("first version");
-    ASSERT_TRUE(writeFileReplacing(target, temp, first, error));
+    ASSERT_TRUE(writeFileReplacing(target, temp, first));
     EXPECT_EQ(readBytes(target), first);
 
     writeBytes(temp / "inside", bytesOf("a folder left where the temp goes"));
     const Bytes second = bytesOf("2");
-    ASSERT_TRUE(writeFileReplacing(target, temp, second, error));
+    ASSERT_TRUE(writeFileReplacing(target, temp, second));
     EXPECT_EQ(readBytes(target), second);
     EXPECT_FALSE(fs::exists(temp));
 
     // A link at the temporary name must not redirect the write elsewhere.
     writeBytes(dir.path() / "victim", bytesOf("victim"));
     fs::create_symlink(dir.path() / "victim", temp);
-    ASSERT_TRUE(writeFileReplacing(target, temp, first, error));
+    ASSERT_TRUE(writeFileReplacing(target, temp, first));
     EXPECT_EQ(readBytes(dir.path() / "victim"), bytesOf("victim"));
     EXPECT_EQ(readBytes(target), first);
 }
@@ -115,17 +114,20 @@ TEST(WriteFileReplacing, FailedRenameNamesTheTargetAndRemovesTheTemp) {
     TempDir dir;
     const fs::path target = dir.path() / "busy";
     writeBytes(target / "child", bytesOf("x")); // a non-empty folder cannot be replaced by a file
-    FileError error;
-    EXPECT_FALSE(writeFileReplacing(target, tempPathFor(target), bytesOf("data"), error));
-    EXPECT_EQ(error.errnum, EISDIR);
-    EXPECT_EQ(error.path, target);
+    const FileResult renamed = writeFileReplacing(target, tempPathFor(target), bytesOf("data"));
+    EXPECT_FALSE(renamed);
+    EXPECT_EQ(renamed.step, FileStep::Rename);
+    EXPECT_EQ(renamed.errnum, EISDIR);
+    EXPECT_EQ(renamed.path, target);
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
     EXPECT_TRUE(fs::exists(target / "child"));
 
-    EXPECT_FALSE(
-        writeFileReplacing(dir.path() / "no/such/x", dir.path() / "no/such/x.tmp", bytesOf("d"), error));
-    EXPECT_EQ(error.errnum, ENOENT);
-    EXPECT_EQ(error.path, dir.path() / "no/such/x.tmp");
+    const FileResult opened =
+        writeFileReplacing(dir.path() / "no/such/x", dir.path() / "no/such/x.tmp", bytesOf("d"));
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.step, FileStep::Open);
+    EXPECT_EQ(opened.errnum, ENOENT);
+    EXPECT_EQ(opened.path, dir.path() / "no/such/x.tmp");
 }
 
 // The disk filling up halfway: the file-size limit makes write() stop short and then fail with EFBIG.
@@ -138,10 +140,10 @@ TEST(WriteFileReplacing, WriteFailingHalfwayLeavesThePreviousFileByteIdentical) 
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        FileError error;
-        const bool ok = writeFileReplacing(target, tempPathFor(target), Bytes(100000, std::byte{7}), error);
-        report(std::to_string(error.errnum) + " " + error.path.string());
-        return ok ? 1 : 0;
+        const FileResult result =
+            writeFileReplacing(target, tempPathFor(target), Bytes(100000, std::byte{7}));
+        report(std::to_string(result.errnum) + " " + result.path.string());
+        return result ? 1 : 0;
     });
     EXPECT_EQ(child.exitCode, 0);
     EXPECT_EQ(child.output, std::to_string(EFBIG) + " " + tempPathFor(target).string());

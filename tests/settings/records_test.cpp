@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "platform/text.h"
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
+#include "records/prizes.h"
 #include "settings/picture_name_list.h"
-#include "settings/prizes.h"
 #include "settings/text_name_list.h"
 #include "settings_test_util.h"
 #include "support/test_support.h"
@@ -30,7 +30,6 @@ class RecordsTest : public ::testing::Test {
 protected:
     TempDir dir;
     DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
 };
 
 // --- prizes
@@ -81,7 +80,7 @@ TEST_F(RecordsTest, PrizeFileHasTheExactLayoutAndReadsBack) {
     prizes[1].whiteList.clear();
     prizes[1].blackList.clear();
     setField(prizes[1].name, u"二等奖");
-    ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
+    ASSERT_TRUE(savePrizes(paths, prizes));
 
     PrizeFields second;
     second.name = u"二等奖";
@@ -90,7 +89,7 @@ TEST_F(RecordsTest, PrizeFileHasTheExactLayoutAndReadsBack) {
     EXPECT_EQ(readBytes(paths.prizeFile), expected);
 
     PrizeList loaded;
-    ASSERT_TRUE(loadPrizes(paths, loaded, messages, nullptr));
+    ASSERT_TRUE(loadPrizes(paths, loaded));
     ASSERT_EQ(loaded.size(), 2u);
     EXPECT_EQ(loaded[0].nameText(), u"一等奖");
     EXPECT_EQ(fieldText(loaded[0].imageFile), u"car.jpg");
@@ -99,13 +98,12 @@ TEST_F(RecordsTest, PrizeFileHasTheExactLayoutAndReadsBack) {
     EXPECT_EQ(loaded[0].whiteList[0].nameKey, 77);
     EXPECT_EQ(loaded[0].blackList[0].text(), u"黑");
     EXPECT_EQ(loaded[1].nameText(), u"二等奖");
-    EXPECT_TRUE(messages.shown.empty());
 
     PrizeList none;
-    ASSERT_TRUE(savePrizes(paths, none, messages, nullptr));
+    ASSERT_TRUE(savePrizes(paths, none));
     EXPECT_EQ(readBytes(paths.prizeFile), prizeFile(0, {}));
     loaded.resize(3);
-    EXPECT_TRUE(loadPrizes(paths, loaded, messages, nullptr));
+    EXPECT_TRUE(loadPrizes(paths, loaded));
     EXPECT_TRUE(loaded.empty());
 }
 
@@ -118,7 +116,7 @@ TEST_F(RecordsTest, PrizeReaderForcesTerminatorsAndClearsBlackWinOrders) {
     }
     writeBytes(paths.prizeFile, file);
     PrizeList loaded;
-    ASSERT_TRUE(loadPrizes(paths, loaded, messages, nullptr));
+    ASSERT_TRUE(loadPrizes(paths, loaded));
     ASSERT_EQ(loaded.size(), 1u);
     EXPECT_EQ(loaded[0].nameText().size(), 127u);
     ASSERT_EQ(loaded[0].blackList.size(), 2u);
@@ -160,11 +158,10 @@ TEST_F(RecordsTest, PrizeFileOutOfRangeEmptiesTheWholeList) {
         SCOPED_TRACE(what);
         writeBytes(paths.prizeFile, bytes);
         PrizeList loaded(2);
-        messages.shown.clear();
-        EXPECT_FALSE(loadPrizes(paths, loaded, messages, nullptr));
+        const FileResult result = loadPrizes(paths, loaded);
+        EXPECT_FALSE(result);
         EXPECT_TRUE(loaded.empty());
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.lastText(), badContent(paths.prizeFile));
+        EXPECT_EQ(messageText(result), badContent(paths.prizeFile));
         EXPECT_EQ(readBytes(paths.prizeFile), bytes);
     }
 }
@@ -173,20 +170,19 @@ TEST_F(RecordsTest, ClearingAllListsWritesThePrizeFileEvenWithNothingToClear) {
     PrizeList prizes(2);
     setField(prizes[0].name, u"一等奖");
     setField(prizes[1].name, u"二等奖");
-    ASSERT_TRUE(ClearAllBlackWhiteLists(paths, prizes, messages, nullptr));
+    ASSERT_TRUE(clearAllBlackWhiteLists(paths, prizes));
     EXPECT_EQ(fs::file_size(paths.prizeFile), 4u + 2 * 1056);
 
     prizes[0].whiteList = {entrant(u"甲", 1)};
     prizes[1].blackList = {entrant(u"乙"), entrant(u"丙")};
-    ASSERT_TRUE(savePrizes(paths, prizes, messages, nullptr));
-    ASSERT_TRUE(ClearAllBlackWhiteLists(paths, prizes, messages, nullptr));
+    ASSERT_TRUE(savePrizes(paths, prizes));
+    ASSERT_TRUE(clearAllBlackWhiteLists(paths, prizes));
     EXPECT_TRUE(prizes[0].whiteList.empty());
     EXPECT_TRUE(prizes[1].blackList.empty());
     PrizeList loaded;
-    ASSERT_TRUE(loadPrizes(paths, loaded, messages, nullptr));
+    ASSERT_TRUE(loadPrizes(paths, loaded));
     ASSERT_EQ(loaded.size(), 2u);
     EXPECT_TRUE(loaded[0].whiteList.empty() && loaded[1].blackList.empty());
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(RecordsTest, PrizePictureIsOnlyEverJoinedInsideThePrizeFolder) {
@@ -202,16 +198,15 @@ TEST_F(RecordsTest, PrizePictureIsOnlyEverJoinedInsideThePrizeFolder) {
 // ----------------------------------------------------------------------------------------------
 
 TEST_F(RecordsTest, DrawModeIsFourBytesAndAnyValueIsAccepted) {
-    ASSERT_TRUE(saveDrawMode(paths, DrawMode{kTextMode}, messages, nullptr));
+    ASSERT_TRUE(saveDrawMode(paths, DrawMode{kTextMode}));
     EXPECT_EQ(readBytes(paths.drawModeFile), Bytes(4));
     Bytes seven;
     appendInt32(seven, 7);
     writeBytes(paths.drawModeFile, seven);
     DrawMode mode{kTextMode};
-    ASSERT_TRUE(loadDrawMode(paths, mode, messages, nullptr));
+    ASSERT_TRUE(loadDrawMode(paths, mode));
     EXPECT_EQ(mode.mode, 7);
     EXPECT_FALSE(mode.isTextMode());
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 // --- text name list
@@ -222,7 +217,7 @@ TEST_F(RecordsTest, TextListHasTheExactLayoutAndReadsBackWithWinOrdersCleared) {
     list.spaceAligned = 1;
     list.entries = {entrant(u"张三"), entrant(u"Li Si/3号")}; // text names may hold "/": they are never paths
     list.entries[1].nameKey = 12345;
-    ASSERT_TRUE(saveTextNameList(paths, list, messages, nullptr));
+    ASSERT_TRUE(saveTextNameList(paths, list));
     Bytes expected;
     appendInt32(expected, 1);
     appendInt32(expected, 2);
@@ -233,7 +228,7 @@ TEST_F(RecordsTest, TextListHasTheExactLayoutAndReadsBackWithWinOrdersCleared) {
     expected[8 + 260] = std::byte{9}; // a stored win order
     writeBytes(paths.textListFile, expected);
     TextNameList loaded;
-    ASSERT_TRUE(loadTextNameList(paths, loaded, messages, nullptr));
+    ASSERT_TRUE(loadTextNameList(paths, loaded));
     EXPECT_EQ(loaded.spaceAligned, 1);
     ASSERT_EQ(loaded.entries.size(), 2u);
     EXPECT_EQ(loaded.entries[0].winOrder, 0);
@@ -247,7 +242,7 @@ TEST_F(RecordsTest, TextListCountsAreCheckedBeforeAnythingIsRead) {
     appendInt32(empty, 0);
     writeBytes(paths.textListFile, empty);
     TextNameList loaded;
-    ASSERT_TRUE(loadTextNameList(paths, loaded, messages, nullptr));
+    ASSERT_TRUE(loadTextNameList(paths, loaded));
     EXPECT_EQ(loaded.spaceAligned, 5);
     EXPECT_TRUE(loaded.entries.empty());
 
@@ -261,37 +256,36 @@ TEST_F(RecordsTest, TextListCountsAreCheckedBeforeAnythingIsRead) {
         writeBytes(paths.textListFile, file);
         loaded.entries.resize(3);
         loaded.spaceAligned = 1;
-        EXPECT_FALSE(loadTextNameList(paths, loaded, messages, nullptr));
+        const FileResult result = loadTextNameList(paths, loaded);
+        EXPECT_FALSE(result);
         EXPECT_TRUE(loaded.entries.empty());
         EXPECT_EQ(loaded.spaceAligned, 0);
-        EXPECT_EQ(messages.lastText(), badContent(paths.textListFile));
+        EXPECT_EQ(messageText(result), badContent(paths.textListFile));
     }
 }
 
 TEST_F(RecordsTest, ExportedListIsUtf16WithBomAndCrLf) {
     const fs::path file = dir.path() / "导出.txt";
     const std::vector<Entrant> entries = {entrant(u"张三"), entrant(u"A")};
-    ASSERT_TRUE(exportTextListFile(file, entries, messages, nullptr));
+    ASSERT_TRUE(exportTextListFile(file, entries));
+    EXPECT_EQ(kExportDoneText, u"导出成功"); // what the list editor then tells the operator
     const Bytes expected = {std::byte{0xFF}, std::byte{0xFE}, std::byte{0x20}, std::byte{0x5F},
                             std::byte{0x09}, std::byte{0x4E}, std::byte{0x0D}, std::byte{0x00},
                             std::byte{0x0A}, std::byte{0x00}, std::byte{'A'},  std::byte{0x00},
                             std::byte{0x0D}, std::byte{0x00}, std::byte{0x0A}, std::byte{0x00}};
     EXPECT_EQ(readBytes(file), expected);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.lastText(), u"导出成功");
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
 
     // An operator's file that happens to carry the temporary-looking name stays untouched.
     writeBytes(dir.path() / "导出.txt.tmp", Bytes{std::byte{1}});
-    ASSERT_TRUE(exportTextListFile(file, {}, messages, nullptr));
+    ASSERT_TRUE(exportTextListFile(file, {}));
     EXPECT_EQ(readBytes(file), (Bytes{std::byte{0xFF}, std::byte{0xFE}}));
     EXPECT_EQ(readBytes(dir.path() / "导出.txt.tmp"), Bytes{std::byte{1}});
 
     const fs::path nowhere = dir.path() / "missing" / "x.txt";
-    EXPECT_FALSE(exportTextListFile(nowhere, entries, messages, nullptr));
-    EXPECT_EQ(messages.lastText(),
+    const FileResult result = exportTextListFile(nowhere, entries);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(messageText(result),
               u"写文件失败:\n" + fromUtf8(nowhere.string()) + u"\n\n" + errorText(ENOENT));
-    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
 }
 
 // --- picture name list
@@ -310,19 +304,18 @@ TEST_F(RecordsTest, PictureListHasTheExactLayoutAndAcceptsTheRatioBounds) {
     PictureNameList list;
     list.aspectRatio = 0.75;
     list.entries = {entrant(u"张三.jpg", 4), entrant(u"李四.png", 4)}; // written as held
-    ASSERT_TRUE(savePictureNameList(paths, list, messages, nullptr));
+    ASSERT_TRUE(savePictureNameList(paths, list));
     EXPECT_EQ(readBytes(paths.pictureListFile), pictureFile(0.75, {u"张三.jpg", u"李四.png"}));
 
     for (double ratio : {0.5, 2.0}) {
         writeBytes(paths.pictureListFile, pictureFile(ratio, {u"a.jpg"}));
         PictureNameList loaded;
-        ASSERT_TRUE(loadPictureNameList(paths, loaded, messages, nullptr));
+        ASSERT_TRUE(loadPictureNameList(paths, loaded));
         EXPECT_EQ(loaded.aspectRatio, ratio);
         ASSERT_EQ(loaded.entries.size(), 1u);
         EXPECT_EQ(loaded.entries[0].winOrder, 0);
     }
     EXPECT_EQ(picturePath(paths, entrant(u"a.jpg")), paths.pictureFolder / "a.jpg");
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(RecordsTest, PictureListWithABadRatioOrAnUnsafeNameIsRejected) {
@@ -348,11 +341,11 @@ TEST_F(RecordsTest, PictureListWithABadRatioOrAnUnsafeNameIsRejected) {
         PictureNameList loaded;
         loaded.aspectRatio = 0.9;
         loaded.entries.resize(1);
-        messages.shown.clear();
-        EXPECT_FALSE(loadPictureNameList(paths, loaded, messages, nullptr));
+        const FileResult result = loadPictureNameList(paths, loaded);
+        EXPECT_FALSE(result);
         EXPECT_TRUE(loaded.entries.empty());
         EXPECT_EQ(loaded.aspectRatio, 1.5);
-        EXPECT_EQ(messages.lastText(), badContent(paths.pictureListFile));
+        EXPECT_EQ(messageText(result), badContent(paths.pictureListFile));
     }
 }
 

@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include "platform/text.h"
-#include "settings/draw_mode.h"
-#include "settings/file_system.h"
-#include "settings/prizes.h"
-#include "settings/settings_file.h"
+#include "records/draw_mode.h"
+#include "records/file_system.h"
+#include "records/prizes.h"
+#include "records/settings_file.h"
 #include "settings_test_util.h"
 #include "support/test_support.h"
 
@@ -38,34 +38,30 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     TempDir dir;
     DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
     DrawMode mode;
-    OwnerWindow owner = reinterpret_cast<OwnerWindow>(0x1234);
 };
 
 TEST_F(SettingsFileTest, MissingOrEmptyFileGivesTheDefaultsSilently) {
     mode.mode = 0;
-    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_TRUE(loadDrawMode(paths, mode));
     EXPECT_EQ(mode.mode, kPictureMode);
     EXPECT_FALSE(fs::exists(paths.settingsFolder)); // reading never creates a folder
 
     writeBytes(paths.drawModeFile, {});
     mode.mode = 0;
-    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_TRUE(loadDrawMode(paths, mode));
     EXPECT_EQ(mode.mode, kPictureMode);
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(SettingsFileTest, FileAtItsSizeLimitIsDeletedAndOneByteLessIsRead) {
     writeBytes(paths.drawModeFile, Bytes(1048576));
-    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_TRUE(loadDrawMode(paths, mode));
     EXPECT_FALSE(fs::exists(paths.drawModeFile));
-    EXPECT_TRUE(messages.shown.empty());
 
     writeBytes(paths.drawModeFile, Bytes(1048575));
-    EXPECT_FALSE(loadDrawMode(paths, mode, messages, owner));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.lastText(), badContent(paths.drawModeFile));
+    const FileResult result = loadDrawMode(paths, mode);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(messageText(result), badContent(paths.drawModeFile));
     EXPECT_EQ(fs::file_size(paths.drawModeFile), 1048575u);
 }
 
@@ -74,54 +70,51 @@ TEST_F(SettingsFileTest, InvalidContentIsReportedAndTheFileKept) {
     five.push_back(std::byte{0});
     writeBytes(paths.drawModeFile, five);
     mode.mode = 0;
-    EXPECT_FALSE(loadDrawMode(paths, mode, messages, owner));
+    const FileResult result = loadDrawMode(paths, mode);
+    EXPECT_FALSE(result);
     EXPECT_EQ(mode.mode, kPictureMode);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, badContent(paths.drawModeFile));
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
-    EXPECT_EQ(messages.shown[0].owner, owner);
+    EXPECT_EQ(result.op, FileOp::Read);
+    EXPECT_EQ(result.path, paths.drawModeFile);
+    EXPECT_EQ(messageText(result), badContent(paths.drawModeFile));
     EXPECT_EQ(readBytes(paths.drawModeFile), five);
 }
 
 TEST_F(SettingsFileTest, FolderWhereTheFileBelongsIsDeletedAndTheNextSaveCreatesTheFile) {
     writeBytes(paths.drawModeFile / "sub" / "x.dat", int32Image(0));
-    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_TRUE(loadDrawMode(paths, mode));
     EXPECT_FALSE(fs::exists(paths.drawModeFile));
-    EXPECT_TRUE(messages.shown.empty());
 
     writeBytes(paths.drawModeFile / "again", int32Image(0));
     mode.mode = 0;
-    ASSERT_TRUE(saveDrawMode(paths, mode, messages, owner));
+    ASSERT_TRUE(saveDrawMode(paths, mode));
     EXPECT_EQ(readBytes(paths.drawModeFile), int32Image(0));
 }
 
 TEST_F(SettingsFileTest, FilesNamedLikeTheDataFoldersAreRemovedBeforeReadingAndWriting) {
     writeBytes(paths.settingsFolder, int32Image(0));
-    EXPECT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    EXPECT_TRUE(loadDrawMode(paths, mode));
     EXPECT_FALSE(fs::exists(paths.settingsFolder));
 
     writeBytes(paths.settingsFolder, int32Image(0));
-    ASSERT_TRUE(saveDrawMode(paths, mode, messages, owner));
+    ASSERT_TRUE(saveDrawMode(paths, mode));
     EXPECT_TRUE(fs::is_directory(paths.settingsFolder));
 
     writeBytes(paths.prizeFolder, int32Image(0)); // "奖项" as a file
     PrizeList prizes(1);
-    EXPECT_TRUE(loadPrizes(paths, prizes, messages, owner));
+    EXPECT_TRUE(loadPrizes(paths, prizes));
     EXPECT_TRUE(prizes.empty());
     EXPECT_FALSE(fs::exists(paths.prizeFolder));
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(SettingsFileTest, ReadOnlyFileIsReadAndOverwritten) {
     writeBytes(paths.drawModeFile, int32Image(0));
     ::chmod(paths.drawModeFile.c_str(), 0444);
-    ASSERT_TRUE(loadDrawMode(paths, mode, messages, owner));
+    ASSERT_TRUE(loadDrawMode(paths, mode));
     EXPECT_EQ(mode.mode, kTextMode);
     ::chmod(paths.drawModeFile.c_str(), 0444);
     mode.mode = 7;
-    ASSERT_TRUE(saveDrawMode(paths, mode, messages, owner));
+    ASSERT_TRUE(saveDrawMode(paths, mode));
     EXPECT_EQ(readBytes(paths.drawModeFile), int32Image(7));
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(SettingsFileTest, ReaderSkippingTheFolderStepsTakesAFolderAsNoFile) {
@@ -130,19 +123,18 @@ TEST_F(SettingsFileTest, ReaderSkippingTheFolderStepsTakesAFolderAsNoFile) {
     SettingsFileLocation location{file, paths.settingsFolder, {}, 1, true};
     int resets = 0;
     EXPECT_TRUE(loadSettingsFile(
-        location, [&] { ++resets; }, [](ByteReader&) { return true; }, messages, owner));
+        location, [&] { ++resets; }, [](ByteReader&) { return true; }));
     EXPECT_EQ(resets, 1);
-    EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(fs::is_directory(file)) << "this reader leaves stray folders where they are";
 }
 
 TEST_F(SettingsFileTest, WriteIntoAFolderThatCannotExistNamesTheSettingsFile) {
     writeBytes(dir.path() / "root-file", {});
     const DataPaths broken(dir.path() / "root-file");
-    EXPECT_FALSE(saveDrawMode(broken, mode, messages, owner));
-    EXPECT_EQ(messages.lastText(),
+    const FileResult result = saveDrawMode(broken, mode);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(messageText(result),
               u"写文件失败:\n" + shown(broken.drawModeFile) + u"\n\n" + errorText(ENOTDIR));
-    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
 }
 
 TEST_F(SettingsFileTest, PermissionDeniedWhileReadingAddsTheHint) {
@@ -153,11 +145,10 @@ TEST_F(SettingsFileTest, PermissionDeniedWhileReadingAddsTheHint) {
     openToEveryone(dir.path());
     const ChildResult child = runInChild(
         [&](const auto& report) {
-            RecordingMessageBox box;
             DrawMode m;
-            const bool ok = loadDrawMode(paths, m, box, nullptr);
-            report(u8(box.lastText()));
-            return ok ? 1 : 0;
+            const FileResult result = loadDrawMode(paths, m);
+            report(u8(messageText(result)));
+            return result ? 1 : 0;
         },
         true);
     EXPECT_EQ(child.exitCode, 0);
@@ -175,11 +166,10 @@ TEST_F(SettingsFileTest, FileThatCannotBeLookedUpIsAReadFailure) {
     ::chmod(paths.settingsFolder.c_str(), 0700);
     const ChildResult child = runInChild(
         [&](const auto& report) {
-            RecordingMessageBox box;
             DrawMode m;
-            const bool ok = loadDrawMode(paths, m, box, nullptr);
-            report(u8(box.lastText()));
-            return ok ? 1 : 0;
+            const FileResult result = loadDrawMode(paths, m);
+            report(u8(messageText(result)));
+            return result ? 1 : 0;
         },
         true);
     ::chmod(paths.settingsFolder.c_str(), 0755);
@@ -195,10 +185,9 @@ TEST_F(SettingsFileTest, PermissionDeniedWhileWritingAddsTheHintAndKeepsTheFile)
     ::chmod(paths.settingsFolder.c_str(), 0555);
     const ChildResult child = runInChild(
         [&](const auto& report) {
-            RecordingMessageBox box;
-            const bool ok = saveDrawMode(paths, DrawMode{3}, box, nullptr);
-            report(u8(box.lastText()));
-            return ok ? 1 : 0;
+            const FileResult result = saveDrawMode(paths, DrawMode{3});
+            report(u8(messageText(result)));
+            return result ? 1 : 0;
         },
         true);
     EXPECT_EQ(child.exitCode, 0);
@@ -214,15 +203,15 @@ TEST_F(SettingsFileTest, PrizeFileThatWouldReachItsLimitIsRefusedAndTheOldOneKep
     PrizeList prizes(2);
     setField(prizes[0].name, u"一等奖");
     setField(prizes[1].name, u"二等奖");
-    ASSERT_TRUE(savePrizes(paths, prizes, messages, owner));
+    ASSERT_TRUE(savePrizes(paths, prizes));
     const Bytes previous = readBytes(paths.prizeFile);
 
     for (PrizeItem& p : prizes)
         p.blackList.assign(16000, makeEntrant(u"张三"));
     EXPECT_EQ(prizeFileBytes(prizes), 8450116u);
-    EXPECT_FALSE(savePrizes(paths, prizes, messages, owner));
-    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
-    const std::u16string text = messages.lastText();
+    const FileResult refused = savePrizes(paths, prizes);
+    EXPECT_FALSE(refused);
+    const std::u16string text = messageText(refused);
     EXPECT_TRUE(text.starts_with(u"写文件失败:\n" + shown(paths.prizeFile))) << u8(text);
     EXPECT_NE(text.find(u"8450116"), std::u16string::npos) << "names the size";
     EXPECT_NE(text.find(u"8388608"), std::u16string::npos) << "names the limit";
@@ -231,17 +220,18 @@ TEST_F(SettingsFileTest, PrizeFileThatWouldReachItsLimitIsRefusedAndTheOldOneKep
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 
     PrizeList loaded;
-    ASSERT_TRUE(loadPrizes(paths, loaded, messages, owner));
+    ASSERT_TRUE(loadPrizes(paths, loaded));
     ASSERT_EQ(loaded.size(), 2u);
     EXPECT_TRUE(loaded[0].blackList.empty());
 
     // One entry fewer than the excess is still refused; the exact excess removed fits.
     prizes[1].blackList.resize(16000 - 232);
-    EXPECT_FALSE(savePrizes(paths, prizes, messages, owner));
+    EXPECT_FALSE(savePrizes(paths, prizes));
     prizes[1].blackList.resize(16000 - 233);
     EXPECT_LT(prizeFileBytes(prizes), kPrizeFileBytesLimit);
-    EXPECT_TRUE(savePrizes(paths, prizes, messages, owner)) << u8(messages.lastText());
-    ASSERT_TRUE(loadPrizes(paths, loaded, messages, owner));
+    const FileResult fits = savePrizes(paths, prizes);
+    EXPECT_TRUE(fits) << u8(messageText(fits));
+    ASSERT_TRUE(loadPrizes(paths, loaded));
     EXPECT_EQ(loaded[1].blackList.size(), 16000u - 233u);
 }
 
@@ -249,7 +239,7 @@ TEST_F(SettingsFileTest, PrizeFileThatWouldReachItsLimitIsRefusedAndTheOldOneKep
 TEST_F(SettingsFileTest, SaveFailingHalfwayKeepsThePreviousFileByteIdentical) {
     PrizeList prizes(1);
     setField(prizes[0].name, u"一等奖");
-    ASSERT_TRUE(savePrizes(paths, prizes, messages, owner));
+    ASSERT_TRUE(savePrizes(paths, prizes));
     const Bytes previous = readBytes(paths.prizeFile);
 
     prizes[0].whiteList.assign(200, makeEntrant(u"张三")); // 52 KiB, far over the limit below
@@ -257,10 +247,9 @@ TEST_F(SettingsFileTest, SaveFailingHalfwayKeepsThePreviousFileByteIdentical) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{8192, 8192};
         ::setrlimit(RLIMIT_FSIZE, &limit);
-        RecordingMessageBox box;
-        const bool ok = savePrizes(paths, prizes, box, nullptr);
-        report(u8(box.lastText()));
-        return ok ? 1 : 0;
+        const FileResult result = savePrizes(paths, prizes);
+        report(u8(messageText(result)));
+        return result ? 1 : 0;
     });
     EXPECT_EQ(child.exitCode, 0);
     EXPECT_EQ(child.output, u8(u"写文件失败:\n" + shown(paths.prizeFile) + u"\n\n" + errorText(EFBIG)));
@@ -268,7 +257,7 @@ TEST_F(SettingsFileTest, SaveFailingHalfwayKeepsThePreviousFileByteIdentical) {
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 
     PrizeList loaded;
-    ASSERT_TRUE(loadPrizes(paths, loaded, messages, owner));
+    ASSERT_TRUE(loadPrizes(paths, loaded));
     ASSERT_EQ(loaded.size(), 1u);
     EXPECT_TRUE(loaded[0].whiteList.empty());
 }
@@ -286,31 +275,30 @@ TEST_F(CopyIntoDataFolderTest, CopiesOverAReadOnlyFileOfTheSameName) {
     writeBytes(source, big);
     writeBytes(destination, int32Image(2));
     ::chmod(destination.c_str(), 0444);
-    ASSERT_TRUE(copyIntoDataFolder(source, destination, messages, owner));
+    ASSERT_TRUE(copyIntoDataFolder(source, destination));
     EXPECT_EQ(readBytes(destination), big);
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 // Names differing in case are different files here, so "a.jpg" must still be copied over "A.jpg"'s twin.
 TEST_F(CopyIntoDataFolderTest, SameFileIsLeftAloneButACaseTwinIsNot) {
     writeBytes(destination, int32Image(2));
-    ASSERT_TRUE(copyIntoDataFolder(paths.prizeFolder / "." / "A.jpg", destination, messages, owner));
+    ASSERT_TRUE(copyIntoDataFolder(paths.prizeFolder / "." / "A.jpg", destination));
     fs::create_hard_link(destination, dir.path() / "link.jpg");
-    ASSERT_TRUE(copyIntoDataFolder(dir.path() / "link.jpg", destination, messages, owner));
+    ASSERT_TRUE(copyIntoDataFolder(dir.path() / "link.jpg", destination));
     EXPECT_EQ(fs::hard_link_count(destination), 2u); // not replaced by a copy
 
     const fs::path lower = paths.prizeFolder / "a.jpg";
     writeBytes(lower, int32Image(3));
-    ASSERT_TRUE(copyIntoDataFolder(lower, destination, messages, owner));
+    ASSERT_TRUE(copyIntoDataFolder(lower, destination));
     EXPECT_EQ(readBytes(destination), int32Image(3));
 }
 
 TEST_F(CopyIntoDataFolderTest, FailureNamesBothFilesAndKeepsThePreviousCopy) {
     writeBytes(destination, int32Image(2));
-    EXPECT_FALSE(copyIntoDataFolder(source, destination, messages, owner));
-    EXPECT_EQ(messages.lastText(), u"复制文件失败：\n" + errorText(ENOENT) + u"\n\n从: " + shown(source) +
+    const FileResult result = copyIntoDataFolder(source, destination);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(messageText(result), u"复制文件失败：\n" + errorText(ENOENT) + u"\n\n从: " + shown(source) +
                                        u"\n到: " + shown(destination));
-    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
     EXPECT_EQ(readBytes(destination), int32Image(2));
 
     writeBytes(source, int32Image(1));
@@ -318,10 +306,9 @@ TEST_F(CopyIntoDataFolderTest, FailureNamesBothFilesAndKeepsThePreviousCopy) {
     ::chmod(paths.prizeFolder.c_str(), 0555);
     const ChildResult child = runInChild(
         [&](const auto& report) {
-            RecordingMessageBox box;
-            const bool ok = copyIntoDataFolder(source, destination, box, nullptr);
-            report(u8(box.lastText()));
-            return ok ? 1 : 0;
+            const FileResult result = copyIntoDataFolder(source, destination);
+            report(u8(messageText(result)));
+            return result ? 1 : 0;
         },
         true);
     EXPECT_EQ(child.exitCode, 0);

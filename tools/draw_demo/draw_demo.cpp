@@ -59,25 +59,25 @@ int main() {
     std::printf("%s: %zu entrants, %zu prizes\n", toUtf8(kProgramCaption).c_str(), names.size(),
                 prizes.size());
     run.startDraw();
-    for (int step = 0; step < 64 && run.drawStarted; ++step) {
+    for (int step = 0; step < 64 && run.drawStarted(); ++step) {
         const PrizeItem* p = run.currentPrize();
-        std::printf("%s（%d/%d）%s\n", toUtf8(p->nameText()).c_str(), run.progress.drawnCount, p->quota,
+        std::printf("%s（%d/%d）%s\n", toUtf8(p->nameText()).c_str(), run.progress().drawnCount, p->quota,
                     toUtf8(run.promptText()).c_str());
         const bool replayNext = run.promptText() == u", 按空格抽完回放";
         run.advanceDraw();
         if (replayNext)
             break;
-        if (run.progress.state == DrawState::Scrolling) {
+        if (run.progress().state == DrawState::Scrolling) {
             for (int frame = 0; frame < 5; ++frame)
                 run.scrollTimerTick();
             run.advanceDraw();
             std::printf("  winners:");
-            for (int i = 0; i < run.progress.shownCount; ++i)
-                std::printf(" %s", toUtf8(run.progress.slots[static_cast<std::size_t>(i)].text()).c_str());
+            for (int i = 0; i < run.progress().shownCount; ++i)
+                std::printf(" %s", toUtf8(run.progress().shownEntrants[static_cast<std::size_t>(i)].text()).c_str());
             std::printf("\n");
         }
     }
-    for (const WinnerGroup& g : run.progress.winners) {
+    for (const WinnerGroup& g : run.progress().winners) {
         std::printf("%s\n--------------------------------\n", toUtf8(g.name()).c_str());
         for (const Entrant& e : g.entrants)
             std::printf("%s\n", toUtf8(e.text()).c_str());

@@ -10,9 +10,9 @@
 
 #include "platform/stderr_message_box.h"
 #include "platform/text.h"
-#include "settings/draw_mode.h"
+#include "records/draw_mode.h"
+#include "records/prizes.h"
 #include "settings/interface_settings.h"
-#include "settings/prizes.h"
 #include "settings/text_name_list.h"
 
 namespace {
@@ -96,10 +96,13 @@ int main(int argc, char** argv) {
     look.showWinnerNumbers = 1;
 
     StderrMessageBox messages;
-    if (!saveInterfaceSettings(paths, look, messages, nullptr) ||
-        !savePrizes(paths, prizes, messages, nullptr) ||
-        !saveDrawMode(paths, DrawMode{kTextMode}, messages, nullptr) ||
-        !saveTextNameList(paths, list, messages, nullptr))
+    auto written = [&messages](const FileResult& result) {
+        if (!result)
+            messages.show(nullptr, messageText(result), MessageIcon::Error, MessageButtons::Ok);
+        return static_cast<bool>(result);
+    };
+    if (!written(saveInterfaceSettings(paths, look)) || !written(savePrizes(paths, prizes)) ||
+        !written(saveDrawMode(paths, DrawMode{kTextMode})) || !written(saveTextNameList(paths, list)))
         return 1;
     std::printf("kelvora_sample_data: wrote %zu prizes and %zu names (text mode) under %s\n", prizes.size(),
                 list.entries.size(), paths.settingsFolder.c_str());

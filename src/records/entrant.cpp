@@ -1,4 +1,4 @@
-#include "draw/entrant.h"
+#include "records/entrant.h"
 
 #include <algorithm>
 

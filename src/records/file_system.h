@@ -14,13 +14,9 @@
 #include <string>
 #include <string_view>
 
-namespace kelvora {
+#include "records/file_result.h"
 
-// Why a file operation failed: the C library's error number and the path it concerns.
-struct FileError {
-    int errnum = 0;
-    std::filesystem::path path;
-};
+namespace kelvora {
 
 // Creates every missing folder along path. With includeLast false the last component is a file name and is
 // not created. Returns 0, or the errno of the first mkdir that failed.
@@ -47,15 +43,16 @@ std::filesystem::path tempPathFor(const std::filesystem::path& target);
 // The one way files are written. Writes data to temp (in target's folder, created afresh and truncated),
 // syncs it, renames it over target and syncs the folder, so that target always holds either its previous
 // bytes or all of the new ones, also after a crash or a power cut. A folder in the way of temp is deleted
-// first. On failure target is untouched, temp is removed, and error names the errno and the path concerned:
-// temp for a failed open, write or sync, target for a failed rename.
-bool writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
-                        std::span<const std::byte> data, FileError& error);
+// first. On failure target is untouched, temp is removed, and the Write result names the step, the errno and
+// the path concerned: temp for a failed open, write or sync, target for a failed rename. Callers that know
+// the file by another name or report it under another heading relabel the result.
+FileResult writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
+                              std::span<const std::byte> data);
 
 // The same replace with the bytes streamed from another file, for copies that need not fit in memory. A
 // failure to open or read source is reported with source's path.
-bool copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
-                       const std::filesystem::path& temp, FileError& error);
+FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
+                             const std::filesystem::path& temp);
 
 // folder joined with a stored name, or nothing when the name could leave the folder or name the folder
 // itself: empty, ".", "..", or holding "/" or a NUL unit. Every stored name that becomes part of a path goes

@@ -1,4 +1,4 @@
-#include "settings/settings_file.h"
+#include "records/settings_file.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -7,30 +7,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/text.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
 namespace {
 
-constexpr std::u16string_view kReadFailed = u"读文件失败:\n%s\n\n%S";
-constexpr std::u16string_view kBadContent = u"读文件失败:\n%s\n\n文件内容有错误";
-constexpr std::u16string_view kWriteFailed = u"写文件失败:\n%s\n\n%S";
-constexpr std::u16string_view kCopyFailed = u"复制文件失败：\n%s\n\n从: %s\n到: %s";
-
 constexpr double kBytesPerMiB = 1048576.0;
-
-std::u16string withHint(std::u16string_view pattern, bool hint) {
-    std::u16string text(pattern);
-    if (hint)
-        text += kAdminHint;
-    return text;
-}
-
-void showError(MessageBox& messages, OwnerWindow owner, std::u16string_view text) {
-    messages.show(owner, text, MessageIcon::Error, MessageButtons::Ok);
-}
 
 // A file or a dangling link where the settings folder or the record's sub-folder belongs would stop every
 // write; a folder where the file belongs would stop every read. Both are cleared away before either.
@@ -68,8 +51,8 @@ bool readWhole(int fd, std::size_t size, std::vector<std::byte>& buffer, int& er
 
 } // namespace
 
-bool loadSettingsFile(const SettingsFileLocation& location, const std::function<void()>& resetToDefaults,
-                      const RecordParser& parse, MessageBox& messages, OwnerWindow owner) {
+FileResult loadSettingsFile(const SettingsFileLocation& location,
+                            const std::function<void()>& resetToDefaults, const RecordParser& parse) {
     resetToDefaults();
     if (!location.skipFolderChecks)
         clearTheWay(location);
@@ -80,40 +63,36 @@ bool loadSettingsFile(const SettingsFileLocation& location, const std::function<
     struct stat st {};
     const bool lookedUp = ::stat(location.file.c_str(), &st) == 0;
     if (!lookedUp && (errno == ENOENT || errno == ENOTDIR))
-        return true; // nothing to read: the defaults stand
+        return {}; // nothing to read: the defaults stand
     if (lookedUp) {
         // A reader that leaves stray folders alone still has no file to read in a folder of that name.
         if (S_ISDIR(st.st_mode))
-            return true;
+            return {};
         const auto size = static_cast<std::uint64_t>(st.st_size);
         if (size > UINT32_MAX ||
             static_cast<double>(size) / kBytesPerMiB >= static_cast<double>(location.sizeLimitMiB)) {
             clearAttributes(location.file);
             ::unlink(location.file.c_str());
             // Should the delete have failed, the file is still never read: its size alone makes it unusable.
-            return true;
+            return {};
         }
         if (size == 0)
-            return true;
+            return {};
     }
 
-    const std::u16string shownPath = pathText(location.file);
-    auto fail = [&](std::u16string_view text) {
+    auto fail = [&](FileResult error) {
         resetToDefaults();
-        showError(messages, owner, text);
-        return false;
+        return error;
     };
 
     // O_NONBLOCK: a pipe swapped in after the stat must not hang the program.
     const int fd = ::open(location.file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        const int err = errno;
-        return fail(formatText(withHint(kReadFailed, err == EACCES), {shownPath, errorText(err)}));
-    }
+    if (fd < 0)
+        return fail(FileResult::failed(FileOp::Read, FileStep::Open, location.file, errno));
     if (!lookedUp && ::fstat(fd, &st) != 0) {
         const int err = errno;
         ::close(fd);
-        return fail(formatText(kReadFailed, {shownPath, errorText(err)}));
+        return fail(FileResult::failed(FileOp::Read, FileStep::Transfer, location.file, err));
     }
     const auto size = static_cast<std::uint64_t>(st.st_size);
     if (!lookedUp &&
@@ -122,57 +101,50 @@ bool loadSettingsFile(const SettingsFileLocation& location, const std::function<
         // Became readable between the two calls but is no settings file we would read; leave it for next
         // time.
         ::close(fd);
-        return true;
+        return {};
     }
     std::vector<std::byte> image;
     int err = 0;
     const bool read = readWhole(fd, static_cast<std::size_t>(size), image, err);
     ::close(fd);
     if (!read)
-        return fail(formatText(kReadFailed, {shownPath, errorText(err)}));
+        return fail(FileResult::failed(FileOp::Read, FileStep::Transfer, location.file, err));
 
     ByteReader reader(image);
     const bool parsed = parse(reader);
     if (!parsed || !reader.ok() || reader.consumed() != size)
-        return fail(formatText(kBadContent, {shownPath}));
-    return true;
+        return fail(FileResult::badContent(FileOp::Read, location.file));
+    return {};
 }
 
-bool saveSettingsFile(const SettingsFileLocation& location, const RecordSerializer& serialize,
-                      MessageBox& messages, OwnerWindow owner) {
+FileResult saveSettingsFile(const SettingsFileLocation& location, const RecordSerializer& serialize) {
     clearTheWay(location);
     ensureFolderTree(location.file, false); // a folder that cannot be made shows up as the write's own error
 
     ByteWriter writer;
     serialize(writer);
-    FileError error;
-    if (writeFileReplacing(location.file, tempPathFor(location.file), writer.bytes(), error))
-        return true;
-    // The message names the settings file even when the temporary file failed: that is the file the operator
+    FileResult result = writeFileReplacing(location.file, tempPathFor(location.file), writer.bytes());
+    // The failure names the settings file even when the temporary file failed: that is the file the operator
     // knows, and it is the one left as it was.
-    showError(messages, owner,
-              formatText(withHint(kWriteFailed, error.errnum == EACCES),
-                         {pathText(location.file), errorText(error.errnum)}));
-    return false;
+    if (!result)
+        result.path = location.file;
+    return result;
 }
 
-bool copyIntoDataFolder(const std::filesystem::path& source, const std::filesystem::path& destination,
-                        MessageBox& messages, OwnerWindow owner) {
+FileResult copyIntoDataFolder(const std::filesystem::path& source, const std::filesystem::path& destination) {
     ensureFolderTree(destination, false);
     clearAttributes(destination);
     // Compared as files, not as text: this file system tells "A.jpg" from "a.jpg", and two different texts
     // can name one file.
     std::error_code ec;
     if (std::filesystem::equivalent(source, destination, ec))
-        return true;
-    FileError error;
-    if (copyFileReplacing(source, destination, tempPathFor(destination), error))
-        return true;
-    const bool denied = error.errnum == EACCES || error.errnum == EPERM;
-    showError(messages, owner,
-              formatText(withHint(kCopyFailed, denied),
-                         {errorText(error.errnum), pathText(source), pathText(destination)}));
-    return false;
+        return {};
+    FileResult result = copyFileReplacing(source, destination, tempPathFor(destination));
+    if (!result) {
+        result.path = source;
+        result.destination = destination;
+    }
+    return result;
 }
 
 } // namespace kelvora

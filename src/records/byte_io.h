@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "draw/entrant.h"
+#include "records/entrant.h"
 
 namespace kelvora {
 

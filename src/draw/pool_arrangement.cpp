@@ -1,9 +1,8 @@
-// Who wins: the pool arrangement per prize, the press with its deck, the frames, and the stop.
+#include "draw/pool_arrangement.h"
 
 #include <algorithm>
 #include <numeric>
-
-#include "draw/draw_run.h"
+#include <vector>
 
 namespace kelvora {
 
@@ -112,26 +111,22 @@ void shuffleEntrants(std::span<Entrant> entries, Random15& random) {
     shuffleSequence(entries, random);
 }
 
-void DrawRun::arrangePool() {
-    const PrizeItem* prize = currentPrize();
-    if (!prize)
-        return;
+EntrantPool arrangedPool(EntrantPool entrants, const PrizeItem& prize, Random15& random) {
+    random.reseedFromClock();
+    Arrangement pool(std::move(entrants));
 
-    m_random.reseedFromClock();
-    Arrangement pool(std::move(progress.pool));
-
-    EntrantList black = pool.take(prize->blackList);
-    shuffleEntrants(black, m_random);
+    EntrantList black = pool.take(prize.blackList);
+    shuffleEntrants(black, random);
     pool.dropTaken();
 
     EntrantList randomWhite;
     EntrantList orderedWhite;
-    for (const Entrant& w : pool.take(prize->whiteList))
+    for (const Entrant& w : pool.take(prize.whiteList))
         (w.winOrder != 0 ? orderedWhite : randomWhite).push_back(w);
     pool.dropTaken();
 
-    pool.shuffle(m_random);
-    shuffleEntrants(randomWhite, m_random);
+    pool.shuffle(random);
+    shuffleEntrants(randomWhite, random);
     std::stable_sort(orderedWhite.begin(), orderedWhite.end(),
                      [](const Entrant& a, const Entrant& b) { return a.winOrder < b.winOrder; });
 
@@ -153,7 +148,7 @@ void DrawRun::arrangePool() {
 
     // Mix everything in the winning places that a fixed order does not pin, so random-white and ordinary
     // entrants there take random places among the free ones.
-    const std::size_t n = std::min(static_cast<std::size_t>(std::max(prize->quota, 0)), order.size());
+    const std::size_t n = std::min(static_cast<std::size_t>(std::max(prize.quota, 0)), order.size());
     EntrantList pinned = orderedWhite;
     std::sort(pinned.begin(), pinned.end(), byKey);
     std::vector<std::size_t> places;
@@ -164,99 +159,11 @@ void DrawRun::arrangePool() {
             free.push_back(order[i]);
         }
     }
-    shuffleSequence(std::span(free), m_random);
+    shuffleSequence(std::span(free), random);
     for (std::size_t k = 0; k < places.size(); ++k)
         order[places[k]] = free[k];
 
-    progress.pool = pool.result();
-}
-
-int DrawRun::beginPress() {
-    const PrizeItem* prize = currentPrize();
-    if (!prize)
-        return 0;
-    m_random.reseedFromClock();
-    if (progress.pool.empty()) {
-        m_host.showMessage(kPoolEmptyText, MessageIcon::Warning);
-        return 0;
-    }
-    const int remaining = prize->quota - progress.drawnCount;
-    const int pool = static_cast<int>(progress.pool.size());
-    progress.shownCount = std::clamp(std::min({prize->perDraw, remaining, pool}), 0, kMaxShown);
-    progress.clearSlots();
-    scrollDeck = progress.pool;
-    // The deck is at most kMaxEntrants long, so a position fits in 16 bits.
-    m_deckOrder.resize(std::min(scrollDeck.size(), static_cast<std::size_t>(kMaxEntrants)));
-    std::iota(m_deckOrder.begin(), m_deckOrder.end(), std::uint16_t{0});
-    return progress.shownCount;
-}
-
-void DrawRun::dealFrame() {
-    if (!drawStarted || progress.state != DrawState::Scrolling)
-        return;
-    const std::size_t d = m_deckOrder.size();
-    const std::size_t shown = std::min(static_cast<std::size_t>(progress.shownCount), d);
-    for (std::size_t i = 0; i < shown; ++i) {
-        const std::size_t j = static_cast<std::size_t>(m_random.next()) % (d - i);
-        const std::uint16_t dealt = m_deckOrder[j];
-        progress.slots[i] = scrollDeck[dealt];
-        // Moving the dealt position to the end keeps it out of reach for the rest of this frame.
-        std::copy(m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j) + 1, m_deckOrder.end(),
-                  m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j));
-        m_deckOrder.back() = dealt;
-    }
-    m_host.repaintScreen();
-}
-
-bool DrawRun::listsActive() const {
-    const PrizeItem* prize = currentPrize();
-    return prize && m_host.capsLockOn() && (!prize->whiteList.empty() || !prize->blackList.empty());
-}
-
-void DrawRun::stopPress() {
-    if (progress.state != DrawState::Scrolling)
-        return;
-    const PrizeItem* prize = currentPrize();
-    scrollDeck.clear();
-    m_deckOrder.clear();
-    const DrawProgress snapshot = progress;
-
-    progress.drawnCount += progress.shownCount;
-    progress.state = DrawState::Stopped;
-    const std::u16string_view prizeName = prize ? prize->nameText() : std::u16string_view{};
-    const std::size_t shown = static_cast<std::size_t>(progress.shownCount);
-    if (!listsActive()) {
-        for (std::size_t i = 0; i < shown; ++i) {
-            addWinner(progress.winners, prizeName, progress.slots[i]);
-            removeFromPool(progress.pool, progress.slots[i]);
-        }
-    } else {
-        const std::size_t take = std::min(shown, progress.pool.size());
-        for (std::size_t i = 0; i < take; ++i) {
-            progress.slots[i] = progress.pool[i];
-            addWinner(progress.winners, prizeName, progress.slots[i]);
-        }
-        progress.pool.erase(progress.pool.begin(), progress.pool.begin() + static_cast<std::ptrdiff_t>(take));
-        m_host.repaintScreen();
-    }
-
-    m_host.repaintScreen();
-    m_host.stopScrollTimer();
-    m_host.rewindScrollMusic();
-    if (m_sources.winMusicOn && *m_sources.winMusicOn)
-        m_host.startWinMusic();
-
-    std::u16string error;
-    const bool saved = m_host.saveProgress(progress, error);
-    if (!saved) {
-        progress = snapshot;
-        progress.state = DrawState::Stopped;
-        progress.shownCount = 0;
-        progress.clearSlots();
-    }
-    m_host.repaintScreen();
-    if (!saved)
-        m_host.showMessage(std::u16string(kStopFailedPrefix) + error, MessageIcon::Error);
+    return pool.result();
 }
 
 } // namespace kelvora

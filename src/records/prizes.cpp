@@ -1,9 +1,9 @@
-#include "settings/prizes.h"
+#include "records/prizes.h"
 
 #include <string>
 
 #include "platform/text.h"
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
@@ -115,30 +115,26 @@ void writePrizeList(ByteWriter& out, const PrizeList& prizes) {
     }
 }
 
-bool loadPrizes(const DataPaths& paths, PrizeList& prizes, MessageBox& messages, OwnerWindow owner) {
+FileResult loadPrizes(const DataPaths& paths, PrizeList& prizes) {
     return loadSettingsFile(
         prizeFileLocation(paths), [&] { prizes.clear(); },
-        [&](ByteReader& in) { return readPrizeList(in, prizes); }, messages, owner);
+        [&](ByteReader& in) { return readPrizeList(in, prizes); });
 }
 
-bool savePrizes(const DataPaths& paths, const PrizeList& prizes, MessageBox& messages, OwnerWindow owner) {
+FileResult savePrizes(const DataPaths& paths, const PrizeList& prizes) {
     // The reader deletes a prize file at or over its limit without a word, so writing one would lose every
     // prize and list at the next start. Refuse before anything on disk changes.
-    if (const std::uint64_t bytes = prizeFileBytes(prizes); bytes >= kPrizeFileBytesLimit) {
-        messages.show(owner, prizeFileTooLargeText(paths.prizeFile, bytes), MessageIcon::Error);
-        return false;
-    }
-    return saveSettingsFile(
-        prizeFileLocation(paths), [&](ByteWriter& out) { writePrizeList(out, prizes); }, messages, owner);
+    if (const std::uint64_t bytes = prizeFileBytes(prizes); bytes >= kPrizeFileBytesLimit)
+        return FileResult::tooLarge(paths.prizeFile, bytes);
+    return saveSettingsFile(prizeFileLocation(paths), [&](ByteWriter& out) { writePrizeList(out, prizes); });
 }
 
-bool ClearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes, MessageBox& messages,
-                             OwnerWindow owner) {
+FileResult clearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes) {
     for (PrizeItem& p : prizes) {
         p.whiteList.clear();
         p.blackList.clear();
     }
-    return savePrizes(paths, prizes, messages, owner);
+    return savePrizes(paths, prizes);
 }
 
 std::optional<std::filesystem::path> prizeImagePath(const DataPaths& paths, const PrizeItem& prize) {

@@ -1,4 +1,4 @@
-#include "settings/data_paths.h"
+#include "records/data_paths.h"
 
 namespace kelvora {
 

@@ -7,11 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "draw/entrant.h"
-#include "platform/message_box.h"
-#include "settings/byte_io.h"
-#include "settings/data_paths.h"
-#include "settings/settings_file.h"
+#include "records/byte_io.h"
+#include "records/data_paths.h"
+#include "records/entrant.h"
+#include "records/file_result.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -54,17 +54,16 @@ std::uint64_t prizeFileBytes(const PrizeList& prizes);
 // The refusal when prizeFileBytes reaches the limit: which file, its size, the limit, and how much must go.
 std::u16string prizeFileTooLargeText(const std::filesystem::path& file, std::uint64_t bytes);
 
-// Reads the prize file; on a reported failure the list is empty.
-bool loadPrizes(const DataPaths& paths, PrizeList& prizes, MessageBox& messages, OwnerWindow owner);
+// Reads the prize file; after a failure the list is empty.
+FileResult loadPrizes(const DataPaths& paths, PrizeList& prizes);
 // Writes the whole list. The caller keeps counts within the limits (256 prizes, 30000 entries per list), or
-// the file would not read back. A list whose file would reach kPrizeFileBytesLimit is refused with
-// prizeFileTooLargeText and the file on disk stays as it was.
-bool savePrizes(const DataPaths& paths, const PrizeList& prizes, MessageBox& messages, OwnerWindow owner);
+// the file would not read back. A list whose file would reach kPrizeFileBytesLimit is refused (a TooLarge
+// result, whose message is prizeFileTooLargeText) and the file on disk stays as it was.
+FileResult savePrizes(const DataPaths& paths, const PrizeList& prizes);
 
-// Empties the white and black lists of every prize and writes the prize file at once; the write's own message
-// is the only thing the operator sees. The lists stay empty in memory even when the write fails.
-bool ClearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes, MessageBox& messages,
-                             OwnerWindow owner);
+// Empties the white and black lists of every prize and writes the prize file at once; the write's failure is
+// the only thing the operator hears of. The lists stay empty in memory even when the write fails.
+FileResult clearAllBlackWhiteLists(const DataPaths& paths, PrizeList& prizes);
 
 // The prize picture's full path, or nothing when the prize has none or its stored name would lead outside the
 // prize folder.

@@ -1,4 +1,4 @@
-#include "settings/file_system.h"
+#include "records/file_system.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -87,10 +87,10 @@ void syncFolder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
-// The body shared by every replace: fill writes the new contents into the open temporary file and reports
-// its own failures.
-bool replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
-                 const std::function<bool(int, FileError&)>& fill, FileError& error) {
+// The body shared by every replace: fill writes the new contents into the open temporary file and returns
+// its own failure.
+FileResult replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
+                       const std::function<FileResult(int)>& fill) {
     const std::string tempName = temp.string();
     struct stat st {};
     if (::lstat(tempName.c_str(), &st) == 0) {
@@ -101,28 +101,24 @@ bool replaceFile(const std::filesystem::path& target, const std::filesystem::pat
             ::unlink(tempName.c_str());
     }
     const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = FileError{errno, temp};
-        return false;
-    }
-    auto fail = [&](FileError e, bool open) {
+    if (fd < 0)
+        return FileResult::failed(FileOp::Write, FileStep::Open, temp, errno);
+    auto fail = [&](FileResult error, bool open) {
         if (open)
             ::close(fd);
         ::unlink(tempName.c_str());
-        error = std::move(e);
-        return false;
+        return error;
     };
-    FileError fillError;
-    if (!fill(fd, fillError))
-        return fail(std::move(fillError), true);
+    if (FileResult filled = fill(fd); !filled)
+        return fail(std::move(filled), true);
     if (::fsync(fd) != 0)
-        return fail(FileError{errno, temp}, true);
+        return fail(FileResult::failed(FileOp::Write, FileStep::Transfer, temp, errno), true);
     if (::close(fd) != 0)
-        return fail(FileError{errno, temp}, false);
+        return fail(FileResult::failed(FileOp::Write, FileStep::Transfer, temp, errno), false);
     if (::rename(tempName.c_str(), target.c_str()) != 0)
-        return fail(FileError{errno, target}, false);
+        return fail(FileResult::failed(FileOp::Write, FileStep::Rename, target, errno), false);
     syncFolder(target.parent_path());
-    return true;
+    return {};
 }
 
 } // namespace
@@ -173,51 +169,41 @@ std::filesystem::path tempPathFor(const std::filesystem::path& target) {
     return temp;
 }
 
-bool writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
-                        std::span<const std::byte> data, FileError& error) {
-    return replaceFile(
-        target, temp,
-        [&](int fd, FileError& e) {
-            int errnum = 0;
-            if (writeAll(fd, data.data(), data.size(), errnum))
-                return true;
-            e = FileError{errnum, temp};
-            return false;
-        },
-        error);
+FileResult writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
+                              std::span<const std::byte> data) {
+    return replaceFile(target, temp, [&](int fd) {
+        int errnum = 0;
+        if (writeAll(fd, data.data(), data.size(), errnum))
+            return FileResult{};
+        return FileResult::failed(FileOp::Write, FileStep::Transfer, temp, errnum);
+    });
 }
 
-bool copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
-                       const std::filesystem::path& temp, FileError& error) {
+FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
+                             const std::filesystem::path& temp) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        error = FileError{errno, source};
-        return false;
-    }
-    const bool ok = replaceFile(
-        target, temp,
-        [&](int out, FileError& e) {
-            std::vector<std::byte> buffer(std::size_t{1} << 20);
-            for (;;) {
-                const ssize_t n = ::read(in, buffer.data(), buffer.size());
-                if (n < 0) {
-                    if (errno == EINTR)
-                        continue;
-                    e = FileError{errno, source};
-                    return false;
-                }
-                if (n == 0)
-                    return true;
-                int errnum = 0;
-                if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n), errnum)) {
-                    e = FileError{errnum, temp};
-                    return false;
-                }
+    if (in < 0)
+        return FileResult::failed(FileOp::Copy, FileStep::Open, source, errno);
+    FileResult result = replaceFile(target, temp, [&](int out) {
+        std::vector<std::byte> buffer(std::size_t{1} << 20);
+        for (;;) {
+            const ssize_t n = ::read(in, buffer.data(), buffer.size());
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return FileResult::failed(FileOp::Copy, FileStep::Transfer, source, errno);
             }
-        },
-        error);
+            if (n == 0)
+                return FileResult{};
+            int errnum = 0;
+            if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n), errnum))
+                return FileResult::failed(FileOp::Copy, FileStep::Transfer, temp, errnum);
+        }
+    });
     ::close(in);
-    return ok;
+    if (!result)
+        result.op = FileOp::Copy;
+    return result;
 }
 
 std::optional<std::filesystem::path> joinChecked(const std::filesystem::path& folder,

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "platform/message_box.h"
-#include "settings/data_paths.h"
-#include "settings/settings_file.h"
+#include "records/data_paths.h"
+#include "records/file_result.h"
+#include "records/settings_file.h"
 
 namespace kelvora {
 
@@ -27,7 +27,7 @@ struct DrawMode {
 // "抽奖模式.dat": exactly the four bytes of the mode.
 SettingsFileLocation drawModeFileLocation(const DataPaths& paths);
 
-bool loadDrawMode(const DataPaths& paths, DrawMode& drawMode, MessageBox& messages, OwnerWindow owner);
-bool saveDrawMode(const DataPaths& paths, const DrawMode& drawMode, MessageBox& messages, OwnerWindow owner);
+FileResult loadDrawMode(const DataPaths& paths, DrawMode& drawMode);
+FileResult saveDrawMode(const DataPaths& paths, const DrawMode& drawMode);
 
 } // namespace kelvora
