@@ -8,10 +8,12 @@
 #include "draw/draw_progress.h"
 #include "records/draw_mode.h"
 #include "records/file_system.h"
+#include "screen/full_list_view.h"
 #include "screen/glyph_cache.h"
-#include "screen/glyph_warmer.h"
+#include "screen/photo_scroll_view.h"
+#include "screen/replay_view.h"
 #include "screen/screen_paint.h"
-#include "screen/text_scroll_area.h"
+#include "screen/text_scroll_view.h"
 
 namespace kelvora {
 
@@ -69,9 +71,15 @@ struct DrawScreen::Impl {
     std::optional<ScreenFont> mainTitleFont;
     std::optional<ScreenFont> subtitleFont;
     std::optional<ScreenFont> infoBarFont;
-    std::optional<ScreenFont> scrollFont;
     GlyphCache glyphs;
-    GlyphWarmer warmer{glyphs}; // after glyphs: stops before the cache goes
+    // After the cache: the text view's worker stops before the cache goes.
+    IdleView idleView;
+    TextScrollView textView{glyphs};
+    PhotoScrollView photoView;
+    ReplayView replayView;
+    FullListView fullListView;
+
+    ScreenView& view(ViewKind kind);
 
     const InterfaceSettings& settings() const { return *inputs.interface; }
     bool drawStarted() const { return inputs.run && inputs.run->drawStarted(); }
@@ -90,17 +98,23 @@ struct DrawScreen::Impl {
     void drawTextBand(Band which, const FontStyle& style, std::optional<ScreenFont>& font,
                       std::u16string_view text);
     void drawScrollArea();
-    const PrizeItem* textScrollPrize() const;
-    void makeScrollFont(const PrizeItem& prize);
-    void prepareGlyphs();
-    void drawTextScroll();
-    void drawIdleScrollArea();
-
-    // Views still to come draw nothing yet; the frame leaves their area as the background shows it.
-    void drawPhotoScrollArea() {}
-    void drawReplayView() {}
-    void drawFullListView() {}
 };
+
+ScreenView& DrawScreen::Impl::view(ViewKind kind) {
+    switch (kind) {
+    case ViewKind::TextScroll:
+        return textView;
+    case ViewKind::PhotoScroll:
+        return photoView;
+    case ViewKind::Replay:
+        return replayView;
+    case ViewKind::FullList:
+        return fullListView;
+    case ViewKind::Idle:
+        break;
+    }
+    return idleView;
+}
 
 PixelRect DrawScreen::Impl::prizeArea() const {
     if (!inputs.interface || inputs.replayViewActive || inputs.fullListViewActive || !drawStarted() ||
@@ -171,72 +185,9 @@ void DrawScreen::Impl::drawTextBand(Band which, const FontStyle& style, std::opt
                    style.effectColor, geometry.inner, AlignCenter, AlignCenter);
 }
 
-const PrizeItem* DrawScreen::Impl::textScrollPrize() const {
-    if (!inputs.interface || !drawStarted() || photoMode())
-        return nullptr;
-    return inputs.run->currentPrize();
-}
-
-void DrawScreen::Impl::makeScrollFont(const PrizeItem& prize) {
-    const InterfaceSettings& s = settings();
-    const bool spaceAligned = inputs.spaceAligned && *inputs.spaceAligned;
-    scrollFont.emplace(createBandFont(scrollFaceName(s.scrollFont, spaceAligned), s.scrollFont,
-                                      prize.fontSize, false, logicalDpiY));
-}
-
-void DrawScreen::Impl::prepareGlyphs() {
-    const PrizeItem* prize = textScrollPrize();
-    if (!prize) {
-        warmer.stop();
-        return;
-    }
-    if (!scrollFont)
-        makeScrollFont(*prize);
-    // The frames of a press deal from the pool as it is now; while they scroll no winner numbers are shown,
-    // so each name is drawn as its hidden text alone.
-    const InterfaceSettings& s = settings();
-    const DigitHiding hiding{s.hideDigits != 0, s.hideFrom, s.hideTo};
-    std::vector<std::u16string> texts;
-    texts.reserve(inputs.run->progress().pool.size());
-    for (const Entrant& entrant : inputs.run->progress().pool)
-        texts.push_back(hideDigitsText(entrant.text(), hiding, 0));
-    warmer.start(scrollFont->font, std::move(texts));
-}
-
-void DrawScreen::Impl::drawTextScroll() {
-    const DrawRun& run = *inputs.run;
-    const PrizeItem* prize = run.currentPrize();
-    const BandGeometry area = band(Band::ScrollArea);
-    if (!prize) {
-        drawIdleScrollArea();
-        return;
-    }
-    // A font made here is the first sight of this prize (a draw resumed at start-up, new settings): its
-    // glyphs are prepared from now on.
-    if (!scrollFont)
-        prepareGlyphs();
-    drawTextScrollArea({frame, glyphs}, *scrollFont, area, run.progress(), *prize, settings(),
-                       inputs.interfaceDialogOpen);
-}
-
-void DrawScreen::Impl::drawIdleScrollArea() {
-    if (!inputs.interfaceDialogOpen)
-        return;
-    const BandGeometry area = band(Band::ScrollArea);
-    QPainter painter(&frame);
-    drawRectOutline(painter, false, 0, area.band.top, width, area.band.bottom);
-    drawRectOutline(painter, true, area.inner.left, area.inner.top, area.inner.right, area.inner.bottom);
-}
-
 void DrawScreen::Impl::drawScrollArea() {
-    if (inputs.fullListViewActive)
-        drawFullListView();
-    else if (inputs.replayViewActive)
-        drawReplayView();
-    else if (drawStarted())
-        photoMode() ? drawPhotoScrollArea() : drawTextScroll();
-    else
-        drawIdleScrollArea();
+    const BandGeometry area = band(Band::ScrollArea);
+    view(chooseView(inputs)).paint(ViewFrame{{frame, glyphs}, area, inputs, logicalDpiY});
 }
 
 void DrawScreen::Impl::composeFrame() {
@@ -306,31 +257,32 @@ const QImage& DrawScreen::composeFrame() {
 
 void DrawScreen::dropFonts() {
     Impl& d = *m_impl;
-    d.warmer.stop();
     d.mainTitleFont.reset();
     d.subtitleFont.reset();
     d.infoBarFont.reset();
-    d.scrollFont.reset();
+    for (const ViewKind kind :
+         {ViewKind::Idle, ViewKind::TextScroll, ViewKind::PhotoScroll, ViewKind::Replay, ViewKind::FullList})
+        d.view(kind).dropFonts();
     d.glyphs.clear();
 }
 
 void DrawScreen::dropScrollFont() {
     // The glyphs of the old size age out of the cache by themselves. The scroll font changes with the
     // prize, which is the moment to start on the new prize's glyphs.
-    m_impl->scrollFont.reset();
-    m_impl->prepareGlyphs();
+    m_impl->textView.dropFonts();
+    prepareGlyphs();
 }
 
 void DrawScreen::prepareGlyphs() {
-    m_impl->prepareGlyphs();
+    m_impl->textView.prepare(m_impl->inputs, m_impl->logicalDpiY);
 }
 
 bool DrawScreen::glyphsReady() const {
-    return m_impl->warmer.finished();
+    return m_impl->textView.warmer().finished();
 }
 
 void DrawScreen::waitForGlyphs() {
-    m_impl->warmer.wait();
+    m_impl->textView.warmer().wait();
 }
 
 BandGeometry DrawScreen::computeBand(Band band) const {

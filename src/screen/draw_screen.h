@@ -14,25 +14,10 @@
 #include "records/data_paths.h"
 #include "records/prizes.h"
 #include "screen/screen_geometry.h"
+#include "screen/screen_view.h"
 #include "settings/interface_settings.h"
 
 namespace kelvora {
-
-// What the screen reads; all owned elsewhere. Flags are set by the main window and the views.
-struct ScreenInputs {
-    const DrawRun* run = nullptr;
-    const InterfaceSettings* interface = nullptr;
-    const PrizeList* prizes = nullptr;
-    const EntrantList* textList = nullptr;
-    const EntrantList* pictureList = nullptr;
-    const std::int32_t* drawMode = nullptr;     // 0 text, any other value picture
-    const std::int32_t* spaceAligned = nullptr; // the text list was imported with space alignment
-    bool replayViewActive = false;
-    bool fullListViewActive = false;
-    bool interfaceDialogOpen = false;
-    bool playbackDialogOpen = false;
-    bool fullListDialogOpen = false;
-};
 
 class DrawScreen {
 public:
