@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <fstream>
 
@@ -129,21 +133,35 @@ TEST_F(HistoryTest, EndDrawWritesHistoryRemovesProgressAndResets) {
     EXPECT_EQ(loadInto(restarted, paths, prizes, loaded), ProgressLoad::Nothing);
 }
 
+// A history folder the program may not write into. Root writes anywhere, so the end of the draw runs in a
+// child that has dropped to an unprivileged user.
 TEST_F(HistoryTest, FailedHistoryWriteKeepsTheDraw) {
     prizes = {makePrize(u"P1", 1, 1)};
     textList = makeNames(2);
     run.startDraw();
     press();
-    // A file where the history folder's parent should be a folder cannot be replaced by one.
     std::filesystem::create_directories(paths.historyFolder);
-    std::filesystem::permissions(paths.historyFolder,
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only folders";
-    host.messages.answers = {MessageAnswer::Yes};
-    EXPECT_FALSE(endDraw(run, host, paths, clock));
-    EXPECT_TRUE(run.drawStarted());
-    EXPECT_EQ(host.messages.lastText().rfind(u"结束抽奖失败:\n无法写入文件 ", 0), 0u);
+    std::filesystem::permissions(
+        paths.historyFolder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                                 std::filesystem::perms::group_read | std::filesystem::perms::group_exec |
+                                 std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+    for (std::filesystem::path p = paths.historyFolder.parent_path(); p != dir.path().parent_path();
+         p = p.parent_path())
+        ::chmod(p.c_str(), 0755);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        host.messages.answers = {MessageAnswer::Yes};
+        const bool ended = endDraw(run, host, paths, clock);
+        const bool reported = host.messages.lastText().rfind(u"结束抽奖失败:\n无法写入文件 ", 0) == 0;
+        ::_exit(!ended && run.drawStarted() && reported ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the end must fail, say why, and keep the draw";
+    EXPECT_TRUE(std::filesystem::is_empty(paths.historyFolder));
 }
 
 // The same failure wherever the tests run, root included: the data folder's parent is a plain file.
