@@ -240,17 +240,27 @@ void drawTextInRect(TextCanvas canvas, std::u16string_view text, const DigitHidi
         blendMask(surface, g.glyph->mask, g.x, g.y, clip, color);
 }
 
-std::vector<PlacedRun> placeGlyphs(const QString& text, const ScreenFont& font, int x, int y) {
-    std::vector<PlacedRun> placed;
-    // Lay the line out as QPainter::drawText would, then place each glyph at its position's whole pixel,
-    // rendered for the fraction left over.
-    QTextLayout layout(text, font.font);
+namespace {
+
+// The layout's text as one unwrapped line, as QPainter::drawText lays it out; invalid for an empty text.
+QTextLine layOutOneLine(QTextLayout& layout) {
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     layout.setTextOption(option);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
+    return line;
+}
+
+} // namespace
+
+std::vector<PlacedRun> placeGlyphs(const QString& text, const ScreenFont& font, int x, int y) {
+    std::vector<PlacedRun> placed;
+    // Lay the line out as QPainter::drawText would, then place each glyph at its position's whole pixel,
+    // rendered for the fraction left over.
+    QTextLayout layout(text, font.font);
+    const QTextLine line = layOutOneLine(layout);
     if (!line.isValid())
         return placed;
     const double baseX = x;
@@ -275,12 +285,7 @@ std::vector<PlacedRun> placeGlyphs(const QString& text, const ScreenFont& font, 
 
 void drawScreenText(QPainter& painter, const QPointF& baseline, const QString& text, const QFont& font) {
     QTextLayout layout(text, font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
+    const QTextLine line = layOutOneLine(layout);
     if (!line.isValid())
         return;
     const QList<QGlyphRun> runs = layout.glyphRuns();
