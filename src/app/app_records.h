@@ -9,6 +9,7 @@
 
 #include "platform/capslock.h"
 #include "platform/clock.h"
+#include "platform/file_picker.h"
 #include "platform/message_box.h"
 #include "platform/random.h"
 #include "records/data_paths.h"
@@ -55,6 +56,7 @@ Q_DECLARE_FLAGS(RecordKinds, RecordKind)
 // The outside world as the window sees it; real ones in the program, fakes in tests.
 struct AppServices {
     MessageBox& messages;
+    FilePicker& files;
     CapsLockState& capsLock;
     Clock& clock;
     Random15& random;

@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/private_folder.h"
 #include "app/single_instance.h"
+#include "platform/qt_file_picker.h"
 #include "platform/qt_message_box.h"
 #include "platform/x11_capslock.h"
 #include "screen/font_setup.h"
@@ -40,9 +41,10 @@ int main(int argc, char** argv) {
         return 0;
 
     QtMessageBox messages;
+    QtFilePicker files;
     X11CapsLock capsLock;
     Application application(QCoreApplication::applicationDirPath().toStdString(),
-                            AppServices{messages, capsLock, clock, random});
+                            AppServices{messages, files, capsLock, clock, random});
     if (!aliasesLoaded) {
         const QString shown = aliasFile.isEmpty() ? QStringLiteral("kelvora-fonts.conf") : aliasFile;
         application.setFontAliasFailure(shown.toStdU16String());

@@ -48,10 +48,11 @@ protected:
     TempDir dir;
     DataPaths paths{dir.path()};
     RecordingMessageBox messages;
+    ScriptedFilePicker files;
     FakeCapsLock capsLock;
     FakeClock clock;
     Random15 random{clock};
-    AppServices services{messages, capsLock, clock, random};
+    AppServices services{messages, files, capsLock, clock, random};
 };
 
 TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {

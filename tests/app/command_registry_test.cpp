@@ -135,10 +135,11 @@ protected:
     QApplication& app = qtApp(); // before any widget member
     TempDir dir;
     RecordingMessageBox messages;
+    ScriptedFilePicker files;
     FakeCapsLock capsLock;
     FakeClock clock;
     Random15 random{clock};
-    Application program{dir.path(), AppServices{messages, capsLock, clock, random}};
+    Application program{dir.path(), AppServices{messages, files, capsLock, clock, random}};
     AppRecords& records = program.records();
     ShowController& controller = program.controller();
     CommandRegistry& commands = program.commands();

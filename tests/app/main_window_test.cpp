@@ -64,10 +64,11 @@ protected:
     QApplication& app = qtApp(); // before any widget member
     TempDir dir;
     RecordingMessageBox messages;
+    ScriptedFilePicker files;
     FakeCapsLock capsLock;
     FakeClock clock;
     Random15 random{clock};
-    Application program{dir.path(), AppServices{messages, capsLock, clock, random}};
+    Application program{dir.path(), AppServices{messages, files, capsLock, clock, random}};
     AppRecords& records = program.records();
     ShowController& controller = program.controller();
     MainWindow& window = program.mainWindow();
@@ -354,7 +355,7 @@ TEST_F(MainWindowTest, AFailedSaveOfTheWindowRectangleIsReportedAndItStillApplie
     // The program's folder is a file: no settings folder can be made under it (root ignores permissions).
     const std::filesystem::path notAFolder = dir.path() / "program";
     std::ofstream(notAFolder) << "x";
-    Application blocked{notAFolder, AppServices{messages, capsLock, clock, random}};
+    Application blocked{notAFolder, AppServices{messages, files, capsLock, clock, random}};
     blocked.controller().applyWindowedSettings(WindowedSettings{0, 10, 20, 400, 300});
     EXPECT_EQ(blocked.records().windowed, (WindowedSettings{0, 10, 20, 400, 300}));
     EXPECT_EQ(blocked.mainWindow().geometry(), QRect(10, 20, 400, 300));

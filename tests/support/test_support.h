@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "draw/draw_progress.h"
 #include "platform/capslock.h"
 #include "platform/clock.h"
+#include "platform/file_picker.h"
 #include "platform/message_box.h"
 
 namespace kelvora::test {
@@ -45,6 +47,33 @@ public:
     MessageAnswer show(OwnerWindow owner, std::u16string_view text, MessageIcon icon,
                        MessageButtons buttons) override;
     std::u16string lastText() const { return shown.empty() ? std::u16string{} : shown.back().text; }
+};
+
+// A file picker that answers from a script: each call takes the next answer (nothing = cancelled) and
+// records the title it was asked with.
+class ScriptedFilePicker final : public FilePicker {
+public:
+    std::deque<std::optional<std::filesystem::path>> answers;
+    std::vector<std::u16string> titles;
+
+    std::optional<std::filesystem::path> openFile(OwnerWindow, std::u16string_view title,
+                                                  std::u16string_view) override {
+        return next(title);
+    }
+    std::optional<std::filesystem::path> saveFile(OwnerWindow, std::u16string_view title, std::u16string_view,
+                                                  std::u16string_view) override {
+        return next(title);
+    }
+
+private:
+    std::optional<std::filesystem::path> next(std::u16string_view title) {
+        titles.emplace_back(title);
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 // A draw host that records what the engine asked of the program. saveProgress keeps the saved records and can
