@@ -1,6 +1,7 @@
 #include "settings/black_white_rules.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <unordered_map>
 
@@ -85,8 +86,10 @@ std::u16string winOrderText(std::int32_t winOrder) {
 
 BlackWhiteListDraft::BlackWhiteListDraft(const PrizeItem& prize, const PrizeList& allPrizes)
     : m_white(prize.whiteList), m_black(prize.blackList) {
-    const bool inList =
-        !allPrizes.empty() && &prize >= allPrizes.data() && &prize < allPrizes.data() + allPrizes.size();
+    // std::less orders any two pointers, so this also holds for a prize that lives elsewhere.
+    const std::less<const PrizeItem*> before;
+    const bool inList = !allPrizes.empty() && !before(&prize, allPrizes.data()) &&
+                        before(&prize, allPrizes.data() + allPrizes.size());
     const std::uint64_t whole = kelvora::prizeFileBytes(allPrizes);
     if (inList) {
         m_otherBytes = whole - listEntryBytes(prize);

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstdlib>
 #include <deque>
 #include <functional>
 
@@ -207,6 +208,10 @@ TEST_F(BlackWhiteListDialogTest, EditingThroughTheButtons) {
     EXPECT_EQ(names(dialog.draft().white()), (std::vector<std::string>{"A", "b", "e"}));
     clickHeader(white, 0);
     EXPECT_EQ(cell(white, 2, 2), "1");
+
+    // The guide's picture, when asked for: KELVORA_SCREENSHOTS=<folder>.
+    if (const char* folder = std::getenv("KELVORA_SCREENSHOTS"))
+        dialog.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/bwlists.png"));
 
     // Clearing asks first.
     messages.answers.push_back(MessageAnswer::Yes);

@@ -92,7 +92,7 @@ BlackWhiteListDialog::BlackWhiteListDialog(const PrizeItem& prize, const PrizeLi
         ++i;
     }
     layout->addLayout(uses);
-    resize(760, 620);
+    resize(820, 620);
 
     if (drawStarted) {
         for (QPushButton* b : m_editingButtons)
