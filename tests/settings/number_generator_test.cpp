@@ -54,6 +54,7 @@ TEST(NumberGenerator, UnluckyFilterLooksAtTheNumberOnly) {
     NumberSeries padded;
     padded.start = 8;
     padded.end = 9;
+    padded.step = 1;
     padded.prefix = u"4号";
     padded.unluckyFilter = u"00";
     EXPECT_TRUE(generateNumbers(padded).lines.empty());
