@@ -295,5 +295,32 @@ TEST(DuplicatesDialog, ShowsTheDroppedLinesAndTheirCount) {
     EXPECT_EQ(child<QLabel>(dialog, "count")->text(), QStringLiteral("2"));
 }
 
+// Not a check: with KELVORA_SCREENSHOTS=1 it writes the guide's pictures of the import dialogs into
+// docs/screenshots of the source tree.
+TEST(ImportScreenshots, WrittenWhenAsked) {
+    const char* wanted = std::getenv("KELVORA_SCREENSHOTS");
+    if (!wanted || std::string_view(wanted) != "1")
+        return;
+    const std::filesystem::path folder =
+        std::filesystem::path(std::getenv("KELVORA_SOURCE_DIR")) / "docs" / "screenshots";
+    auto save = [&](QWidget& widget, const char* name) {
+        widget.adjustSize();
+        EXPECT_TRUE(widget.grab().save(QString::fromStdString((folder / name).string()))) << name;
+    };
+    ScriptedImport s;
+    s.text()->setPlainText(QStringLiteral("张三\t销售部\t001\n李小四\t人事\t002\n王五\t研发中心\t003\n"));
+    save(*s.dialog, "import-dialog.png");
+    test::RecordingMessageBox messages;
+    std::vector<ColumnAlign> answers{ColumnAlign::Left, ColumnAlign::Justify, ColumnAlign::Right};
+    std::size_t next = 0;
+    AlignImportDialog align(messages, nullptr, [&](QWidget*, ColumnAlign) { return answers[next++]; });
+    for (int i = 0; i < 3; ++i)
+        child<QPushButton>(align, "add")->click();
+    save(align, "import-align-dialog.png");
+    NumberGeneratorDialog numbers(messages, nullptr);
+    child<QLineEdit>(numbers, "filter")->setText(QStringLiteral("4，13"));
+    save(numbers, "number-generator-dialog.png");
+}
+
 } // namespace
 } // namespace kelvora
