@@ -1,6 +1,7 @@
 #include "settings/number_generator.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "records/entrant.h"
@@ -12,20 +13,19 @@ namespace {
 
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
-std::u16string formatNumber(std::int32_t value, int minDigits) {
-    char16_t digits[16];
-    int n = 0;
+// Writes value's decimal digits, zero-padded to minDigits (at most 16), into buffer; returns the digits.
+// No allocation: a filter that removes most numbers makes this run for every value of a long series.
+std::u16string_view formatNumber(std::int32_t value, int minDigits,
+                                 char16_t (&buffer)[kMaxNumberWidth + 10]) {
+    std::size_t pos = std::size(buffer);
     auto v = static_cast<std::uint32_t>(value);
     do {
-        digits[n++] = static_cast<char16_t>(u'0' + v % 10);
+        buffer[--pos] = static_cast<char16_t>(u'0' + v % 10);
         v /= 10;
     } while (v != 0);
-    std::u16string text;
-    if (minDigits > n)
-        text.assign(static_cast<std::size_t>(minDigits - n), u'0');
-    while (n > 0)
-        text.push_back(digits[--n]);
-    return text;
+    while (std::size(buffer) - pos < static_cast<std::size_t>(minDigits))
+        buffer[--pos] = u'0';
+    return std::u16string_view(buffer + pos, std::size(buffer) - pos);
 }
 
 std::vector<std::u16string_view> filterPieces(std::u16string_view filter) {
@@ -93,9 +93,10 @@ GeneratedNumbers generateNumbers(const NumberSeries& input) {
     const int minDigits = series.fixedWidth ? series.width : 1;
 
     GeneratedNumbers out;
+    char16_t buffer[kMaxNumberWidth + 10];
     // 64-bit so that the step past the end near 2147483647 is seen instead of wrapping to a negative number.
     for (std::int64_t v = series.start; v <= series.end; v += series.step) {
-        const std::u16string number = formatNumber(static_cast<std::int32_t>(v), minDigits);
+        const std::u16string_view number = formatNumber(static_cast<std::int32_t>(v), minDigits, buffer);
         if (containsAny(number, unlucky))
             continue;
         if (static_cast<int>(out.lines.size()) == kMaxEntrants) {
