@@ -1,0 +1,145 @@
+#include "settings/ui/import_dialog.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include "settings/ui/align_import_dialog.h"
+#include "settings/ui/duplicates_dialog.h"
+#include "settings/ui/import_progress_dialog.h"
+#include "settings/ui/number_generator_dialog.h"
+#include "ui/qt_text.h"
+
+namespace kelvora {
+
+namespace {
+
+QPushButton* button(const QString& text, const char* name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+void minimizeProgramWindows() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            window->setWindowState(window->windowState() | Qt::WindowMinimized);
+    }
+}
+
+ImportDialogSteps realImportSteps(MessageBox& messages, const QFont& measureFont) {
+    ImportDialogSteps steps;
+    steps.askAlignment = [&messages](QWidget* owner) { return AlignImportDialog::ask(messages, owner); };
+    steps.runImport = [measureFont](QWidget* owner, std::vector<ImportLine> lines,
+                                    const ImportSettings& settings) {
+        return ImportProgressDialog::run(std::move(lines), settings, measureFont, owner);
+    };
+    steps.showDuplicates = [](QWidget* owner, const ImportResult& result) {
+        DuplicatesDialog(result.duplicateCount, result.duplicateText, owner).exec();
+    };
+    steps.generateNumbers = [&messages](QWidget* owner) {
+        return NumberGeneratorDialog::ask(messages, owner);
+    };
+    steps.minimizeProgram = minimizeProgramWindows;
+    return steps;
+}
+
+ImportDialog::ImportDialog(QWidget* measureWindow, TextNameList& list, MessageBox& messages,
+                           ImportDialogSteps steps)
+    : CenteredDialog(measureWindow), m_list(list), m_messages(messages), m_steps(std::move(steps)) {
+    setWindowTitle(QStringLiteral("抽奖名单 - 导入"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        new QLabel(QStringLiteral("复制名单到此，一行为一条：\n//一行如有多列，用Tab字符分割。"), this));
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("text"));
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tabs separate columns: typed ones go into the text rather than moving the focus.
+    m_text->setTabChangesFocus(false);
+    m_text->setMinimumSize(480, 320);
+    layout->addWidget(m_text, 1);
+
+    auto* tools = new QHBoxLayout;
+    auto* minimize = button(QStringLiteral("软件最小化"), "minimize", this);
+    tools->addWidget(minimize);
+    tools->addWidget(new QLabel(QStringLiteral("以便复制名单"), this));
+    tools->addStretch();
+    auto* generate = button(QStringLiteral("批量生成号码..."), "generate", this);
+    tools->addWidget(generate);
+    layout->addLayout(tools);
+
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    auto* importButton = new QPushButton(QStringLiteral("对齐后导入..."), this);
+    importButton->setObjectName(QStringLiteral("import"));
+    importButton->setDefault(true);
+    auto* cancel = button(QStringLiteral("取消"), "cancel", this);
+    row->addWidget(importButton);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+
+    connect(minimize, &QPushButton::clicked, this, [this] { m_steps.minimizeProgram(); });
+    connect(generate, &QPushButton::clicked, this, &ImportDialog::appendGenerated);
+    connect(importButton, &QPushButton::clicked, this, &ImportDialog::importLines);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_text->setFocus();
+}
+
+void ImportDialog::appendGenerated() {
+    const std::optional<std::vector<std::u16string>> lines = m_steps.generateNumbers(this);
+    if (!lines || lines->empty())
+        return;
+    QString added;
+    // Text that does not end with a line break would otherwise run into the first number.
+    const QString current = m_text->toPlainText();
+    if (!current.isEmpty() && !current.endsWith(QLatin1Char('\n')))
+        added += QLatin1Char('\n');
+    for (const std::u16string& line : *lines) {
+        added += toQString(line);
+        added += QLatin1Char('\n');
+    }
+    // Hidden while the text goes in, so that up to 30000 lines do not lay out one by one.
+    m_text->setUpdatesEnabled(false);
+    QTextCursor cursor(m_text->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(added);
+    m_text->setUpdatesEnabled(true);
+}
+
+void ImportDialog::importLines() {
+    const std::optional<ImportSettings> settings = m_steps.askAlignment(this);
+    if (!settings)
+        return;
+    const QString text = m_text->toPlainText();
+    ImportLines read = readImportLines(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                           static_cast<std::size_t>(text.size())));
+    if (read.tooMany)
+        m_messages.show(this, kTooManyImportLinesText, MessageIcon::Warning);
+    if (read.lines.empty()) {
+        m_messages.show(this, kNothingToImportText, MessageIcon::Information);
+        return;
+    }
+    const ImportResult result = m_steps.runImport(this, std::move(read.lines), *settings);
+    applyImport(m_list, result);
+    if (result.cancelled)
+        return; // the text stays for another try
+    if (result.duplicateCount > 0)
+        m_steps.showDuplicates(this, result);
+    accept();
+}
+
+bool runImportDialog(QWidget* measureWindow, TextNameList& list, MessageBox& messages) {
+    ImportDialog dialog(measureWindow, list, messages,
+                        realImportSteps(messages, importMeasureFont(measureWindow)));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace kelvora
