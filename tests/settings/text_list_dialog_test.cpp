@@ -134,6 +134,7 @@ TEST_F(TextListDialogTest, ARunningDrawLocksTheListSaysSoOnceAndStillExports) {
     setNames({u"bob", u"Alice"});
     list.spaceAligned = 1;
     messages.answers = {MessageAnswer::Yes};
+    importList = [](QWidget*, TextNameList&) { return false; };
     TextListDialog dialog(list, changed, environment(true), TextListMode::Edit, nullptr);
     for (const char* name : {"ascending", "descending", "shuffle", "reimport"})
         EXPECT_FALSE(button(dialog, name).isEnabled()) << name;
@@ -198,6 +199,7 @@ TEST_F(TextListDialogTest, ReimportAsksBeforeEmptyingAndHandsTheWindowToTheImpor
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, kReimportQuestion);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Question);
+    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_EQ(names(list.entries), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(list.spaceAligned, 1);
     EXPECT_EQ(imports, 0);
@@ -219,6 +221,17 @@ TEST_F(TextListDialogTest, ReimportAsksBeforeEmptyingAndHandsTheWindowToTheImpor
     button(dialog, "reimport").click();
     EXPECT_EQ(messages.shown.size(), asked);
     EXPECT_EQ(imports, 2);
+    dialog.done(0);
+}
+
+TEST_F(TextListDialogTest, WithoutAnImportReimportIsGreyedAndNeverEmptiesTheList) {
+    setNames({u"a", u"b"});
+    messages.answers = {MessageAnswer::Yes};
+    TextListDialog dialog(list, changed, environment(), TextListMode::Edit, nullptr);
+    EXPECT_FALSE(button(dialog, "reimport").isEnabled());
+    dialog.reimport();
+    EXPECT_EQ(list.entries.size(), 2u);
+    EXPECT_TRUE(messages.shown.empty());
     dialog.done(0);
 }
 

@@ -77,7 +77,8 @@ TextListDialog::TextListDialog(TextNameList& list, bool& listChanged, const Text
     ascending->setEnabled(actions.reorder);
     descending->setEnabled(actions.reorder);
     shuffle->setEnabled(actions.reorder);
-    reimportButton->setEnabled(actions.reimport);
+    // Without an import the button could only empty the list.
+    reimportButton->setEnabled(actions.reimport && m_env.importList);
     exportButton->setEnabled(actions.exportList);
 
     connect(ascending, &QPushButton::clicked, this, [this] { sortList(SortOrder::Ascending); });
@@ -120,10 +121,12 @@ void TextListDialog::shuffleList() {
 }
 
 void TextListDialog::reimport() {
-    if (!textListActions(m_env.drawStarted).reimport)
+    if (!textListActions(m_env.drawStarted).reimport || !m_env.importList)
         return;
     if (!m_list.entries.empty()) {
-        if (say(kReimportQuestion, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        // No is the default: Enter by a slip must not throw away a list of thousands.
+        if (say(kReimportQuestion, MessageIcon::Question, MessageButtons::YesNoDefaultNo) !=
+            MessageAnswer::Yes)
             return;
         m_list.entries.clear();
         refill();
@@ -135,8 +138,7 @@ void TextListDialog::reimport() {
         m_list.spaceAligned = 0;
         markChanged();
     }
-    if (m_env.importList)
-        m_env.importList(this, m_list);
+    m_env.importList(this, m_list);
     if (!m_list.entries.empty()) {
         refill();
         markChanged();

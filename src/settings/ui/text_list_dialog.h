@@ -29,7 +29,7 @@ struct TextListEnvironment {
     Random15& random;
     MessageBox& messages;
     FilePicker& files;
-    // Runs the import over the list; may be empty (then "重新导入..." only empties the list).
+    // Runs the import over the list; while there is none (tests, a build without it) "重新导入..." is greyed.
     ImportListHook importList;
 };
 
