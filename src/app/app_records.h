@@ -31,6 +31,8 @@ struct AppRecords {
     PrizeList prizes;
     DrawMode drawMode;
     TextNameList textList;
+    // The text list's editor changed it and no save has succeeded since: the next closing saves again.
+    bool textListChanged = false;
     PictureNameList pictureList;
     InterfaceSettings interface;
     MusicSettings music;

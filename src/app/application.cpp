@@ -11,6 +11,7 @@
 #include "app/draw_commands.h"
 #include "app/file_message.h"
 #include "app/info_commands.h"
+#include "app/list_commands.h"
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
 #include "draw/progress_file.h"
@@ -30,6 +31,7 @@ Application::~Application() = default;
 void Application::registerCommands() {
     // Each feature declares its commands in its own file; the menus and the key tables follow.
     registerDrawCommands(m_commands, *m_controller);
+    registerListCommands(m_commands, *m_controller);
     registerWindowCommands(m_commands, *m_window);
     registerInfoCommands(m_commands, *m_window);
     m_window->rebuildAccelerators();

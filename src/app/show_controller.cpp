@@ -83,6 +83,10 @@ void ShowController::applyWindowedSettings(const WindowedSettings& settings) {
     Q_EMIT recordsChanged(RecordKind::Windowed);
 }
 
+void ShowController::namesEdited() {
+    Q_EMIT recordsChanged(RecordKind::DrawMode | RecordKind::TextList | RecordKind::PictureList);
+}
+
 void ShowController::followRecords(RecordKinds which) {
     // Fonts are made from the look, and the scroll area's from the prize as well; the background layer holds
     // the prize picture's place.

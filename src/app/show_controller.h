@@ -64,6 +64,9 @@ public:
     // A record handed back by a dialog or a command: stored, saved and announced. A failed save has shown its
     // message; the record still applies until the program ends.
     void applyWindowedSettings(const WindowedSettings& settings);
+    // The name lists and the draw mode were edited in place by their editors, which saved them; this only
+    // announces it.
+    void namesEdited();
 
     bool scrollTimerActive() const { return m_scrollTimer.isActive(); }
     int scrollTimerPeriod() const { return m_scrollTimer.interval(); }

@@ -20,6 +20,8 @@
 #include "app_test_support.h"
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
+#include "settings/ui/draw_mode_dialog.h"
+#include "settings/ui/text_list_dialog.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {
@@ -178,6 +180,8 @@ TEST_F(MainWindowTest, ClosingBeforeADrawNeedsNoQuestion) {
 TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState) {
     const std::vector<std::string> before{
         "参数设置/",
+        "  模式 && 名单... \t F3",
+        "  ---",
         "  参数备份与还原...",
         "  ---",
         "  高级/",
@@ -213,10 +217,45 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     menu = window.createContextMenu();
     Q_EMIT menu->aboutToShow();
     const std::vector<std::string> during = describeMenu(*menu, true);
-    EXPECT_EQ(during[9], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
-    EXPECT_EQ(during[10], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
-    EXPECT_EQ(during[11], "        临时加奖等...");
-    EXPECT_EQ(during[12], "  结束抽奖 \t Ctrl+F");
+    EXPECT_EQ(during[11], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
+    EXPECT_EQ(during[12], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
+    EXPECT_EQ(during[13], "        临时加奖等...");
+    EXPECT_EQ(during[14], "  结束抽奖 \t Ctrl+F");
+}
+
+// Acts on the visible top-level dialog of type D once the call under test has opened it.
+template <class D> void whenDialogOpens(std::function<void(D&)> act) {
+    QTimer::singleShot(0, [act] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<D*>(widget); dialog && dialog->isVisible())
+                return act(*dialog);
+    });
+}
+
+TEST_F(MainWindowTest, F3ChoosesTheModeThenEditsTheTextListAndAnnouncesBoth) {
+    QSignalSpy changes(&controller, &ShowController::recordsChanged);
+    bool editorOpened = false;
+    whenDialogOpens<DrawModeDialog>([&](DrawModeDialog& modes) {
+        whenDialogOpens<TextListDialog>([&](TextListDialog& editor) {
+            editorOpened = true;
+            editor.findChild<QPushButton*>(QStringLiteral("descending"))->click();
+            editor.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        });
+        modes.findChild<QPushButton*>(QStringLiteral("next"))->click();
+    });
+    window.runCommand(CommandId::DrawModeSettings);
+
+    EXPECT_TRUE(editorOpened);
+    EXPECT_TRUE(std::filesystem::exists(records.paths.drawModeFile));
+    EXPECT_FALSE(records.textListChanged);
+    TextNameList stored;
+    ASSERT_TRUE(loadTextNameList(records.paths, stored));
+    ASSERT_EQ(stored.entries.size(), records.textList.entries.size());
+    EXPECT_EQ(stored.entries.front().text(), records.textList.entries.front().text());
+    EXPECT_GT(compareIgnoreCase(stored.entries.front().text(), stored.entries.back().text()), 0);
+    ASSERT_EQ(changes.size(), 1);
+    const auto kinds = changes[0][0].value<RecordKinds>();
+    EXPECT_TRUE(kinds.testFlag(RecordKind::DrawMode) && kinds.testFlag(RecordKind::TextList));
 }
 
 TEST_F(MainWindowTest, MenuCommandsRunTheDrawAndShowTheHint) {
