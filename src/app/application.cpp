@@ -15,6 +15,7 @@
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
 #include "draw/progress_file.h"
+#include "settings/ui/import_dialog.h"
 
 namespace kelvora {
 
@@ -28,10 +29,16 @@ Application::Application(const std::filesystem::path& root, const AppServices& s
 
 Application::~Application() = default;
 
+ImportListHook Application::importListHook() {
+    return [this](QWidget* measureWindow, TextNameList& list) {
+        return runImportDialog(measureWindow, list, m_services.messages);
+    };
+}
+
 void Application::registerCommands() {
     // Each feature declares its commands in its own file; the menus and the key tables follow.
     registerDrawCommands(m_commands, *m_controller);
-    registerListCommands(m_commands, *m_controller);
+    registerListCommands(m_commands, *m_controller, ListCommandHooks{importListHook(), {}});
     registerWindowCommands(m_commands, *m_window);
     registerInfoCommands(m_commands, *m_window);
     m_window->rebuildAccelerators();

@@ -12,6 +12,7 @@
 #include "app/command_registry.h"
 #include "app/main_window.h"
 #include "app/show_controller.h"
+#include "settings/ui/editor_hooks.h"
 
 namespace kelvora {
 
@@ -39,6 +40,8 @@ public:
 
 private:
     void registerCommands();
+    // The list import as the editors open it.
+    ImportListHook importListHook();
     void readSettings();
     void runStartupChecks();
 
