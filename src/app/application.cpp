@@ -11,6 +11,7 @@
 #include "app/draw_commands.h"
 #include "app/file_message.h"
 #include "app/info_commands.h"
+#include "app/prize_commands.h"
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
 #include "draw/progress_file.h"
@@ -32,6 +33,7 @@ void Application::registerCommands() {
     registerDrawCommands(m_commands, *m_controller);
     registerWindowCommands(m_commands, *m_window);
     registerInfoCommands(m_commands, *m_window);
+    registerPrizeCommands(m_commands, *m_window);
     m_window->rebuildAccelerators();
 }
 

@@ -64,6 +64,9 @@ public:
     // A record handed back by a dialog or a command: stored, saved and announced. A failed save has shown its
     // message; the record still applies until the program ends.
     void applyWindowedSettings(const WindowedSettings& settings);
+    // The prize editors changed the live prize list and wrote it themselves: the screen follows, and during a
+    // draw the current prize's picture is loaded again, since its prize may have been given another.
+    void prizesEdited();
 
     bool scrollTimerActive() const { return m_scrollTimer.isActive(); }
     int scrollTimerPeriod() const { return m_scrollTimer.interval(); }

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <fstream>
 
 #include "app/application.h"
@@ -178,6 +179,8 @@ TEST_F(MainWindowTest, ClosingBeforeADrawNeedsNoQuestion) {
 TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState) {
     const std::vector<std::string> before{
         "参数设置/",
+        "  奖项... \t F2",
+        "  ---",
         "  参数备份与还原...",
         "  ---",
         "  高级/",
@@ -213,10 +216,13 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     menu = window.createContextMenu();
     Q_EMIT menu->aboutToShow();
     const std::vector<std::string> during = describeMenu(*menu, true);
-    EXPECT_EQ(during[9], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
-    EXPECT_EQ(during[10], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
-    EXPECT_EQ(during[11], "        临时加奖等...");
-    EXPECT_EQ(during[12], "  结束抽奖 \t Ctrl+F");
+    const std::size_t draw =
+        std::size_t(std::find(during.begin(), during.end(), "开始抽奖/") - during.begin());
+    ASSERT_LT(draw + 4, during.size());
+    EXPECT_EQ(during[draw + 1], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
+    EXPECT_EQ(during[draw + 2], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
+    EXPECT_EQ(during[draw + 3], "        临时加奖等...");
+    EXPECT_EQ(during[draw + 4], "  结束抽奖 \t Ctrl+F");
 }
 
 TEST_F(MainWindowTest, MenuCommandsRunTheDrawAndShowTheHint) {
