@@ -109,6 +109,15 @@ std::vector<int> movePrizesDown(PrizeList& prizes, const std::vector<int>& selec
     return rows;
 }
 
+void replacePrizeFields(PrizeList& prizes, int index, PrizeItem fields) {
+    if (index < 0 || static_cast<std::size_t>(index) >= prizes.size())
+        return;
+    PrizeItem& prize = prizes[static_cast<std::size_t>(index)];
+    fields.whiteList = std::move(prize.whiteList);
+    fields.blackList = std::move(prize.blackList);
+    prize = std::move(fields);
+}
+
 void removePrizes(PrizeList& prizes, const std::vector<int>& rows) {
     std::vector<bool> doomed(prizes.size(), false);
     for (int row : rows) {

@@ -53,6 +53,9 @@ std::vector<int> movePrizesUp(PrizeList& prizes, const std::vector<int>& selecte
 // The same downwards, in descending order; nothing moves when the last row is selected.
 std::vector<int> movePrizesDown(PrizeList& prizes, const std::vector<int>& selectedRows);
 
+// Puts what the modify dialog read into the prize at index; the prize keeps its black and white lists.
+void replacePrizeFields(PrizeList& prizes, int index, PrizeItem fields);
+
 // Removes the prizes at the given rows (any order, duplicates allowed).
 void removePrizes(PrizeList& prizes, const std::vector<int>& rows);
 

@@ -115,7 +115,7 @@ void PrizePreview::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------------------------------- PrizeEditDialog
 
-PrizeEditDialog::PrizeEditDialog(PrizeList& prizes, int index, const PrizeDrawState& draw,
+PrizeEditDialog::PrizeEditDialog(const PrizeList& prizes, int index, const PrizeDrawState& draw,
                                  const DataPaths& paths, const InterfaceSettings& look, MessageBox& messages,
                                  FilePicker& files, QWidget* parent)
     : CenteredDialog(parent), m_prizes(prizes),
@@ -253,15 +253,7 @@ void PrizeEditDialog::confirm() {
         m_messages.show(this, result.refusal, MessageIcon::Warning);
         return;
     }
-    if (m_index < 0) {
-        m_prizes.push_back(std::move(*result.prize));
-    } else {
-        // The fields change; the prize's black and white lists stay with it.
-        PrizeItem& prize = m_prizes[static_cast<std::size_t>(m_index)];
-        result.prize->whiteList = std::move(prize.whiteList);
-        result.prize->blackList = std::move(prize.blackList);
-        prize = std::move(*result.prize);
-    }
+    m_edited = std::move(*result.prize);
     accept();
 }
 

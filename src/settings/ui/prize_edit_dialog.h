@@ -1,8 +1,9 @@
 #pragma once
 // "添加奖项" and "修改奖项": one prize's fields, its picture (copied into the prize folder) and a preview of
 // the picture and of a winner's name in the prize's font size. On "添加" or "修改" the fields go through
-// readPrizeFields; a prize that passes is appended to or replaces its place in the live list, and the dialog
-// closes accepted.
+// readPrizeFields; when they pass, the dialog closes accepted and the prize window puts editedPrize() into
+// the list (appended, or in place of the modified prize's fields), so that its model sees the change as it
+// happens.
 
 #include <QWidget>
 
@@ -49,10 +50,12 @@ class PrizeEditDialog : public CenteredDialog {
     Q_OBJECT
 public:
     // index: the prize to modify, or -1 to add one at the end.
-    PrizeEditDialog(PrizeList& prizes, int index, const PrizeDrawState& draw, const DataPaths& paths,
+    PrizeEditDialog(const PrizeList& prizes, int index, const PrizeDrawState& draw, const DataPaths& paths,
                     const InterfaceSettings& look, MessageBox& messages, FilePicker& files, QWidget* parent);
 
     PrizeFields fields() const;
+    // The prize read from the fields when the dialog was accepted (without lists).
+    const PrizeItem& editedPrize() const { return m_edited; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -63,7 +66,8 @@ private:
     void clearPicture();
     void fontSizeEdited(const QString& text);
 
-    PrizeList& m_prizes;
+    const PrizeList& m_prizes;
+    PrizeItem m_edited;
     int m_index;
     bool m_locked;
     const DataPaths& m_paths;

@@ -89,10 +89,9 @@ QVariant PrizeTableModel::headerData(int section, Qt::Orientation orientation, i
     return QString::fromUtf16(headers[section]);
 }
 
-void PrizeTableModel::prizeAppended() {
-    const int row = rowCount() - 1;
+void PrizeTableModel::beginAppend() {
+    const int row = rowCount();
     beginInsertRows({}, row, row);
-    endInsertRows();
 }
 
 void PrizeTableModel::rowsRewritten(int first, int last) {
@@ -208,7 +207,9 @@ void PrizeSettingsDialog::addPrize() {
     PrizeEditDialog dialog(m_prizes, -1, drawState(), m_paths, m_look, m_messages, m_files, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_model->prizeAppended();
+    m_model->beginAppend();
+    m_prizes.push_back(dialog.editedPrize());
+    m_model->endAppend();
     markChanged();
     selectRows({static_cast<int>(m_prizes.size()) - 1});
 }
@@ -221,6 +222,7 @@ void PrizeSettingsDialog::modifyPrize() {
     PrizeEditDialog dialog(m_prizes, row, drawState(), m_paths, m_look, m_messages, m_files, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    replacePrizeFields(m_prizes, row, dialog.editedPrize());
     m_model->rowsRewritten(row, row);
     markChanged();
 }

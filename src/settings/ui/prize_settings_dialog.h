@@ -34,8 +34,9 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // The list grew by one prize at its end.
-    void prizeAppended();
+    // Around appending one prize to the list.
+    void beginAppend();
+    void endAppend() { endInsertRows(); }
     // Rows first..last (inclusive) hold other values now; the number of rows is unchanged.
     void rowsRewritten(int first, int last);
     // Anything else: rows removed, the list reversed or emptied.
