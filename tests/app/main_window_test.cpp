@@ -5,10 +5,13 @@
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QImage>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -225,6 +228,27 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     EXPECT_EQ(during[draw + 4], "  结束抽奖 \t Ctrl+F");
 }
 
+// After the prize window the show follows: the screen is told once, and during a draw the current prize's
+// picture is the one the prize now names.
+TEST_F(MainWindowTest, EditedPrizesReachTheScreenAndTheCurrentPrizePicture) {
+    QSignalSpy changed(&controller, &ShowController::recordsChanged);
+    controller.prizesEdited();
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].value<RecordKinds>(), RecordKinds(RecordKind::Prizes));
+    EXPECT_FALSE(controller.screen().prizePicture().isValid()); // no draw: nothing to show
+
+    controller.run().startDraw();
+    ASSERT_FALSE(controller.screen().prizePicture().isValid());
+    std::filesystem::create_directories(records.paths.prizeFolder);
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString((records.paths.prizeFolder / "gift.png").string())));
+    setField(records.prizes[0].imageFile, u"gift.png");
+    controller.prizesEdited();
+    EXPECT_TRUE(controller.screen().prizePicture().isValid());
+    EXPECT_EQ(changed.size(), 2);
+}
+
 TEST_F(MainWindowTest, MenuCommandsRunTheDrawAndShowTheHint) {
     window.runCommand(CommandId::AdvanceDraw); // greyed before a draw, and harmless if reached anyway
     EXPECT_FALSE(controller.run().drawStarted());
@@ -333,6 +357,36 @@ TEST_F(MainWindowTest, AnOpenDialogSlowsTheScrollAndClosingItRestoresTheSpeed) {
 
     controller.run().scrollTimerTick();
     EXPECT_EQ(controller.scrollTimerPeriod(), 33);
+}
+
+// F2: what the prize window changed is written when it closes and announced once; closing it unchanged does
+// neither.
+TEST_F(MainWindowTest, F2EditsThePrizesWritesThemAndTellsTheShow) {
+    showActive();
+    QSignalSpy changed(&controller, &ShowController::recordsChanged);
+    QTimer::singleShot(0, &window, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        auto* view = dialog->findChild<QTableView*>("prizes");
+        view->selectionModel()->select(view->model()->index(1, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        dialog->findChild<QPushButton*>("moveUp")->click();
+        dialog->findChild<QPushButton*>("close")->click();
+    });
+    QTest::keyClick(&window, Qt::Key_F2);
+    ASSERT_EQ(records.prizes.size(), 2u);
+    EXPECT_EQ(records.prizes[0].nameText(), u"特等奖");
+    EXPECT_EQ(changed.size(), 1);
+    PrizeList reread;
+    ASSERT_TRUE(loadPrizes(records.paths, reread));
+    EXPECT_EQ(reread[0].nameText(), u"特等奖");
+
+    std::filesystem::remove(records.paths.prizeFile);
+    QTimer::singleShot(0, &window,
+                       [] { QApplication::activeModalWidget()->findChild<QPushButton*>("close")->click(); });
+    QTest::keyClick(&window, Qt::Key_F2);
+    EXPECT_EQ(changed.size(), 1);
+    EXPECT_FALSE(std::filesystem::exists(records.paths.prizeFile));
 }
 
 // The dialog hands back a record; the show saves it and the window places itself by it.
