@@ -163,8 +163,12 @@ PrizeEditDialog::PrizeEditDialog(const PrizeList& prizes, int index, const Prize
     clear->setObjectName(QStringLiteral("clearPicture"));
     auto* choose = new QPushButton(QStringLiteral("选..."), this);
     choose->setObjectName(QStringLiteral("choosePicture"));
-    pictureRow->addWidget(clear);
-    pictureRow->addWidget(choose);
+    // The picture's name needs the room; the two buttons only their text.
+    m_imageFile->setMinimumWidth(160);
+    for (QPushButton* b : {clear, choose}) {
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(b->text()) + 24);
+        pictureRow->addWidget(b);
+    }
     form->addRow(QStringLiteral("奖品图(可选):"), pictureRow);
 
     auto* ok = new QPushButton(adding ? QStringLiteral("添加") : QStringLiteral("修改"), this);
