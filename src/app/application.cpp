@@ -12,9 +12,11 @@
 #include "app/file_message.h"
 #include "app/info_commands.h"
 #include "app/list_commands.h"
+#include "app/prize_commands.h"
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
 #include "draw/progress_file.h"
+#include "settings/ui/black_white_list_dialog.h"
 #include "settings/ui/import_dialog.h"
 
 namespace kelvora {
@@ -35,12 +37,25 @@ ImportListHook Application::importListHook() {
     };
 }
 
+EditPrizeListsHook Application::editPrizeListsHook() {
+    return [this](QWidget* owner, PrizeItem& prize) {
+        // Entrants are picked from the list of the draw mode; the photo list's editor is not part of the
+        // program yet, so in picture mode "添加..." offers nothing to pick.
+        const PickEntrantsHook pick = m_records.drawMode.isTextMode()
+                                          ? textListPicker(*m_controller, importListHook())
+                                          : PickEntrantsHook{};
+        return editBlackWhiteLists(owner, prize, m_records.prizes, m_controller->run().drawStarted(),
+                                   m_services.messages, pick);
+    };
+}
+
 void Application::registerCommands() {
     // Each feature declares its commands in its own file; the menus and the key tables follow.
     registerDrawCommands(m_commands, *m_controller);
     registerListCommands(m_commands, *m_controller, ListCommandHooks{importListHook(), {}});
     registerWindowCommands(m_commands, *m_window);
     registerInfoCommands(m_commands, *m_window);
+    registerPrizeCommands(m_commands, *m_window, editPrizeListsHook());
     m_window->rebuildAccelerators();
 }
 

@@ -40,8 +40,9 @@ public:
 
 private:
     void registerCommands();
-    // The list import as the editors open it.
+    // The list import and a prize's black and white list editor, as the other editors open them.
     ImportListHook importListHook();
+    EditPrizeListsHook editPrizeListsHook();
     void readSettings();
     void runStartupChecks();
 

@@ -87,6 +87,12 @@ void ShowController::namesEdited() {
     Q_EMIT recordsChanged(RecordKind::DrawMode | RecordKind::TextList | RecordKind::PictureList);
 }
 
+void ShowController::prizesEdited() {
+    if (m_run.drawStarted())
+        loadPrizePicture(m_run.progress().prizeIndex);
+    Q_EMIT recordsChanged(RecordKind::Prizes);
+}
+
 void ShowController::followRecords(RecordKinds which) {
     // Fonts are made from the look, and the scroll area's from the prize as well; the background layer holds
     // the prize picture's place.

@@ -68,6 +68,10 @@ public:
     // announces it.
     void namesEdited();
 
+    // The prize editors changed the live prize list and wrote it themselves: the screen follows, and during a
+    // draw the current prize's picture is loaded again, since its prize may have been given another.
+    void prizesEdited();
+
     bool scrollTimerActive() const { return m_scrollTimer.isActive(); }
     int scrollTimerPeriod() const { return m_scrollTimer.interval(); }
 

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/text.h"
+#include "settings/typed_text.h"
 
 namespace kelvora {
 
@@ -15,10 +16,6 @@ constexpr std::uint64_t kEntryBytes = sizeof(Entrant);
 
 std::u16string number(std::uint64_t v) {
     return fromUtf8(std::to_string(v));
-}
-
-bool isBlank(char16_t c) {
-    return c == u'\r' || c == u'\n' || c == u'\u3000' || c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
 }
 
 // The entries of one list by name key, so that matching a pick of 30000 against a list of 30000 compares
@@ -64,20 +61,7 @@ std::uint64_t listEntryBytes(const PrizeItem& prize) {
 } // namespace
 
 std::uint64_t parseWinOrder(std::u16string_view typed) {
-    while (!typed.empty() && isBlank(typed.front()))
-        typed.remove_prefix(1);
-    while (!typed.empty() && isBlank(typed.back()))
-        typed.remove_suffix(1);
-    if (typed.empty())
-        return 0;
-    constexpr std::uint64_t kCeiling = std::numeric_limits<std::uint32_t>::max();
-    std::uint64_t value = 0;
-    for (char16_t c : typed) {
-        if (c < u'0' || c > u'9')
-            return 0;
-        value = std::min(kCeiling, value * 10 + static_cast<std::uint64_t>(c - u'0'));
-    }
-    return value;
+    return static_cast<std::uint64_t>(readNumberField(typed));
 }
 
 std::u16string winOrderText(std::int32_t winOrder) {

@@ -30,7 +30,7 @@ struct ListRefusal {
 
 // Reads what the operator typed as a win order: an unsigned whole number, surrounding blanks ignored. Text
 // that is not a number (letters, a sign) reads as 0, "random order"; digits beyond any int32 saturate, so
-// that a huge number is refused rather than wrapped.
+// that a huge number is refused rather than wrapped (above 2147483647 it reads as 2147483647).
 std::uint64_t parseWinOrder(std::u16string_view typed);
 
 // The row of the white list as it is shown in the win-order column.

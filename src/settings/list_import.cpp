@@ -1,4 +1,5 @@
 #include "settings/list_import.h"
+#include "settings/typed_text.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -6,10 +7,6 @@
 namespace kelvora {
 
 namespace {
-
-bool isTrimmed(char16_t c) {
-    return c == u'\r' || c == u'\n' || c == u'\u3000' || c == u' ' || c == u'\t' || c == u'\v' || c == u'\f';
-}
 
 // Progress is reported about every this many lines: often enough for a smooth bar, rarely enough that
 // 60000 steps do not flood the user interface's event queue.
@@ -24,16 +21,6 @@ std::int32_t foldedKey(std::u16string_view text) {
 
 } // namespace
 
-std::u16string_view trimmedText(std::u16string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isTrimmed(text[begin]))
-        ++begin;
-    while (end > begin && isTrimmed(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
-}
-
 ImportLines readImportLines(std::u16string_view text) {
     ImportLines out;
     std::size_t pos = 0;
@@ -47,7 +34,7 @@ ImportLines readImportLines(std::u16string_view text) {
             ++pos;
         if (pos < text.size() && text[pos] == u'\n')
             ++pos;
-        if (trimmedText(line).empty())
+        if (trimTypedText(line).empty())
             continue;
         if (static_cast<int>(out.lines.size()) == kMaxEntrants) {
             out.tooMany = true;
@@ -68,16 +55,16 @@ void splitImportLine(ImportLine& line) {
     for (int i = 0; i < kImportColumns - 1; ++i) {
         const std::size_t tab = raw.find(u'\t', pos);
         if (tab == std::u16string_view::npos) {
-            line.columns[i].assign(trimmedText(raw.substr(pos)));
+            line.columns[i].assign(trimTypedText(raw.substr(pos)));
             return;
         }
-        line.columns[i].assign(trimmedText(raw.substr(pos, tab - pos)));
+        line.columns[i].assign(trimTypedText(raw.substr(pos, tab - pos)));
         pos = tab + 1;
     }
     std::u16string rest(raw.substr(pos));
     std::replace(rest.begin(), rest.end(), u'\t', u' ');
     rest.resize(std::min<std::size_t>(rest.size(), kMaxNameLength));
-    line.columns[kImportColumns - 1].assign(trimmedText(rest));
+    line.columns[kImportColumns - 1].assign(trimTypedText(rest));
 }
 
 std::u16string alignCell(std::u16string_view text, ColumnAlign align, int pad) {

@@ -17,6 +17,7 @@
 
 #include "records/entrant.h"
 #include "settings/text_name_list.h"
+#include "settings/typed_text.h"
 
 namespace kelvora {
 
@@ -61,9 +62,6 @@ struct ImportResult {
     std::u16string duplicateText; // each dropped line's raw text followed by CR LF
     bool cancelled = false;       // entries and duplicates are then incomplete and must not be used
 };
-
-// The user's text with CR, LF, U+3000, space, tab, vertical tab and form feed removed at both ends.
-std::u16string_view trimmedText(std::u16string_view text);
 
 struct ImportLines {
     std::vector<ImportLine> lines;

@@ -35,7 +35,7 @@ std::vector<std::u16string_view> filterPieces(std::u16string_view filter) {
         std::size_t end = pos;
         while (end < filter.size() && filter[end] != u',' && filter[end] != u'\uFF0C')
             ++end;
-        const std::u16string_view piece = trimmedText(filter.substr(pos, end - pos));
+        const std::u16string_view piece = trimTypedText(filter.substr(pos, end - pos));
         if (!piece.empty())
             pieces.push_back(piece);
         pos = end + 1;
@@ -52,19 +52,6 @@ bool containsAny(std::u16string_view text, const std::vector<std::u16string_view
 }
 
 } // namespace
-
-std::int32_t readNumberField(std::u16string_view text) {
-    text = trimmedText(text);
-    if (text.empty())
-        return 0;
-    std::int64_t value = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9')
-            return 0;
-        value = std::min<std::int64_t>(value * 10 + (c - u'0'), kInt32Max);
-    }
-    return static_cast<std::int32_t>(value);
-}
 
 NumberSeries clampedSeries(NumberSeries series) {
     series.start = std::max(series.start, 0);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/typed_text.h"
+
 namespace kelvora {
 
 inline constexpr int kMaxNumberWidth = 16;
@@ -25,10 +27,6 @@ struct NumberSeries {
     std::u16string suffix;
     std::u16string unluckyFilter; // pieces separated by "," or "，"
 };
-
-// A number field as typed: unsigned decimal digits, surrounding blanks allowed. Empty or invalid text reads
-// as 0; values above 2147483647 read as 2147483647, so that no field turns negative.
-std::int32_t readNumberField(std::u16string_view text);
 
 // The clamps the dialog writes back into its fields: width 1..16, end at least start, step at least 1.
 // Negative start or end (never typed, only possible through code) become 0.

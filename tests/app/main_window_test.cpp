@@ -5,14 +5,18 @@
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QImage>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <fstream>
 
 #include "app/application.h"
@@ -180,6 +184,7 @@ TEST_F(MainWindowTest, ClosingBeforeADrawNeedsNoQuestion) {
 TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState) {
     const std::vector<std::string> before{
         "参数设置/",
+        "  奖项... \t F2",
         "  模式 && 名单... \t F3",
         "  ---",
         "  参数备份与还原...",
@@ -217,10 +222,13 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     menu = window.createContextMenu();
     Q_EMIT menu->aboutToShow();
     const std::vector<std::string> during = describeMenu(*menu, true);
-    EXPECT_EQ(during[11], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
-    EXPECT_EQ(during[12], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
-    EXPECT_EQ(during[13], "        临时加奖等...");
-    EXPECT_EQ(during[14], "  结束抽奖 \t Ctrl+F");
+    const std::size_t draw =
+        std::size_t(std::find(during.begin(), during.end(), "开始抽奖/") - during.begin());
+    ASSERT_LT(draw + 4, during.size());
+    EXPECT_EQ(during[draw + 1], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
+    EXPECT_EQ(during[draw + 2], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
+    EXPECT_EQ(during[draw + 3], "        临时加奖等...");
+    EXPECT_EQ(during[draw + 4], "  结束抽奖 \t Ctrl+F");
 }
 
 // Acts on the visible top-level dialog of type D once the call under test has opened it.
@@ -256,6 +264,27 @@ TEST_F(MainWindowTest, F3ChoosesTheModeThenEditsTheTextListAndAnnouncesBoth) {
     ASSERT_EQ(changes.size(), 1);
     const auto kinds = changes[0][0].value<RecordKinds>();
     EXPECT_TRUE(kinds.testFlag(RecordKind::DrawMode) && kinds.testFlag(RecordKind::TextList));
+}
+
+// After the prize window the show follows: the screen is told once, and during a draw the current prize's
+// picture is the one the prize now names.
+TEST_F(MainWindowTest, EditedPrizesReachTheScreenAndTheCurrentPrizePicture) {
+    QSignalSpy changed(&controller, &ShowController::recordsChanged);
+    controller.prizesEdited();
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0][0].value<RecordKinds>(), RecordKinds(RecordKind::Prizes));
+    EXPECT_FALSE(controller.screen().prizePicture().isValid()); // no draw: nothing to show
+
+    controller.run().startDraw();
+    ASSERT_FALSE(controller.screen().prizePicture().isValid());
+    std::filesystem::create_directories(records.paths.prizeFolder);
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString((records.paths.prizeFolder / "gift.png").string())));
+    setField(records.prizes[0].imageFile, u"gift.png");
+    controller.prizesEdited();
+    EXPECT_TRUE(controller.screen().prizePicture().isValid());
+    EXPECT_EQ(changed.size(), 2);
 }
 
 TEST_F(MainWindowTest, MenuCommandsRunTheDrawAndShowTheHint) {
@@ -366,6 +395,36 @@ TEST_F(MainWindowTest, AnOpenDialogSlowsTheScrollAndClosingItRestoresTheSpeed) {
 
     controller.run().scrollTimerTick();
     EXPECT_EQ(controller.scrollTimerPeriod(), 33);
+}
+
+// F2: what the prize window changed is written when it closes and announced once; closing it unchanged does
+// neither.
+TEST_F(MainWindowTest, F2EditsThePrizesWritesThemAndTellsTheShow) {
+    showActive();
+    QSignalSpy changed(&controller, &ShowController::recordsChanged);
+    QTimer::singleShot(0, &window, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        auto* view = dialog->findChild<QTableView*>("prizes");
+        view->selectionModel()->select(view->model()->index(1, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        dialog->findChild<QPushButton*>("moveUp")->click();
+        dialog->findChild<QPushButton*>("close")->click();
+    });
+    QTest::keyClick(&window, Qt::Key_F2);
+    ASSERT_EQ(records.prizes.size(), 2u);
+    EXPECT_EQ(records.prizes[0].nameText(), u"特等奖");
+    EXPECT_EQ(changed.size(), 1);
+    PrizeList reread;
+    ASSERT_TRUE(loadPrizes(records.paths, reread));
+    EXPECT_EQ(reread[0].nameText(), u"特等奖");
+
+    std::filesystem::remove(records.paths.prizeFile);
+    QTimer::singleShot(0, &window,
+                       [] { QApplication::activeModalWidget()->findChild<QPushButton*>("close")->click(); });
+    QTest::keyClick(&window, Qt::Key_F2);
+    EXPECT_EQ(changed.size(), 1);
+    EXPECT_FALSE(std::filesystem::exists(records.paths.prizeFile));
 }
 
 // The dialog hands back a record; the show saves it and the window places itself by it.
