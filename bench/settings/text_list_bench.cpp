@@ -12,7 +12,7 @@
 #include "platform/clock.h"
 #include "platform/random.h"
 #include "settings/ui/text_list_dialog.h"
-#include "settings/ui/text_list_model.h"
+#include "settings/ui/entrant_list_model.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "list_dialog_test_app.h"
 #include "settings/ui/text_list_dialog.h"
-#include "settings/ui/text_list_model.h"
+#include "settings/ui/entrant_list_model.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {
@@ -66,7 +66,7 @@ TEST_F(TextListDialogTest, TheModelShowsTheLiveListAndFollowsEachRefill) {
     setNames({u"bob", u"Alice", u"张三", u"ab"});
     TextListDialog dialog(list, changed, environment(), TextListMode::Edit, nullptr);
     QAbstractItemModelTester tester(&dialog.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    TextListModel& model = dialog.model();
+    EntrantListModel& model = dialog.model();
 
     ASSERT_EQ(model.rowCount(), 4);
     EXPECT_EQ(model.data(model.index(3, 0)).toInt(), 4);

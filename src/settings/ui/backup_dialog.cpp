@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/qt_text.h"
 #include "records/file_system.h"
+#include "ui/qt_text.h"
 
 namespace kelvora {
 

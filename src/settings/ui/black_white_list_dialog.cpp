@@ -17,6 +17,7 @@
 #include "settings/ui/entrant_list_model.h"
 #include "settings/ui/win_order_dialog.h"
 #include "ui/qt_text.h"
+#include "ui/report_view.h"
 
 namespace kelvora {
 
@@ -122,17 +123,8 @@ QWidget* BlackWhiteListDialog::buildSide(Side& side, const QString& header, bool
     view->setObjectName(white ? QStringLiteral("whiteList") : QStringLiteral("blackList"));
     side.model = new EntrantListModel(m_draft.list(side.side), header, withWinOrder, view);
     view->setModel(side.model);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setShowGrid(true);
-    view->setWordWrap(false);
-    view->verticalHeader()->hide();
-    // One fixed row height lets the view lay out 30000 rows without measuring each.
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    setUpReportView(*view);
     view->horizontalHeader()->setSectionsClickable(true);
-    view->horizontalHeader()->setHighlightSections(false);
     view->horizontalHeader()->setStretchLastSection(false);
     connect(view->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this, &side](int section) { sortBy(side, section); });

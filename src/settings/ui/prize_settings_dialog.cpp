@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "settings/ui/prize_edit_dialog.h"
 #include "ui/qt_text.h"
+#include "ui/report_view.h"
 
 namespace kelvora {
 
@@ -117,15 +118,7 @@ PrizeSettingsDialog::PrizeSettingsDialog(PrizeList& prizes, const DataPaths& pat
 
     m_view->setObjectName(QStringLiteral("prizes"));
     m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_view->setShowGrid(true);
-    m_view->setWordWrap(false);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->hide();
-    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
-    m_view->horizontalHeader()->setHighlightSections(false);
+    setUpReportView(*m_view);
     m_view->horizontalHeader()->setStretchLastSection(false);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->viewport()->installEventFilter(this);

@@ -10,8 +10,9 @@
 #include <QVBoxLayout>
 
 #include "draw/pool_arrangement.h"
-#include "settings/ui/text_list_model.h"
+#include "settings/ui/entrant_list_model.h"
 #include "ui/qt_text.h"
+#include "ui/report_view.h"
 
 namespace kelvora {
 
@@ -44,21 +45,12 @@ TextListDialog::TextListDialog(TextNameList& list, bool& listChanged, const Text
     topLine->setObjectName(QStringLiteral("topLine"));
     layout->addWidget(topLine);
 
-    m_model = new TextListModel(m_list.entries, this);
+    m_model = new EntrantListModel(m_list.entries, QStringLiteral("抽奖名单"), false, this);
     m_view = new QTableView(this);
     m_view->setObjectName(QStringLiteral("list"));
     m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_view->setShowGrid(true);
-    m_view->setWordWrap(false);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->hide();
-    // One fixed height for every row: the view then places 30000 rows without measuring any of them.
-    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    setUpReportView(*m_view);
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->horizontalHeader()->setHighlightSections(false);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(m_view, 1);
 
@@ -101,7 +93,7 @@ void TextListDialog::markChanged() {
 }
 
 void TextListDialog::refill() {
-    m_model->refill();
+    m_model->listReset();
 }
 
 void TextListDialog::sortList(SortOrder order) {
@@ -201,8 +193,8 @@ void TextListDialog::layoutColumns() {
     // Truncated like every pixel position of the program's layouts.
     const int width = m_view->viewport()->width();
     QHeaderView* header = m_view->horizontalHeader();
-    header->resizeSection(TextListModel::RowNumberColumn, static_cast<int>(width * kRowNumberShare));
-    header->resizeSection(TextListModel::NameColumn, static_cast<int>(width * kNameShare));
+    header->resizeSection(EntrantListModel::RowNumberColumn, static_cast<int>(width * kRowNumberShare));
+    header->resizeSection(EntrantListModel::NameColumn, static_cast<int>(width * kNameShare));
 }
 
 void editTextList(QWidget* owner, TextNameList& list, bool& listChanged,

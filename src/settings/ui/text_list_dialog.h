@@ -20,7 +20,7 @@ class QTableView;
 
 namespace kelvora {
 
-class TextListModel;
+class EntrantListModel;
 
 // What the editor works with besides the list.
 struct TextListEnvironment {
@@ -47,7 +47,7 @@ public:
     // In selection mode: copies of the rows selected when the window closed, in ascending row order.
     const EntrantList& selection() const { return m_selection; }
 
-    TextListModel& model() { return *m_model; }
+    EntrantListModel& model() { return *m_model; }
     QTableView& view() { return *m_view; }
 
     // The button actions, public so that a benchmark and the tests can run them without a click.
@@ -76,7 +76,7 @@ private:
     bool& m_changed;
     TextListEnvironment m_env;
     TextListMode m_mode;
-    TextListModel* m_model = nullptr;
+    EntrantListModel* m_model = nullptr;
     QTableView* m_view = nullptr;
     bool m_openingMessagesDue = true;
     EntrantList m_selection;
