@@ -2,6 +2,8 @@
 //   kelvora_e2e_tool fixture <folder>   writes the data folder the test draws from
 //   kelvora_e2e_tool progress <folder>  prints the saved draw, one fact a line, for the script to compare
 //   kelvora_e2e_tool history <file>     prints a history file as UTF-8
+//   kelvora_e2e_tool prizes <folder>    prints the prize file as the program reads it, one fact a line
+//   kelvora_e2e_tool textlist <folder>  prints the text list file as the program reads it, one fact a line
 
 #include <QColor>
 #include <QImage>
@@ -161,6 +163,52 @@ int printHistory(const std::filesystem::path& file) {
     return 0;
 }
 
+// Reads with the program's own loaders: what prints here is what the next start would see. A missing file
+// reads as an empty list, so the script also checks that the file exists.
+int printPrizes(const std::filesystem::path& folder) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    if (!std::filesystem::exists(paths.prizeFile)) {
+        std::printf("missing\n");
+        return 1;
+    }
+    PrizeList prizes;
+    if (!reported(messages, loadPrizes(paths, prizes)))
+        return 1;
+    std::printf("count %zu\n", prizes.size());
+    int n = 0;
+    for (const PrizeItem& p : prizes) {
+        ++n;
+        std::printf("prize %d name %s\n", n, toUtf8(p.nameText()).c_str());
+        std::printf("prize %d quota %d\nprize %d perDraw %d\nprize %d perLine %d\nprize %d fontSize %d\n", n,
+                    p.quota, n, p.perDraw, n, p.perLine, n, p.fontSize);
+        std::printf("prize %d text %s\n", n, toUtf8(fieldText(p.prizeText)).c_str());
+        std::printf("prize %d image %s\n", n, toUtf8(fieldText(p.imageFile)).c_str());
+        std::printf("prize %d white %zu\nprize %d black %zu\n", n, p.whiteList.size(), n, p.blackList.size());
+        for (const Entrant& e : p.whiteList)
+            std::printf("prize %d white %d %s\n", n, e.winOrder, toUtf8(e.text()).c_str());
+        for (const Entrant& e : p.blackList)
+            std::printf("prize %d black %s\n", n, toUtf8(e.text()).c_str());
+    }
+    return 0;
+}
+
+int printTextList(const std::filesystem::path& folder) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    if (!std::filesystem::exists(paths.textListFile)) {
+        std::printf("missing\n");
+        return 1;
+    }
+    TextNameList list;
+    if (!reported(messages, loadTextNameList(paths, list)))
+        return 1;
+    std::printf("count %zu\naligned %d\n", list.entries.size(), list.spaceAligned);
+    for (const Entrant& e : list.entries)
+        std::printf("entry %s\n", toUtf8(e.text()).c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -170,6 +218,11 @@ int main(int argc, char** argv) {
         return printProgress(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "history")
         return printHistory(argv[2]);
-    std::fprintf(stderr, "usage: kelvora_e2e_tool fixture|progress <folder> | history <file>\n");
+    if (argc == 3 && std::string(argv[1]) == "prizes")
+        return printPrizes(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "textlist")
+        return printTextList(argv[2]);
+    std::fprintf(stderr,
+                 "usage: kelvora_e2e_tool fixture|progress|prizes|textlist <folder> | history <file>\n");
     return 2;
 }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -168,6 +169,23 @@ TEST(ImportDialog, ImportsPastedLinesAndReportsDuplicates) {
     EXPECT_EQ(s.list.spaceAligned, 1);
     EXPECT_EQ(s.duplicatesShown, 1);
     EXPECT_EQ(s.dialog->result(), QDialog::Accepted);
+}
+
+TEST(ImportDialog, CtrlTabLeavesTheTextWhosePlainTabSeparatesColumns) {
+    ScriptedImport s;
+    s.dialog->show();
+    QApplication::setActiveWindow(s.dialog.get());
+    s.text()->setFocus();
+    auto send = [&](int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(s.dialog->focusWidget(), &press);
+    };
+    send(Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(s.dialog->focusWidget(), child<QPushButton>(*s.dialog, "minimize"));
+    s.text()->setFocus();
+    send(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(s.dialog->focusWidget(), child<QPushButton>(*s.dialog, "cancel"));
+    EXPECT_TRUE(s.text()->toPlainText().isEmpty()) << "Ctrl+Tab typed into the text";
 }
 
 TEST(ImportDialog, CancelledImportEmptiesTheListAndKeepsTheText) {

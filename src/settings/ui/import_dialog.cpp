@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -64,6 +65,7 @@ ImportDialog::ImportDialog(QWidget* measureWindow, TextNameList& list, MessageBo
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Tabs separate columns: typed ones go into the text rather than moving the focus.
     m_text->setTabChangesFocus(false);
+    m_text->installEventFilter(this);
     m_text->setMinimumSize(480, 320);
     layout->addWidget(m_text, 1);
 
@@ -91,6 +93,21 @@ ImportDialog::ImportDialog(QWidget* measureWindow, TextNameList& list, MessageBo
     connect(importButton, &QPushButton::clicked, this, &ImportDialog::importLines);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     m_text->setFocus();
+}
+
+bool ImportDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Tab belongs to the text; without Ctrl+Tab and Ctrl+Shift+Tab the keyboard could never reach the
+    // buttons.
+    if (watched == m_text && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & Qt::ControlModifier) {
+            if (key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier))
+                return focusNextPrevChild(true);
+            if (key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Tab)
+                return focusNextPrevChild(false);
+        }
+    }
+    return CenteredDialog::eventFilter(watched, event);
 }
 
 void ImportDialog::appendGenerated() {

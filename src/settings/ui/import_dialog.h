@@ -38,6 +38,9 @@ public:
     // The measuring window (the text list editor) also owns the dialog.
     ImportDialog(QWidget* measureWindow, TextNameList& list, MessageBox& messages, ImportDialogSteps steps);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void appendGenerated();
     void importLines();

@@ -1,0 +1,290 @@
+#!/usr/bin/env bash
+# A new user's first evening, driven with xdotool in the real program under Xvfb: from an empty folder, two
+# prizes typed into the prize window, a list typed into the import dialog, a black list picked from that list,
+# then a draw with Caps Lock on. The files the editors wrote are read back with the program's own readers.
+#
+#   editors_e2e.sh <kelvora> <kelvora_e2e_tool>
+#   KELVORA_SCREENSHOTS=1 also writes docs/screenshots/e2e-*.png of the source tree (KELVORA_SOURCE_DIR), or
+#   into the folder the variable names.
+#
+# Exit 77 (skipped) when Xvfb, xdotool, xset or ImageMagick is missing.
+set -euo pipefail
+
+HERE=$(cd "$(dirname "$0")" && pwd)
+PROGRAM=$(readlink -f "$1")
+TOOL=$(readlink -f "$2")
+for tool in Xvfb xdotool xset import; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIP: $tool is not installed"
+    exit 77
+  fi
+done
+
+export LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$HERE/lsan.supp"
+
+WORK=$(mktemp -d /tmp/kelvora-editors-XXXXXX)
+RUN="$WORK/run"
+mkdir -p "$RUN" "$WORK/tmp"
+export XDG_RUNTIME_DIR="$WORK/tmp"
+chmod 700 "$WORK/tmp"
+cp "$PROGRAM" "$RUN/kelvora"
+
+SHOTS=""
+case "${KELVORA_SCREENSHOTS:-}" in
+  "") ;;
+  1) SHOTS="${KELVORA_SOURCE_DIR:?}/docs/screenshots" ;;
+  *) SHOTS="$KELVORA_SCREENSHOTS" ;;
+esac
+[ -n "$SHOTS" ] && mkdir -p "$SHOTS"
+
+XVFB_PID=""
+APP_PID=""
+STEP="setting up"
+
+cleanup() {
+  local rc=$?
+  if [ "$rc" != 0 ] && [ -n "$XVFB_PID" ]; then
+    # What was on screen when the step failed.
+    import -window root "$WORK/failed.png" 2>/dev/null || true
+  fi
+  [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  wait 2>/dev/null || true
+  if [ "$rc" = 0 ]; then
+    rm -rf "$WORK"
+  else
+    echo "FAILED at: $STEP (files kept in $WORK)"
+  fi
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+wait_for() {
+  local what=$1
+  shift
+  for _ in $(seq 1 150); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  fail "timed out waiting for $what"
+}
+
+n=90
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1920x1080x24 -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+export DISPLAY=":$n"
+wait_for "the X server" xdotool getdisplaygeometry
+
+# The draw screen and every message box carry the program's caption.
+captioned() { xdotool search --onlyvisible --name '^Kelvora 3\.9$' 2>/dev/null | wc -l; }
+has_captioned() { [ "$(captioned)" -ge "$1" ]; }
+window_of() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+has_window() { [ -n "$(window_of "$1")" ]; }
+gone() { [ -z "$(window_of "$1")" ]; }
+process_gone() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) || return 0
+  [[ $state == Z* ]]
+}
+
+key() {
+  xdotool key "$@"
+  sleep 0.15
+}
+
+# Waits for a window by its title and gives it the keyboard; without a window manager a new dialog does not
+# always get the focus by itself.
+focus_window() {
+  wait_for "the window \"$1\"" has_window "$1"
+  WIN=$(window_of "$1")
+  xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
+  sleep 0.2
+}
+
+# A message box over the window: dismissed with Enter (its default button).
+dismiss_message() {
+  wait_for "a message box ($1)" has_captioned 2
+  local box
+  box=$(xdotool search --onlyvisible --name '^Kelvora 3\.9$' | grep -vx "$MAIN_WIN" | head -n 1)
+  xdotool windowfocus --sync "$box" 2>/dev/null || true
+  sleep 0.1
+  key Return
+  wait_for "the message box ($1) to close" test "$(captioned)" = 1
+}
+
+shot() {
+  [ -n "$SHOTS" ] || return 0
+  sleep 0.3
+  import -window "$1" "$SHOTS/$2.png"
+}
+
+window_origin() {
+  xdotool getwindowgeometry "$1" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}'
+}
+
+prizes() { "$TOOL" prizes "$RUN"; }
+textlist() { "$TOOL" textlist "$RUN"; }
+progress() { "$TOOL" progress "$RUN"; }
+progress_has() { progress | grep -qx "$1"; }
+expect_line() {
+  local file=$1 line=$2
+  grep -qxF "$line" "$file" || fail "\"$line\" expected in $(basename "$file"): $(cat "$file")"
+}
+
+STEP="start-up in an empty folder"
+(cd "$RUN" && exec ./kelvora) >>"$WORK/kelvora.log" 2>&1 &
+APP_PID=$!
+wait_for "the draw screen" has_captioned 1
+MAIN_WIN=$(xdotool search --onlyvisible --name '^Kelvora 3\.9$' | head -n 1)
+sleep 0.5
+[ "$(captioned)" = 1 ] || fail "a message box at start-up: $(cat "$WORK/kelvora.log")"
+[ "$(ls -A "$RUN")" = kelvora ] || fail "start-up wrote into the program folder: $(ls -A "$RUN")"
+xdotool mousemove 960 540
+
+STEP="F2: the first prize"
+key F2
+focus_window '^参数设置 - 奖项$'
+PRIZE_WIN=$WIN
+key alt+a
+focus_window '^添加奖项$'
+# Name, quota, per draw, per line, font size, prize text; the focus starts in the name.
+for value in First 3 3 3 48 Laptop; do
+  xdotool type --delay 20 "$value"
+  key Tab
+done
+key Return
+wait_for "the add dialog to close" gone '^添加奖项$'
+
+STEP="F2: the second prize"
+xdotool windowfocus --sync "$PRIZE_WIN"
+key alt+a
+focus_window '^添加奖项$'
+for value in Second 2 1 1 60; do
+  xdotool type --delay 20 "$value"
+  key Tab
+done
+shot "$WIN" e2e-prize-edit
+key Return
+wait_for "the add dialog to close" gone '^添加奖项$'
+shot "$PRIZE_WIN" e2e-prizes
+
+STEP="F2: closing the prize window writes the prize file"
+xdotool windowfocus --sync "$PRIZE_WIN"
+key Escape
+wait_for "the prize window to close" gone '^参数设置 - 奖项$'
+prizes >"$WORK/prizes1.txt" || fail "prize file: $(cat "$WORK/prizes1.txt")"
+for line in "count 2" "prize 1 name First" "prize 1 quota 3" "prize 1 perDraw 3" "prize 1 perLine 3" \
+  "prize 1 fontSize 48" "prize 1 text Laptop" "prize 1 black 0" "prize 2 name Second" "prize 2 quota 2" \
+  "prize 2 perDraw 1" "prize 2 perLine 1" "prize 2 fontSize 60" "prize 2 text "; do
+  expect_line "$WORK/prizes1.txt" "$line"
+done
+
+STEP="F3: text mode, then the list editor"
+xdotool windowfocus --sync "$MAIN_WIN"
+key F3
+focus_window '^参数设置 - 模式 & 名单$'
+# A new folder starts in picture mode: back from the 下一步 button to the checked choice, up to text mode.
+key shift+Tab
+key Up
+key Return
+focus_window '^抽奖名单 - 文字/号码模式$'
+LIST_WIN=$WIN
+[ "$(od -An -t d4 "$RUN/参数设置(勿删)/抽奖模式.dat" | xargs)" = 0 ] || fail "the draw mode file must hold 0"
+
+STEP="重新导入... opens the import dialog"
+# The focus starts on 确定; 导出... and 重新导入... are the two buttons before it.
+key shift+Tab
+key shift+Tab
+key space
+focus_window '^抽奖名单 - 导入$'
+IMPORT_WIN=$WIN
+# xdotool types a line break as a key Qt ignores: Return between the lines.
+for line in Alice/Sales Bob/Sales Carol/Dev Dave/Dev Erin/HR; do
+  xdotool type --delay 20 "${line%/*}"
+  key Tab
+  xdotool type --delay 20 "${line#*/}"
+  key Return
+done
+shot "$IMPORT_WIN" e2e-import
+
+STEP="对齐后导入... and 开始导入"
+# The text box keeps Tab for columns; Ctrl+Tab leaves it for 软件最小化, then Tab: 批量生成号码..., 对齐后导入....
+key ctrl+Tab
+key Tab
+key Tab
+key space
+focus_window '^对齐后导入$'
+key Return
+wait_for "the import to finish" gone '^抽奖名单 - 导入$'
+focus_window '^抽奖名单 - 文字/号码模式$'
+shot "$LIST_WIN" e2e-text-list
+key Return
+wait_for "the list editor to close" gone '^抽奖名单 - 文字/号码模式$'
+textlist >"$WORK/list.txt" || fail "text list file: $(cat "$WORK/list.txt")"
+expect_line "$WORK/list.txt" "count 5"
+[ "$(sed -n 's/^entry //p' "$WORK/list.txt" | paste -sd,)" = "Alice Sales,Bob Sales,Carol Dev,Dave Dev,Erin HR" ] ||
+  fail "the list in its pasted order: $(cat "$WORK/list.txt")"
+
+STEP="F2, Shift+double-click on the first prize: its black and white lists"
+xdotool windowfocus --sync "$MAIN_WIN"
+key F2
+focus_window '^参数设置 - 奖项$'
+PRIZE_WIN=$WIN
+read -r px py < <(window_origin "$PRIZE_WIN")
+# The first row sits under the header at the layout's margin.
+xdotool mousemove $((px + 120)) $((py + 45)) keydown shift click --repeat 2 --delay 80 1 keyup shift
+focus_window '^First$'
+LISTS_WIN=$WIN
+
+STEP="黑名单 添加...: two rows picked from the list"
+# 关闭 has the focus; the black list's 添加... is the button before it.
+key shift+Tab
+key space
+wait_for "the picker" has_window '^抽奖名单 - 文字/号码模式$'
+dismiss_message "the picker's hint"
+focus_window '^抽奖名单 - 文字/号码模式$'
+# From 确定 the focus wraps to the list; the first two rows.
+key Tab
+key ctrl+Home
+key shift+Down
+key Return
+wait_for "the picker to close" gone '^抽奖名单 - 文字/号码模式$'
+xdotool windowfocus --sync "$LISTS_WIN"
+shot "$LISTS_WIN" e2e-black-white
+key Return
+dismiss_message "the Caps Lock notice"
+wait_for "the list window to close" gone '^First$'
+xdotool windowfocus --sync "$PRIZE_WIN"
+key Escape
+wait_for "the prize window to close" gone '^参数设置 - 奖项$'
+prizes >"$WORK/prizes2.txt" || fail "prize file: $(cat "$WORK/prizes2.txt")"
+for line in "prize 1 black 2" "prize 1 black Alice Sales" "prize 1 black Bob Sales" "prize 1 white 0" \
+  "prize 2 black 0" "prize 2 white 0"; do
+  expect_line "$WORK/prizes2.txt" "$line"
+done
+
+STEP="a draw with Caps Lock on: the black list keeps Alice and Bob out"
+xdotool windowfocus --sync "$MAIN_WIN"
+key Caps_Lock
+xset q | grep -q "Caps Lock:   on" || fail "Caps Lock did not turn on"
+key space
+key space
+sleep 0.3
+key space
+wait_for "the stop to be saved" progress_has "drawn 3"
+progress >"$WORK/stop.txt"
+expect_line "$WORK/stop.txt" "pool 2"
+group=$(sed -n 's/^group First: //p' "$WORK/stop.txt" | tr ' ' '\n' | grep -v '^Sales$\|^Dev$\|^HR$' | sort | xargs)
+[ "$group" = "Carol Dave Erin" ] || fail "the three winners must be the names off the black list: $(cat "$WORK/stop.txt")"
+key Caps_Lock
+
+STEP="the program is still running"
+! process_gone "$APP_PID" || fail "the program is gone: $(cat "$WORK/kelvora.log")"
+
+STEP="done"
+echo "PASS: end-to-end editors"
