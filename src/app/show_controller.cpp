@@ -3,8 +3,6 @@
 
 #include <QApplication>
 #include <QWidget>
-#include <filesystem>
-#include <system_error>
 
 #include "draw/history.h"
 #include "draw/progress_file.h"
@@ -43,11 +41,7 @@ void ShowController::setWindow(QWidget* window) {
 
 void ShowController::loadStartupPictures() {
     std::u16string warning;
-    std::error_code ec;
-    // Without a settings file the picture's name is only the default's, which the operator never chose: a
-    // folder that was never set up shows the plain fill without a warning about a file it never had.
-    if (!loadBackgroundPicture(m_records.paths, m_records.interface, m_screen.backgroundPicture(), warning) &&
-        std::filesystem::exists(m_records.paths.interfaceFile, ec))
+    if (!loadBackgroundPicture(m_records.paths, m_records.interface, m_screen.backgroundPicture(), warning))
         m_services.messages.show(nullptr, warning, MessageIcon::Warning);
     if (m_run.drawStarted() && !reloadPrizePicture(m_run.progress().prizeIndex, warning))
         m_services.messages.show(nullptr, warning, MessageIcon::Warning);
