@@ -11,8 +11,6 @@ namespace kelvora {
 
 namespace {
 
-constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-
 // Writes value's decimal digits, zero-padded to minDigits (at most 16), into buffer; returns the digits.
 // No allocation: a filter that removes most numbers makes this run for every value of a long series.
 std::u16string_view formatNumber(std::int32_t value, int minDigits,
