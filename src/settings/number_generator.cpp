@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <limits>
 
 #include "records/entrant.h"
 #include "settings/list_import.h"
