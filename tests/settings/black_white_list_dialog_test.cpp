@@ -32,20 +32,6 @@ QApplication& qtApp() {
     return *app;
 }
 
-EntrantList entrants(std::initializer_list<std::u16string_view> names) {
-    EntrantList list;
-    for (auto n : names)
-        list.push_back(makeEntrant(n));
-    return list;
-}
-
-std::vector<std::string> names(const EntrantList& list) {
-    std::vector<std::string> out;
-    for (const Entrant& e : list)
-        out.push_back(u8(e.text()));
-    return out;
-}
-
 PrizeList onePrize(EntrantList white = {}, EntrantList black = {}) {
     PrizeList prizes(1);
     setField(prizes[0].name, u"一等奖");
@@ -124,7 +110,7 @@ TEST_F(BlackWhiteListDialogTest, EditingThroughTheButtons) {
                                          QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     // Adding: rows numbered from 1 on grey, random order shown in words.
-    picks.push_back(entrants({u"a", u"b", u"c"}));
+    picks.push_back(entrantsNamed({u"a", u"b", u"c"}));
     click(dialog, "whiteAdd");
     ASSERT_EQ(white->model()->rowCount(), 3);
     EXPECT_EQ(cell(white, 0, 0), "1");
@@ -135,7 +121,7 @@ TEST_F(BlackWhiteListDialogTest, EditingThroughTheButtons) {
     EXPECT_EQ(white->model()->headerData(2, Qt::Horizontal).toString().toStdString(), "中奖次序");
 
     // A conflicting pick is refused whole; an empty pick says nothing.
-    picks.push_back(entrants({u"d", u"b"}));
+    picks.push_back(entrantsNamed({u"d", u"b"}));
     click(dialog, "blackAdd");
     EXPECT_EQ(u8(messages.lastText()), u8(u"操作失败：\n已是白名单不可添加到黑名单\nb"));
     EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
@@ -143,7 +129,7 @@ TEST_F(BlackWhiteListDialogTest, EditingThroughTheButtons) {
     const std::size_t shownBefore = messages.shown.size();
     click(dialog, "blackAdd");
     EXPECT_EQ(messages.shown.size(), shownBefore);
-    picks.push_back(entrants({u"d"}));
+    picks.push_back(entrantsNamed({u"d"}));
     click(dialog, "blackAdd");
     EXPECT_EQ(black->model()->rowCount(), 1);
     EXPECT_EQ(pickerOpened, 4);
@@ -158,7 +144,7 @@ TEST_F(BlackWhiteListDialogTest, EditingThroughTheButtons) {
     messages.answers.push_back(MessageAnswer::Yes);
     click(dialog, "whiteDelete");
     EXPECT_EQ(u8(messages.lastText()), u8(u"确定删除？"));
-    EXPECT_EQ(names(dialog.draft().white()), (std::vector<std::string>{"b"}));
+    EXPECT_EQ(namesOf(dialog.draft().white()), (std::vector<std::string>{"b"}));
     ASSERT_EQ(white->model()->rowCount(), 1);
     EXPECT_EQ(cell(white, 0, 0), "1");
     selectRows(black, {0});
@@ -169,7 +155,7 @@ TEST_F(BlackWhiteListDialogTest, EditingThroughTheButtons) {
     // Win order: refused values keep the dialog open with the value; an accepted one shows in the row.
     click(dialog, "whiteWinOrder");
     EXPECT_EQ(u8(messages.lastText()), u8(u"请先选中白名单"));
-    picks.push_back(entrants({u"e"}));
+    picks.push_back(entrantsNamed({u"e"}));
     click(dialog, "whiteAdd");
     selectRows(white, {1});
     bool stayedOpen = false;
@@ -199,13 +185,13 @@ TEST_F(BlackWhiteListDialogTest, EditingThroughTheButtons) {
     EXPECT_EQ(dialog.draft().white()[0].winOrder, 0);
 
     // Header clicks sort; the row-number column does nothing.
-    picks.push_back(entrants({u"A"}));
+    picks.push_back(entrantsNamed({u"A"}));
     click(dialog, "whiteAdd");
     clickHeader(white, 1);
-    EXPECT_EQ(names(dialog.draft().white()), (std::vector<std::string>{"A", "b", "e"}));
+    EXPECT_EQ(namesOf(dialog.draft().white()), (std::vector<std::string>{"A", "b", "e"}));
     EXPECT_EQ(cell(white, 0, 1), "A");
     clickHeader(white, 2);
-    EXPECT_EQ(names(dialog.draft().white()), (std::vector<std::string>{"A", "b", "e"}));
+    EXPECT_EQ(namesOf(dialog.draft().white()), (std::vector<std::string>{"A", "b", "e"}));
     clickHeader(white, 0);
     EXPECT_EQ(cell(white, 2, 2), "1");
 
@@ -232,7 +218,7 @@ TEST_F(BlackWhiteListDialogTest, EditingThroughTheButtons) {
 }
 
 TEST_F(BlackWhiteListDialogTest, DuringADrawOnlySortingIsOffered) {
-    PrizeList prizes = onePrize(entrants({u"b", u"a"}));
+    PrizeList prizes = onePrize(entrantsNamed({u"b", u"a"}));
     const char* editing[] = {"whiteClear", "whiteDelete", "whiteWinOrder", "whiteAdd",
                              "blackClear", "blackDelete", "blackAdd"};
     QTimer::singleShot(0, [&] {
@@ -246,7 +232,7 @@ TEST_F(BlackWhiteListDialogTest, DuringADrawOnlySortingIsOffered) {
     });
     const bool changed = editBlackWhiteLists(nullptr, prizes[0], prizes, true, messages, pick);
     EXPECT_TRUE(changed);
-    EXPECT_EQ(names(prizes[0].whiteList), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(namesOf(prizes[0].whiteList), (std::vector<std::string>{"a", "b"}));
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_EQ(u8(messages.shown[0].text), u8(u"抽奖结束后才可修改"));
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);

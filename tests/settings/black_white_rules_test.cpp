@@ -18,20 +18,6 @@ Entrant entrant(std::u16string_view name, std::int32_t winOrder = 0) {
     return e;
 }
 
-EntrantList entrants(std::initializer_list<std::u16string_view> names) {
-    EntrantList list;
-    for (auto n : names)
-        list.push_back(entrant(n));
-    return list;
-}
-
-std::vector<std::string> names(const EntrantList& list) {
-    std::vector<std::string> out;
-    for (const Entrant& e : list)
-        out.push_back(u8(e.text()));
-    return out;
-}
-
 std::vector<std::int32_t> orders(const EntrantList& list) {
     std::vector<std::int32_t> out;
     for (const Entrant& e : list)
@@ -48,15 +34,15 @@ PrizeList onePrize(EntrantList white = {}, EntrantList black = {}) {
 }
 
 TEST(BlackWhiteRules, AddingChecksTheOtherListFirstAndSkipsWhatIsThere) {
-    PrizeList prizes = onePrize(entrants({u"张三"}), entrants({u"李四"}));
+    PrizeList prizes = onePrize(entrantsNamed({u"张三"}), entrantsNamed({u"李四"}));
     BlackWhiteListDraft draft(prizes[0], prizes);
 
     // One of three is black-listed: none of them is added, and the message names that one.
-    auto r = draft.add(ListSide::White, entrants({u"王五", u"李四", u"赵六"}));
+    auto r = draft.add(ListSide::White, entrantsNamed({u"王五", u"李四", u"赵六"}));
     ASSERT_TRUE(r.refusal);
     EXPECT_EQ(u8(r.refusal->text), u8(u"操作失败：\n已是黑名单不可添加到白名单\n李四"));
     EXPECT_EQ(r.refusal->icon, MessageIcon::Error);
-    EXPECT_EQ(names(draft.white()), (std::vector<std::string>{"张三"}));
+    EXPECT_EQ(namesOf(draft.white()), (std::vector<std::string>{"张三"}));
     EXPECT_FALSE(draft.changed());
 
     // An entrant already white is skipped silently; the others are appended in picker order with win order
@@ -65,37 +51,37 @@ TEST(BlackWhiteRules, AddingChecksTheOtherListFirstAndSkipsWhatIsThere) {
     r = draft.add(ListSide::White, picked);
     EXPECT_FALSE(r.refusal);
     EXPECT_EQ(r.added, 2);
-    EXPECT_EQ(names(draft.white()), (std::vector<std::string>{"张三", "王五", "赵六"}));
+    EXPECT_EQ(namesOf(draft.white()), (std::vector<std::string>{"张三", "王五", "赵六"}));
     EXPECT_EQ(orders(draft.white()), (std::vector<std::int32_t>{0, 0, 0}));
     EXPECT_TRUE(draft.changed());
 
     // The black list's own message; a white entrant blocks the whole pick.
-    r = draft.add(ListSide::Black, entrants({u"孙七", u"赵六"}));
+    r = draft.add(ListSide::Black, entrantsNamed({u"孙七", u"赵六"}));
     ASSERT_TRUE(r.refusal);
     EXPECT_EQ(u8(r.refusal->text), u8(u"操作失败：\n已是白名单不可添加到黑名单\n赵六"));
-    EXPECT_EQ(names(draft.black()), (std::vector<std::string>{"李四"}));
+    EXPECT_EQ(namesOf(draft.black()), (std::vector<std::string>{"李四"}));
 
     // Names that differ only in case have different keys: one may be white and the other black.
-    r = draft.add(ListSide::White, entrants({u"Anna"}));
+    r = draft.add(ListSide::White, entrantsNamed({u"Anna"}));
     ASSERT_EQ(r.added, 1);
     r = draft.add(ListSide::Black, EntrantList{entrant(u"ANNA", 5)});
     EXPECT_FALSE(r.refusal);
-    EXPECT_EQ(names(draft.black()), (std::vector<std::string>{"李四", "ANNA"}));
+    EXPECT_EQ(namesOf(draft.black()), (std::vector<std::string>{"李四", "ANNA"}));
     EXPECT_EQ(draft.black().back().winOrder, 0);
 
     // Nothing picked, or only entrants already there: no message, nothing changes.
     const EntrantList before = draft.black();
     EXPECT_FALSE(draft.add(ListSide::Black, EntrantList{}).refusal);
-    r = draft.add(ListSide::Black, entrants({u"李四"}));
+    r = draft.add(ListSide::Black, entrantsNamed({u"李四"}));
     EXPECT_FALSE(r.refusal);
     EXPECT_EQ(r.added, 0);
-    EXPECT_EQ(names(draft.black()), names(before));
+    EXPECT_EQ(namesOf(draft.black()), namesOf(before));
 
     // The prize itself is untouched until written back.
     EXPECT_EQ(prizes[0].whiteList.size(), 1u);
     draft.writeBack(prizes[0]);
-    EXPECT_EQ(names(prizes[0].whiteList), (std::vector<std::string>{"张三", "王五", "赵六", "Anna"}));
-    EXPECT_EQ(names(prizes[0].blackList), (std::vector<std::string>{"李四", "ANNA"}));
+    EXPECT_EQ(namesOf(prizes[0].whiteList), (std::vector<std::string>{"张三", "王五", "赵六", "Anna"}));
+    EXPECT_EQ(namesOf(prizes[0].blackList), (std::vector<std::string>{"李四", "ANNA"}));
 }
 
 EntrantList numbered(int count, std::u16string_view prefix) {
@@ -152,7 +138,7 @@ TEST(BlackWhiteRules, AdditionsThatWouldMakeThePrizeFileUnreadableAreRefused) {
 
 TEST(BlackWhiteRules, DeleteClearAndSort) {
     PrizeList prizes =
-        onePrize({entrant(u"b", 2), entrant(u"C"), entrant(u"a", 1), entrant(u"d")}, entrants({u"x"}));
+        onePrize({entrant(u"b", 2), entrant(u"C"), entrant(u"a", 1), entrant(u"d")}, entrantsNamed({u"x"}));
     BlackWhiteListDraft draft(prizes[0], prizes);
 
     // A one-entry list, an empty list: a header click or a clear changes nothing and marks nothing.
@@ -160,21 +146,21 @@ TEST(BlackWhiteRules, DeleteClearAndSort) {
     EXPECT_FALSE(draft.changed());
 
     EXPECT_TRUE(draft.sort(ListSide::White, BlackWhiteListDraft::SortKey::Name));
-    EXPECT_EQ(names(draft.white()), (std::vector<std::string>{"a", "b", "C", "d"}));
+    EXPECT_EQ(namesOf(draft.white()), (std::vector<std::string>{"a", "b", "C", "d"}));
     EXPECT_TRUE(draft.changed());
     EXPECT_TRUE(draft.sort(ListSide::White, BlackWhiteListDraft::SortKey::WinOrder));
     EXPECT_EQ(orders(draft.white()), (std::vector<std::int32_t>{0, 0, 1, 2}));
-    EXPECT_EQ(names(draft.white()).back(), "b");
+    EXPECT_EQ(namesOf(draft.white()).back(), "b");
 
     // Several rows at once, in any order, repeats and strays ignored.
     EXPECT_EQ(draft.remove(ListSide::White, {3, 0, 3, 99, -1}), 2);
-    EXPECT_EQ(names(draft.white()), (std::vector<std::string>{"d", "a"}));
+    EXPECT_EQ(namesOf(draft.white()), (std::vector<std::string>{"d", "a"}));
     EXPECT_EQ(draft.remove(ListSide::White, {}), 0);
 
     EXPECT_TRUE(draft.clear(ListSide::Black));
     EXPECT_TRUE(draft.black().empty());
     EXPECT_FALSE(draft.clear(ListSide::Black));
-    EXPECT_EQ(names(draft.white()), (std::vector<std::string>{"d", "a"}));
+    EXPECT_EQ(namesOf(draft.white()), (std::vector<std::string>{"d", "a"}));
 }
 
 TEST(BlackWhiteRules, WinOrders) {

@@ -48,4 +48,18 @@ std::string u8(std::u16string_view text) {
     return toUtf8(text);
 }
 
+EntrantList entrantsNamed(std::initializer_list<std::u16string_view> names) {
+    EntrantList list;
+    for (const std::u16string_view name : names)
+        list.push_back(makeEntrant(name));
+    return list;
+}
+
+std::vector<std::string> namesOf(const EntrantList& list) {
+    std::vector<std::string> out;
+    for (const Entrant& e : list)
+        out.push_back(u8(e.text()));
+    return out;
+}
+
 } // namespace kelvora::test

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -140,5 +141,9 @@ private:
 
 // Readable UTF-8 for assertion messages.
 std::string u8(std::u16string_view text);
+
+// A list of entrants by name, and the names of a list back as UTF-8, for comparing whole lists at once.
+EntrantList entrantsNamed(std::initializer_list<std::u16string_view> names);
+std::vector<std::string> namesOf(const EntrantList& list);
 
 } // namespace kelvora::test
