@@ -11,87 +11,13 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-PROGRAM=$(readlink -f "$1")
+export PROGRAM; PROGRAM=$(readlink -f "$1") # read by e2e_setup
 TOOL=$(readlink -f "$2")
-for tool in Xvfb xdotool xrandr xset import compare; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit 77
-  fi
-done
-
-# A sanitized build reports leaks at exit; these are the platform libraries', not the program's.
-export LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$HERE/lsan.supp"
-
-WORK=$(mktemp -d /tmp/kelvora-e2e-XXXXXX)
-RUN="$WORK/run"
-mkdir -p "$RUN" "$WORK/tmp"
-# The one-instance lock and socket live in the user's runtime folder: a private one keeps this run apart from
-# a copy of the program that a developer (or a parallel build's test) has running.
-export XDG_RUNTIME_DIR="$WORK/tmp"
-chmod 700 "$WORK/tmp"
-cp "$PROGRAM" "$RUN/kelvora"
+# shellcheck source=e2e_common.sh
+source "$HERE/e2e_common.sh"
+e2e_require Xvfb xdotool xrandr xset import compare
+e2e_setup e2e
 "$TOOL" fixture "$RUN"
-
-SHOTS=""
-case "${KELVORA_SCREENSHOTS:-}" in
-  "") ;;
-  1) SHOTS="${KELVORA_SOURCE_DIR:?}/docs/screenshots" ;;
-  *) SHOTS="$KELVORA_SCREENSHOTS" ;;
-esac
-[ -n "$SHOTS" ] && mkdir -p "$SHOTS"
-
-XVFB_PID=""
-APP_PID=""
-STEP="setting up"
-
-cleanup() {
-  local rc=$?
-  [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  wait 2>/dev/null || true
-  if [ "$rc" = 0 ]; then
-    rm -rf "$WORK"
-  else
-    echo "FAILED at: $STEP (files kept in $WORK)"
-  fi
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-
-# Polls a command until it succeeds; no fixed sleeps that a slow machine could outrun.
-wait_for() {
-  local what=$1
-  shift
-  for _ in $(seq 1 150); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  fail "timed out waiting for $what"
-}
-
-start_xvfb() {
-  local geometry=$1
-  stop_xvfb
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "${geometry}x24" -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  wait_for "the X server" xdotool getdisplaygeometry
-}
-
-stop_xvfb() {
-  if [ -n "$XVFB_PID" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
-    XVFB_PID=""
-  fi
-}
 
 visible_windows() { xdotool search --onlyvisible --name '^Kelvora 3\.9$' 2>/dev/null | wc -l; }
 has_windows() { [ "$(visible_windows)" -ge "$1" ]; }
@@ -117,13 +43,6 @@ stop_program() {
 geometry() {
   xdotool getwindowgeometry "$MAIN_WIN" | awk '/Position/ {split($2, p, ","); x = p[1]; y = p[2]}
     /Geometry/ {print x "," y " " $2}'
-}
-
-# A child that has exited stays a zombie until waited for, and kill -0 still reaches a zombie.
-process_gone() {
-  local state
-  state=$(ps -o stat= -p "$1" 2>/dev/null) || return 0
-  [[ $state == Z* ]]
 }
 
 progress() { "$TOOL" progress "$RUN"; }

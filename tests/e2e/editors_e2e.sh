@@ -11,74 +11,13 @@
 set -euo pipefail
 
 HERE=$(cd "$(dirname "$0")" && pwd)
-PROGRAM=$(readlink -f "$1")
+export PROGRAM; PROGRAM=$(readlink -f "$1") # read by e2e_setup
 TOOL=$(readlink -f "$2")
-for tool in Xvfb xdotool xset import; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit 77
-  fi
-done
-
-export LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$HERE/lsan.supp"
-
-WORK=$(mktemp -d /tmp/kelvora-editors-XXXXXX)
-RUN="$WORK/run"
-mkdir -p "$RUN" "$WORK/tmp"
-export XDG_RUNTIME_DIR="$WORK/tmp"
-chmod 700 "$WORK/tmp"
-cp "$PROGRAM" "$RUN/kelvora"
-
-SHOTS=""
-case "${KELVORA_SCREENSHOTS:-}" in
-  "") ;;
-  1) SHOTS="${KELVORA_SOURCE_DIR:?}/docs/screenshots" ;;
-  *) SHOTS="$KELVORA_SCREENSHOTS" ;;
-esac
-[ -n "$SHOTS" ] && mkdir -p "$SHOTS"
-
-XVFB_PID=""
-APP_PID=""
-STEP="setting up"
-
-cleanup() {
-  local rc=$?
-  if [ "$rc" != 0 ] && [ -n "$XVFB_PID" ]; then
-    # What was on screen when the step failed.
-    import -window root "$WORK/failed.png" 2>/dev/null || true
-  fi
-  [ -n "$APP_PID" ] && kill -9 "$APP_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  wait 2>/dev/null || true
-  if [ "$rc" = 0 ]; then
-    rm -rf "$WORK"
-  else
-    echo "FAILED at: $STEP (files kept in $WORK)"
-  fi
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-
-wait_for() {
-  local what=$1
-  shift
-  for _ in $(seq 1 150); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  fail "timed out waiting for $what"
-}
-
-n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1920x1080x24 -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-export DISPLAY=":$n"
-wait_for "the X server" xdotool getdisplaygeometry
+# shellcheck source=e2e_common.sh
+source "$HERE/e2e_common.sh"
+e2e_require Xvfb xdotool xset import
+e2e_setup editors
+start_xvfb 1920x1080
 
 # The draw screen and every message box carry the program's caption.
 captioned() { xdotool search --onlyvisible --name '^Kelvora 3\.9$' 2>/dev/null | wc -l; }
@@ -86,11 +25,6 @@ has_captioned() { [ "$(captioned)" -ge "$1" ]; }
 window_of() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 has_window() { [ -n "$(window_of "$1")" ]; }
 gone() { [ -z "$(window_of "$1")" ]; }
-process_gone() {
-  local state
-  state=$(ps -o stat= -p "$1" 2>/dev/null) || return 0
-  [[ $state == Z* ]]
-}
 
 key() {
   xdotool key "$@"

@@ -1,0 +1,98 @@
+# shellcheck shell=bash
+# What every end-to-end script shares: the tools it needs, a private work folder with a copy of the program,
+# a virtual X server, polling instead of fixed sleeps, and the files of a failed run kept for a look.
+# Sourced after `set -euo pipefail` with PROGRAM, TOOL and HERE set; the script sets STEP as it goes.
+
+# Exits 77 (skipped) when one of the tools is missing.
+e2e_require() {
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "SKIP: $tool is not installed"
+      exit 77
+    fi
+  done
+}
+
+# WORK (kept on failure), RUN (the program folder, holding only the copied executable), a private runtime
+# folder (the one-instance lock of this run stays apart from any other copy running) and SHOTS (where
+# screenshots go when KELVORA_SCREENSHOTS asks for them).
+e2e_setup() {
+  # A sanitized build reports leaks at exit; these are the platform libraries', not the program's.
+  export LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$HERE/lsan.supp"
+  WORK=$(mktemp -d "/tmp/kelvora-$1-XXXXXX")
+  RUN="$WORK/run"
+  mkdir -p "$RUN" "$WORK/tmp"
+  export XDG_RUNTIME_DIR="$WORK/tmp"
+  chmod 700 "$WORK/tmp"
+  cp "$PROGRAM" "$RUN/kelvora"
+  SHOTS=""
+  case "${KELVORA_SCREENSHOTS:-}" in
+    "") ;;
+    1) SHOTS="${KELVORA_SOURCE_DIR:?}/docs/screenshots" ;;
+    *) SHOTS="$KELVORA_SCREENSHOTS" ;;
+  esac
+  [ -n "$SHOTS" ] && mkdir -p "$SHOTS"
+  XVFB_PID=""
+  APP_PID=""
+  STEP="setting up"
+  trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+  local rc=$?
+  if [ "$rc" != 0 ] && [ -n "$XVFB_PID" ]; then
+    # What was on screen when the step failed.
+    import -window root "$WORK/failed.png" 2>/dev/null || true
+  fi
+  if [ -n "$APP_PID" ]; then kill -9 "$APP_PID" 2>/dev/null || true; fi
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+  wait 2>/dev/null || true
+  if [ "$rc" = 0 ]; then
+    rm -rf "$WORK"
+  else
+    echo "FAILED at: $STEP (files kept in $WORK)"
+  fi
+}
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+# Polls a command until it succeeds; no fixed sleeps that a slow machine could outrun.
+wait_for() {
+  local what=$1
+  shift
+  for _ in $(seq 1 150); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  fail "timed out waiting for $what"
+}
+
+# A child that has exited stays a zombie until waited for, and kill -0 still reaches a zombie.
+process_gone() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) || return 0
+  [[ $state == Z* ]]
+}
+
+start_xvfb() {
+  local geometry=$1
+  stop_xvfb
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 "${geometry}x24" -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  wait_for "the X server" xdotool getdisplaygeometry
+}
+
+stop_xvfb() {
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+  fi
+}
