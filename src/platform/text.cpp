@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <string>
+
 #include <cstring>
 #include <cwctype>
 
@@ -130,6 +132,11 @@ std::u16string formatText(std::u16string_view pattern, std::initializer_list<std
         }
     }
     return out;
+}
+
+std::u16string decimalText(long long value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 } // namespace kelvora

@@ -42,6 +42,9 @@ std::u16string fromUtf8(std::string_view text);
 // The C library's message for an error number, as UTF-16.
 std::u16string errorText(int errnum);
 
+// The number in decimal digits, "-" first when negative: counts and sizes inside messages and on screen.
+std::u16string decimalText(long long value);
+
 // Replaces each "%s" and "%S" in order with the next argument; other text is kept as it stands.
 std::u16string formatText(std::u16string_view pattern, std::initializer_list<std::u16string_view> args);
 

@@ -89,11 +89,10 @@ std::uint64_t prizeFileBytes(const PrizeList& prizes) {
 std::u16string prizeFileTooLargeText(const std::filesystem::path& file, std::uint64_t bytes) {
     const std::uint64_t excess = bytes - kPrizeFileBytesLimit + 1;
     const std::uint64_t entrants = (excess + sizeof(Entrant) - 1) / sizeof(Entrant);
-    auto number = [](std::uint64_t v) { return fromUtf8(std::to_string(v)); };
-    return formatText(
-        u"写文件失败:\n%s\n\n黑白名单太大：奖项设置文件将有 %s 字节，"
-        u"必须小于 8 MiB（%s 字节）。\n请从黑白名单中至少删除 %s 人（%s 字节）。",
-        {pathText(file), number(bytes), number(kPrizeFileBytesLimit), number(entrants), number(excess)});
+    return formatText(u"写文件失败:\n%s\n\n黑白名单太大：奖项设置文件将有 %s 字节，"
+                      u"必须小于 8 MiB（%s 字节）。\n请从黑白名单中至少删除 %s 人（%s 字节）。",
+                      {pathText(file), decimalText(bytes), decimalText(kPrizeFileBytesLimit),
+                       decimalText(entrants), decimalText(excess)});
 }
 
 void writePrizeList(ByteWriter& out, const PrizeList& prizes) {

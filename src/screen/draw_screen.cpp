@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "draw/draw_progress.h"
+#include "platform/text.h"
 #include "records/draw_mode.h"
 #include "records/file_system.h"
 #include "screen/full_list_view.h"
@@ -22,11 +23,6 @@ namespace {
 constexpr QRgb kDefaultBackground = qRgb(230, 0, 0);
 // What shows under the transparent parts of a background picture: the colour of a freshly made buffer.
 constexpr QRgb kUnderBackground = qRgb(0, 0, 0);
-
-std::u16string decimal(long long value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 QImage makeBuffer(int width, int height) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
@@ -126,13 +122,13 @@ PixelRect DrawScreen::Impl::prizeArea() const {
 std::u16string DrawScreen::Impl::infoBarText() const {
     if (inputs.fullListViewActive) {
         const EntrantList* list = photoMode() ? inputs.pictureList : inputs.textList;
-        return u"展示总名单（" + decimal(list ? static_cast<long long>(list->size()) : 0) + u"）";
+        return u"展示总名单（" + decimalText(list ? static_cast<long long>(list->size()) : 0) + u"）";
     }
     const DrawRun* run = inputs.run;
     if (inputs.replayViewActive) {
         if (run && !run->replayPrize().empty())
             return std::u16string(run->replayPrize()) + u"（" +
-                   decimal(winnerCount(run->progress().winners, run->replayPrize())) + u"）";
+                   decimalText(winnerCount(run->progress().winners, run->replayPrize())) + u"）";
         return u"结果回放";
     }
     if (!run || !run->drawStarted() || !inputs.interface)
@@ -144,7 +140,7 @@ std::u16string DrawScreen::Impl::infoBarText() const {
     std::u16string text(prize->nameText());
     if (s.infoBarShowProgress) {
         const int drawn = run->progress().state == DrawState::Ready ? 0 : run->progress().drawnCount;
-        text += u"（" + decimal(drawn) + u"/" + decimal(prize->quota) + u"）";
+        text += u"（" + decimalText(drawn) + u"/" + decimalText(prize->quota) + u"）";
     }
     const std::u16string_view prizeText = fieldText(prize->prizeText);
     if (s.infoBarShowPrizeText && !prizeText.empty())

@@ -14,10 +14,6 @@ namespace {
 
 constexpr std::uint64_t kEntryBytes = sizeof(Entrant);
 
-std::u16string number(std::uint64_t v) {
-    return fromUtf8(std::to_string(v));
-}
-
 // The entries of one list by name key, so that matching a pick of 30000 against a list of 30000 compares
 // names only where the keys agree.
 class EntrantLookup {
@@ -65,7 +61,7 @@ std::uint64_t parseWinOrder(std::u16string_view typed) {
 }
 
 std::u16string winOrderText(std::int32_t winOrder) {
-    return winOrder == 0 ? std::u16string(u"0=次序随机") : number(static_cast<std::uint64_t>(winOrder));
+    return winOrder == 0 ? std::u16string(u"0=次序随机") : decimalText(winOrder);
 }
 
 BlackWhiteListDraft::BlackWhiteListDraft(const PrizeItem& prize, const PrizeList& allPrizes)
@@ -111,10 +107,10 @@ BlackWhiteListDraft::AddResult BlackWhiteListDraft::add(ListSide side, std::span
 
     // The file reader rejects a list of more than kMaxEntrants entries, and with it every prize.
     if (target.size() + fresh.size() > std::size_t(kMaxEntrants)) {
-        result.refusal = ListRefusal{
-            formatText(u"操作失败：\n%s最多%s人，现有%s人，本次选中的新成员有%s人。",
-                       {listName, number(kMaxEntrants), number(target.size()), number(fresh.size())}),
-            MessageIcon::Warning};
+        result.refusal = ListRefusal{formatText(u"操作失败：\n%s最多%s人，现有%s人，本次选中的新成员有%s人。",
+                                                {listName, decimalText(kMaxEntrants),
+                                                 decimalText(target.size()), decimalText(fresh.size())}),
+                                     MessageIcon::Warning};
         return result;
     }
     // A prize file at or over its limit is deleted unread at the next start, losing every prize.
@@ -126,7 +122,8 @@ BlackWhiteListDraft::AddResult BlackWhiteListDraft::add(ListSide side, std::span
             formatText(
                 u"操作失败：\n黑白名单太大：添加后奖项设置文件将有 %s 字节，必须小于 8 MiB（%s 字节）。\n"
                 u"所有奖项的黑白名单最多还可添加 %s 人，本次选中的新成员有 %s 人。",
-                {number(bytes), number(kPrizeFileBytesLimit), number(room), number(fresh.size())}),
+                {decimalText(bytes), decimalText(kPrizeFileBytesLimit), decimalText(room),
+                 decimalText(fresh.size())}),
             MessageIcon::Warning};
         return result;
     }
@@ -194,8 +191,8 @@ BlackWhiteListDraft::WinOrderCheck BlackWhiteListDraft::checkWinOrder(int row,
     WinOrderCheck check;
     const std::uint64_t value = parseWinOrder(typed);
     if (value > std::uint64_t(kMaxWinOrder)) {
-        check.refusal = ListRefusal{formatText(u"中奖次序最大为%s\n(0=次序随机)", {number(kMaxWinOrder)}),
-                                    MessageIcon::Warning};
+        check.refusal = ListRefusal{
+            formatText(u"中奖次序最大为%s\n(0=次序随机)", {decimalText(kMaxWinOrder)}), MessageIcon::Warning};
         return check;
     }
     check.value = static_cast<std::int32_t>(value);

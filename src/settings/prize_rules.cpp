@@ -138,10 +138,9 @@ std::optional<std::u16string> addPrizeRefusal(const PrizeList& prizes,
     const std::uint64_t bytes = prizeFileBytes(prizes) + newPrizeBytes;
     if (bytes < kPrizeFileBytesLimit)
         return std::nullopt;
-    auto number = [](std::uint64_t v) { return fromUtf8(std::to_string(v)); };
     return formatText(u"无法添加奖项:\n%s\n\n奖项设置文件将有 %s 字节，必须小于 8 MiB（%s 字节）。\n"
                       u"请先删减各奖项的黑白名单。",
-                      {pathText(prizeFile), number(bytes), number(kPrizeFileBytesLimit)});
+                      {pathText(prizeFile), decimalText(bytes), decimalText(kPrizeFileBytesLimit)});
 }
 
 PrizeEditResult readPrizeFields(const PrizeFields& fields, const PrizeList& prizes, int ownIndex,

@@ -1,4 +1,5 @@
 #include "settings/ui/align_import_dialog.h"
+#include "ui/dialog_parts.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -14,13 +15,6 @@ namespace kelvora {
 namespace {
 
 constexpr int kAlignRole = Qt::UserRole;
-
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -55,15 +49,9 @@ ColumnAlignDialog::ColumnAlignDialog(ColumnAlign value, QWidget* parent) : Cente
     const int checked = std::clamp(static_cast<int>(value), 0, 3);
     m_group->button(checked)->setChecked(true);
 
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("ok"));
-    ok->setDefault(true);
-    auto* cancel = button(QStringLiteral("取消"), "cancel", this);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    layout->addLayout(row);
+    auto* ok = namedButton(QStringLiteral("确定"), "ok", this);
+    auto* cancel = namedButton(QStringLiteral("取消"), "cancel", this);
+    addClosingRow(*layout, {ok, cancel});
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -94,9 +82,9 @@ AlignImportDialog::AlignImportDialog(MessageBox& messages, QWidget* parent, AskC
     m_list->setFixedHeight(m_list->fontMetrics().lineSpacing() * 5 + 8);
     listRow->addWidget(m_list, 1);
     auto* listButtons = new QVBoxLayout;
-    auto* addButton = button(QStringLiteral("添加"), "add", this);
-    auto* modifyButton = button(QStringLiteral("修改"), "modify", this);
-    auto* removeButton = button(QStringLiteral("删除"), "remove", this);
+    auto* addButton = namedButton(QStringLiteral("添加"), "add", this);
+    auto* modifyButton = namedButton(QStringLiteral("修改"), "modify", this);
+    auto* removeButton = namedButton(QStringLiteral("删除"), "remove", this);
     listButtons->addWidget(addButton);
     listButtons->addWidget(modifyButton);
     listButtons->addWidget(removeButton);
@@ -119,15 +107,9 @@ AlignImportDialog::AlignImportDialog(MessageBox& messages, QWidget* parent, AskC
     m_separators->button(0)->setChecked(true);
     layout->addLayout(separatorRow);
 
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    auto* start = new QPushButton(QStringLiteral("开始导入"), this);
-    start->setObjectName(QStringLiteral("start"));
-    start->setDefault(true);
-    auto* cancel = button(QStringLiteral("取消"), "cancel", this);
-    row->addWidget(start);
-    row->addWidget(cancel);
-    layout->addLayout(row);
+    auto* start = namedButton(QStringLiteral("开始导入"), "start", this);
+    auto* cancel = namedButton(QStringLiteral("取消"), "cancel", this);
+    addClosingRow(*layout, {start, cancel});
 
     connect(addButton, &QPushButton::clicked, this, &AlignImportDialog::add);
     connect(modifyButton, &QPushButton::clicked, this, &AlignImportDialog::modify);

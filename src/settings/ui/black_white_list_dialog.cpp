@@ -16,6 +16,7 @@
 #include "platform/message_box.h"
 #include "settings/ui/entrant_list_model.h"
 #include "settings/ui/win_order_dialog.h"
+#include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
 #include "ui/report_view.h"
 
@@ -72,7 +73,7 @@ BlackWhiteListDialog::BlackWhiteListDialog(const PrizeItem& prize, const PrizeLi
 
     auto* closeRow = new QHBoxLayout;
     closeRow->addStretch();
-    QPushButton* close = button(QStringLiteral("关闭"), "close", this);
+    QPushButton* close = namedButton(QStringLiteral("关闭"), "close", this);
     close->setDefault(true);
     close->setAutoDefault(true);
     connect(close, &QPushButton::clicked, this, &BlackWhiteListDialog::finish);
@@ -104,13 +105,6 @@ BlackWhiteListDialog::BlackWhiteListDialog(const PrizeItem& prize, const PrizeLi
     close->setFocus();
 }
 
-QPushButton* BlackWhiteListDialog::button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 QWidget* BlackWhiteListDialog::buildSide(Side& side, const QString& header, bool withWinOrder) {
     const bool white = side.side == ListSide::White;
     auto* panel = new QWidget(this);
@@ -133,20 +127,21 @@ QWidget* BlackWhiteListDialog::buildSide(Side& side, const QString& header, bool
 
     const QString prefix = white ? QStringLiteral("white") : QStringLiteral("black");
     auto* row = new QHBoxLayout;
-    QPushButton* clear = button(QStringLiteral("清空"), (white ? "whiteClear" : "blackClear"), panel);
-    QPushButton* remove = button(QStringLiteral("删除(&D)"), (white ? "whiteDelete" : "blackDelete"), panel);
+    QPushButton* clear = namedButton(QStringLiteral("清空"), (white ? "whiteClear" : "blackClear"), panel);
+    QPushButton* remove =
+        namedButton(QStringLiteral("删除(&D)"), (white ? "whiteDelete" : "blackDelete"), panel);
     connect(clear, &QPushButton::clicked, this, [this, &side] { clearList(side); });
     connect(remove, &QPushButton::clicked, this, [this, &side] { deleteSelected(side); });
     row->addWidget(clear);
     row->addWidget(remove);
     m_editingButtons << clear << remove;
     if (white) {
-        QPushButton* order = button(QStringLiteral("修改中奖次序(&E)"), "whiteWinOrder", panel);
+        QPushButton* order = namedButton(QStringLiteral("修改中奖次序(&E)"), "whiteWinOrder", panel);
         connect(order, &QPushButton::clicked, this, &BlackWhiteListDialog::editWinOrder);
         row->addWidget(order);
         m_editingButtons << order;
     }
-    QPushButton* add = button(QStringLiteral("添加..."), (white ? "whiteAdd" : "blackAdd"), panel);
+    QPushButton* add = namedButton(QStringLiteral("添加..."), (white ? "whiteAdd" : "blackAdd"), panel);
     connect(add, &QPushButton::clicked, this, [this, &side] { addPicked(side); });
     row->addWidget(add);
     m_editingButtons << add;

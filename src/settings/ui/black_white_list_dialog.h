@@ -44,7 +44,6 @@ private:
     void editWinOrder();
     void sortBy(Side& side, int column);
     void finish();
-    QPushButton* button(const QString& text, const char* name, QWidget* parent);
 
     BlackWhiteListDraft m_draft;
     MessageBox& m_messages;

@@ -14,20 +14,10 @@
 #include "settings/ui/duplicates_dialog.h"
 #include "settings/ui/import_progress_dialog.h"
 #include "settings/ui/number_generator_dialog.h"
+#include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
 
 namespace kelvora {
-
-namespace {
-
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-} // namespace
 
 void minimizeProgramWindows() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -70,23 +60,17 @@ ImportDialog::ImportDialog(QWidget* measureWindow, TextNameList& list, MessageBo
     layout->addWidget(m_text, 1);
 
     auto* tools = new QHBoxLayout;
-    auto* minimize = button(QStringLiteral("软件最小化"), "minimize", this);
+    auto* minimize = namedButton(QStringLiteral("软件最小化"), "minimize", this);
     tools->addWidget(minimize);
     tools->addWidget(new QLabel(QStringLiteral("以便复制名单"), this));
     tools->addStretch();
-    auto* generate = button(QStringLiteral("批量生成号码..."), "generate", this);
+    auto* generate = namedButton(QStringLiteral("批量生成号码..."), "generate", this);
     tools->addWidget(generate);
     layout->addLayout(tools);
 
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    auto* importButton = new QPushButton(QStringLiteral("对齐后导入..."), this);
-    importButton->setObjectName(QStringLiteral("import"));
-    importButton->setDefault(true);
-    auto* cancel = button(QStringLiteral("取消"), "cancel", this);
-    row->addWidget(importButton);
-    row->addWidget(cancel);
-    layout->addLayout(row);
+    auto* importButton = namedButton(QStringLiteral("对齐后导入..."), "import", this);
+    auto* cancel = namedButton(QStringLiteral("取消"), "cancel", this);
+    addClosingRow(*layout, {importButton, cancel});
 
     connect(minimize, &QPushButton::clicked, this, [this] { m_steps.minimizeProgram(); });
     connect(generate, &QPushButton::clicked, this, &ImportDialog::appendGenerated);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
 
 namespace kelvora {
@@ -73,17 +74,9 @@ NumberGeneratorDialog::NumberGeneratorDialog(MessageBox& messages, QWidget* pare
     groupLayout->addWidget(m_filter);
     layout->addWidget(group);
 
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    auto* generateButton = new QPushButton(QStringLiteral("生成"), this);
-    generateButton->setObjectName(QStringLiteral("generate"));
-    generateButton->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("cancel"));
-    cancel->setAutoDefault(false);
-    row->addWidget(generateButton);
-    row->addWidget(cancel);
-    layout->addLayout(row);
+    auto* generateButton = namedButton(QStringLiteral("生成"), "generate", this);
+    auto* cancel = namedButton(QStringLiteral("取消"), "cancel", this);
+    addClosingRow(*layout, {generateButton, cancel});
 
     m_start->setText(QString::number(defaults.start));
     m_end->setText(QString::number(defaults.end));
