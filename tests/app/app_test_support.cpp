@@ -4,15 +4,6 @@
 
 namespace kelvora::test {
 
-QApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "kelvora_app_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt down after main() returns races its thread-local storage.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
 namespace {
 void describe(const QMenu& menu, bool withState, const std::string& indent, std::vector<std::string>& out) {
     for (const QAction* action : menu.actions()) {

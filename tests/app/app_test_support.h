@@ -1,16 +1,15 @@
 #pragma once
-// The Qt application the window tests run in (offscreen), made once per test program.
+// The menus as the window tests read them.
 
-#include <QApplication>
 #include <QMenu>
 #include <QString>
 
 #include <string>
 #include <vector>
 
-namespace kelvora::test {
+#include "support/widget_test_support.h"
 
-QApplication& qtApp();
+namespace kelvora::test {
 
 // The menu as lines: "title/" opens a sub-menu (its entries indented by two spaces), "---" is a separator,
 // a disabled command ends with " [grey]" when withState is set.

@@ -231,20 +231,11 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     EXPECT_EQ(during[draw + 4], "  结束抽奖 \t Ctrl+F");
 }
 
-// Acts on the visible top-level dialog of type D once the call under test has opened it.
-template <class D> void whenDialogOpens(std::function<void(D&)> act) {
-    QTimer::singleShot(0, [act] {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<D*>(widget); dialog && dialog->isVisible())
-                return act(*dialog);
-    });
-}
-
 TEST_F(MainWindowTest, F3ChoosesTheModeThenEditsTheTextListAndAnnouncesBoth) {
     QSignalSpy changes(&controller, &ShowController::recordsChanged);
     bool editorOpened = false;
-    whenDialogOpens<DrawModeDialog>([&](DrawModeDialog& modes) {
-        whenDialogOpens<TextListDialog>([&](TextListDialog& editor) {
+    whenModalOpens<DrawModeDialog>([&](DrawModeDialog& modes) {
+        whenModalOpens<TextListDialog>([&](TextListDialog& editor) {
             editorOpened = true;
             editor.findChild<QPushButton*>(QStringLiteral("descending"))->click();
             editor.findChild<QPushButton*>(QStringLiteral("ok"))->click();

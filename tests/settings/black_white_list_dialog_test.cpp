@@ -19,18 +19,10 @@
 #include "settings/ui/black_white_list_dialog.h"
 #include "settings/ui/win_order_dialog.h"
 #include "support/test_support.h"
+#include "support/widget_test_support.h"
 
 namespace kelvora::test {
 namespace {
-
-QApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "black_white_list_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt down after main() returns races its thread-local storage.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 PrizeList onePrize(EntrantList white = {}, EntrantList black = {}) {
     PrizeList prizes(1);

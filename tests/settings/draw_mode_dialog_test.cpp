@@ -8,9 +8,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "list_dialog_test_app.h"
 #include "settings/ui/draw_mode_dialog.h"
 #include "support/test_support.h"
+#include "support/widget_test_support.h"
 
 namespace kelvora::test {
 namespace {
@@ -41,7 +41,7 @@ protected:
         return stored.mode;
     }
 
-    QApplication& app_ = dialogTestApp(); // first: the widgets below need it
+    QApplication& app_ = qtApp(); // first: the widgets below need it
     TempDir temp;
     DataPaths paths{temp.path()};
     RecordingMessageBox messages;

@@ -26,6 +26,7 @@
 #include "settings/ui/import_progress_dialog.h"
 #include "settings/ui/number_generator_dialog.h"
 #include "support/test_support.h"
+#include "support/widget_test_support.h"
 
 namespace kelvora {
 namespace {
@@ -39,11 +40,7 @@ public:
         const std::filesystem::path root = source && *source ? source : KELVORA_SOURCE_ROOT;
         // The aliases give "新宋体" a face in which a Chinese character is two spaces wide.
         ASSERT_TRUE(loadFontAliases(root / "resources" / "fonts" / "kelvora-fonts.conf"));
-        static int argc = 1;
-        static char name[] = "import_dialog_tests";
-        static char* argv[] = {name, nullptr};
-        // Never destroyed: tearing Qt down after main() returns races its thread-local storage.
-        new QApplication(argc, argv);
+        test::qtApp();
     }
 };
 [[maybe_unused]] ::testing::Environment* const g_widgets =

@@ -21,20 +21,12 @@
 #include "settings/ui/prize_edit_dialog.h"
 #include "settings/ui/prize_settings_dialog.h"
 #include "support/test_support.h"
+#include "support/widget_test_support.h"
 
 namespace kelvora::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-QApplication& qtApp() {
-    static int argc = 1;
-    static char name[] = "prize_dialog_tests";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt down after main() returns races its thread-local storage.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
 
 PrizeItem prize(std::u16string_view name) {
     PrizeItem p;

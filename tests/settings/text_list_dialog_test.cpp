@@ -13,10 +13,10 @@
 #include <algorithm>
 #include <fstream>
 
-#include "list_dialog_test_app.h"
-#include "settings/ui/text_list_dialog.h"
 #include "settings/ui/entrant_list_model.h"
+#include "settings/ui/text_list_dialog.h"
 #include "support/test_support.h"
+#include "support/widget_test_support.h"
 
 namespace kelvora::test {
 namespace {
@@ -30,7 +30,7 @@ std::vector<std::string> names(const EntrantList& list) {
 
 class TextListDialogTest : public ::testing::Test {
 protected:
-    TextListDialogTest() { dialogTestApp(); }
+    TextListDialogTest() { qtApp(); }
 
     void setNames(std::initializer_list<std::u16string_view> entries) {
         list.entries.clear();

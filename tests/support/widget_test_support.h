@@ -1,0 +1,26 @@
+#pragma once
+// What the widget tests share: the Qt application they run in (offscreen), made once per test program, and a
+// way to act on the modal dialog that a call under test opens.
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace kelvora::test {
+
+QApplication& qtApp();
+
+// Runs act on the visible dialog of type D once it is open; the call that opened it is still running.
+template <class D> void whenModalOpens(std::function<void(D&)> act) {
+    QTimer::singleShot(0, [act] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<D*>(widget); dialog && dialog->isVisible()) {
+                act(*dialog);
+                return;
+            }
+    });
+}
+
+} // namespace kelvora::test
