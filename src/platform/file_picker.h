@@ -13,9 +13,11 @@ namespace kelvora {
 class FilePicker {
 public:
     virtual ~FilePicker() = default;
-    // filter is in the file dialog's form: u"图片 (*.jpg *.png);;所有文件 (*)". Nothing when cancelled.
+    // filter is in the file dialog's form: u"图片 (*.jpg *.png);;所有文件 (*)". The dialog opens in
+    // initialFolder when one is given, else where it was last. Nothing when cancelled.
     virtual std::optional<std::filesystem::path> openFile(OwnerWindow owner, std::u16string_view title,
-                                                          std::u16string_view filter) = 0;
+                                                          std::u16string_view filter,
+                                                          const std::filesystem::path& initialFolder) = 0;
     // suggestedName is shown in the name field; the operator confirms overwriting an existing file.
     virtual std::optional<std::filesystem::path> saveFile(OwnerWindow owner, std::u16string_view title,
                                                           std::u16string_view suggestedName,

@@ -20,8 +20,10 @@ std::optional<std::filesystem::path> chosen(const QString& file) {
 } // namespace
 
 std::optional<std::filesystem::path> QtFilePicker::openFile(OwnerWindow owner, std::u16string_view title,
-                                                            std::u16string_view filter) {
-    return chosen(QFileDialog::getOpenFileName(static_cast<QWidget*>(owner), text(title), QString(),
+                                                            std::u16string_view filter,
+                                                            const std::filesystem::path& initialFolder) {
+    const QString folder = initialFolder.empty() ? QString() : QString::fromStdString(initialFolder.string());
+    return chosen(QFileDialog::getOpenFileName(static_cast<QWidget*>(owner), text(title), folder,
                                                text(filter), nullptr, QFileDialog::DontUseNativeDialog));
 }
 

@@ -9,7 +9,8 @@ namespace kelvora {
 class QtFilePicker final : public FilePicker {
 public:
     std::optional<std::filesystem::path> openFile(OwnerWindow owner, std::u16string_view title,
-                                                  std::u16string_view filter) override;
+                                                  std::u16string_view filter,
+                                                  const std::filesystem::path& initialFolder) override;
     std::optional<std::filesystem::path> saveFile(OwnerWindow owner, std::u16string_view title,
                                                   std::u16string_view suggestedName,
                                                   std::u16string_view filter) override;

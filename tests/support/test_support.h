@@ -56,9 +56,11 @@ class ScriptedFilePicker final : public FilePicker {
 public:
     std::deque<std::optional<std::filesystem::path>> answers;
     std::vector<std::u16string> titles;
+    std::vector<std::filesystem::path> initialFolders; // of each openFile, empty when none was given
 
-    std::optional<std::filesystem::path> openFile(OwnerWindow, std::u16string_view title,
-                                                  std::u16string_view) override {
+    std::optional<std::filesystem::path> openFile(OwnerWindow, std::u16string_view title, std::u16string_view,
+                                                  const std::filesystem::path& initialFolder) override {
+        initialFolders.push_back(initialFolder);
         return next(title);
     }
     std::optional<std::filesystem::path> saveFile(OwnerWindow, std::u16string_view title, std::u16string_view,

@@ -262,7 +262,8 @@ void PrizeEditDialog::confirm() {
 }
 
 void PrizeEditDialog::choosePicture() {
-    const std::optional<std::filesystem::path> chosen = m_files.openFile(this, u"选择奖品图", kPictureFilter);
+    const std::optional<std::filesystem::path> chosen =
+        m_files.openFile(this, u"选择奖品图", kPictureFilter, {});
     if (!chosen)
         return;
     clearPicture();

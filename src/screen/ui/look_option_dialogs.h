@@ -1,0 +1,26 @@
+#pragma once
+// The two small choices of the look: what the info bar shows ("信息条设置") and how photos are captioned and
+// cropped ("照片效果 （图片模式时）"). Each edits its fields of the interface dialog's draft on "确定".
+
+#include "settings/interface_settings.h"
+#include "ui/centered_dialog.h"
+
+namespace kelvora {
+
+class InfoBarContentDialog : public CenteredDialog {
+    Q_OBJECT
+public:
+    InfoBarContentDialog(const InterfaceSettings& draft, QWidget* parent);
+    // infoBarShowProgress, infoBarShowPrizeText and infoBarShowPrompt as checked.
+    void writeTo(InterfaceSettings& draft) const;
+};
+
+class PhotoEffectDialog : public CenteredDialog {
+    Q_OBJECT
+public:
+    PhotoEffectDialog(const InterfaceSettings& draft, QWidget* parent);
+    // photoCaption and photoCrop as chosen.
+    void writeTo(InterfaceSettings& draft) const;
+};
+
+} // namespace kelvora
