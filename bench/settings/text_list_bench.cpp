@@ -37,8 +37,8 @@ public:
 
 class NoFiles final : public FilePicker {
 public:
-    std::optional<std::filesystem::path> openFile(OwnerWindow, std::u16string_view,
-                                                  std::u16string_view) override {
+    std::optional<std::filesystem::path> openFile(OwnerWindow, std::u16string_view, std::u16string_view,
+                                                  const std::filesystem::path&) override {
         return std::nullopt;
     }
     std::optional<std::filesystem::path> saveFile(OwnerWindow, std::u16string_view, std::u16string_view,
