@@ -24,9 +24,7 @@ QLineEdit* field(const char* name, int maxLength, QWidget* parent) {
 }
 
 std::u16string text(const QLineEdit* edit) {
-    const QString value = edit->text();
-    return std::u16string(reinterpret_cast<const char16_t*>(value.utf16()),
-                          static_cast<std::size_t>(value.size()));
+    return toU16String(edit->text());
 }
 
 } // namespace

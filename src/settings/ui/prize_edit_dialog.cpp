@@ -32,11 +32,6 @@ QColor toQColor(ColorRef color) {
     return QColor(colorRed(color), colorGreen(color), colorBlue(color));
 }
 
-std::u16string toU16(const QString& text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
-                          static_cast<std::size_t>(text.size()));
-}
-
 QString numberText(std::int32_t value) {
     return QString::number(value);
 }
@@ -239,9 +234,10 @@ void PrizeEditDialog::showEvent(QShowEvent* event) {
 }
 
 PrizeFields PrizeEditDialog::fields() const {
-    return PrizeFields{toU16(m_name->text()),     toU16(m_quota->text()),    toU16(m_perDraw->text()),
-                       toU16(m_perLine->text()),  toU16(m_fontSize->text()), toU16(m_prizeText->text()),
-                       toU16(m_imageFile->text())};
+    return PrizeFields{toU16String(m_name->text()),     toU16String(m_quota->text()),
+                       toU16String(m_perDraw->text()),  toU16String(m_perLine->text()),
+                       toU16String(m_fontSize->text()), toU16String(m_prizeText->text()),
+                       toU16String(m_imageFile->text())};
 }
 
 void PrizeEditDialog::confirm() {
@@ -288,7 +284,7 @@ void PrizeEditDialog::clearPicture() {
 }
 
 void PrizeEditDialog::fontSizeEdited(const QString& text) {
-    const std::int32_t size = readNumberField(toU16(text));
+    const std::int32_t size = readNumberField(toU16String(text));
     if (size > 0)
         m_preview->setFontSize(size);
 }
