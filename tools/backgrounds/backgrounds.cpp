@@ -426,7 +426,7 @@ void goldOrnaments(QPainter& p, Random& random) {
     cornerFan(p, kWidth - 40, kHeight - 40, 360, 2);
     cornerFan(p, 40, kHeight - 40, 360, 3);
     for (int i = 0; i < 14; ++i) {
-        const double x = random.unit() < 0.5 ? random.range(0.03, 0.2) : random.range(0.8, 0.97);
+        const double x = random.unit() < 0.5 ? random.range(0.03, 0.14) : random.range(0.86, 0.97);
         sparkle(p, x * kWidth, random.range(0.05, 0.95) * kHeight, random.range(18, 40), kPaleGold);
     }
     starDust(p, random, 900, kPaleGold);
@@ -436,7 +436,7 @@ void starOrnaments(QPainter& p, Random& random) {
     starDust(p, random, 4200, QColor(220, 232, 255));
     const QColor starlight(200, 220, 255);
     for (int i = 0; i < 22; ++i) {
-        const double x = random.unit() < 0.5 ? random.range(0.02, 0.22) : random.range(0.78, 0.98);
+        const double x = random.unit() < 0.5 ? random.range(0.02, 0.14) : random.range(0.86, 0.98);
         sparkle(p, x * kWidth, random.range(0.04, 0.96) * kHeight, random.range(14, 46), starlight);
     }
     firework(p, random, kWidth * 0.1, kHeight * 0.16, 200, QColor(150, 200, 255));
