@@ -8,9 +8,19 @@ cmake --build build -j"$(nproc)"
 RUN_DIR="${KELVORA_RUN_DIR:-$PWD/run}"
 mkdir -p "$RUN_DIR"
 cp build/src/app/kelvora "$RUN_DIR/"
-# All data lives beside the program; a first run gets a small sample event to try the keys on.
+# The built-in backgrounds the interface settings offer live beside the program.
+mkdir -p "$RUN_DIR/内置资源"
+cp build/src/app/内置资源/*.jpg "$RUN_DIR/内置资源/"
+# All data lives beside the program; a first run gets a small sample event to try the keys on, with the
+# default background in place.
 if [ ! -d "$RUN_DIR/参数设置(勿删)" ]; then
-  build/tools/sample_data/kelvora_sample_data "$RUN_DIR"
+  build/tools/sample_data/kelvora_sample_data "$RUN_DIR" "$RUN_DIR/内置资源"
+fi
+# A run folder from before the built-in backgrounds: its default look names a picture it never had.
+LOOK_DIR="$RUN_DIR/参数设置(勿删)/界面"
+if [ ! -e "$LOOK_DIR/贺岁.jpg" ] && [ ! -e "$LOOK_DIR/_界面设置.dat" ]; then
+  mkdir -p "$LOOK_DIR"
+  cp "$RUN_DIR/内置资源/贺岁.jpg" "$LOOK_DIR/"
 fi
 cd "$RUN_DIR"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

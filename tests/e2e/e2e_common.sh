@@ -14,7 +14,8 @@ e2e_require() {
   done
 }
 
-# WORK (kept on failure), RUN (the program folder, holding only the copied executable), a private runtime
+# WORK (kept on failure), RUN (the program folder, holding a copy of the executable and of the built-in
+# resources folder built beside it, as an installed program has them), a private runtime
 # folder (the one-instance lock of this run stays apart from any other copy running) and SHOTS (where
 # screenshots go when KELVORA_SCREENSHOTS asks for them).
 e2e_setup() {
@@ -26,6 +27,8 @@ e2e_setup() {
   export XDG_RUNTIME_DIR="$WORK/tmp"
   chmod 700 "$WORK/tmp"
   cp "$PROGRAM" "$RUN/kelvora"
+  BUILTIN="$(dirname "$PROGRAM")/内置资源"
+  if [ -d "$BUILTIN" ]; then cp -r "$BUILTIN" "$RUN/"; fi
   SHOTS=""
   case "${KELVORA_SCREENSHOTS:-}" in
     "") ;;

@@ -3,7 +3,7 @@
 # the progress file checked after every stop, a kill and a restart that resumes, Caps Lock with a white list,
 # a second instance, Ctrl+F with its question, F10, F11 and F12 on one and on two monitors.
 #
-#   e2e_test.sh <kelvora> <kelvora_e2e_tool>
+#   e2e_test.sh <kelvora> <kelvora_e2e_tool> <kelvora_sample_data>
 #   KELVORA_SCREENSHOTS=1 also writes docs/screenshots/{idle,scrolling,stopped}.png of the source tree
 #   (KELVORA_SOURCE_DIR), or into the folder the variable names.
 #
@@ -13,6 +13,7 @@ set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 export PROGRAM; PROGRAM=$(readlink -f "$1") # read by e2e_setup
 TOOL=$(readlink -f "$2")
+SAMPLE=$(readlink -f "$3")
 # shellcheck source=e2e_common.sh
 source "$HERE/e2e_common.sh"
 e2e_require Xvfb xdotool xrandr xset import compare
@@ -83,6 +84,22 @@ windowed_record() { od -An -t d4 -v "$RUN/参数设置(勿删)/窗口化设置.d
 
 echo "== one monitor, 1920x1080"
 start_xvfb 1920x1080
+STEP="a fresh folder from the sample tool: the default background is there, no message"
+[ -f "$RUN/内置资源/贺岁.jpg" ] || fail "no built-in backgrounds beside $PROGRAM"
+FIXTURE_RUN=$RUN
+RUN="$WORK/fresh"
+mkdir -p "$RUN"
+cp -r "$FIXTURE_RUN/kelvora" "$FIXTURE_RUN/内置资源" "$RUN/"
+"$SAMPLE" "$RUN" "$RUN/内置资源" >/dev/null
+start_program
+# A message at start-up shows before the draw screen, so the one window must be the full-screen draw screen.
+[ "$(geometry)" = "0,0 1920x1080" ] || fail "a message instead of the draw screen: $(geometry)"
+sleep 0.5
+[ "$(visible_windows)" = 1 ] || fail "a message box over the fresh folder"
+! grep -q "背景图加载失败" "$WORK/kelvora.log" || fail "background warning: $(cat "$WORK/kelvora.log")"
+stop_program
+RUN=$FIXTURE_RUN
+
 STEP="start-up without a draw"
 start_program
 [ "$(geometry)" = "0,0 1920x1080" ] || fail "full screen expected, got $(geometry)"

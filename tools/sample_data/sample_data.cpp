@@ -1,9 +1,15 @@
 // Writes a sample data folder through the program's own writers, so a first run has something to draw:
 // four prizes (the top one with a white list, the one before it with a black list), 300 generated names, and
 // text mode. Existing data is never overwritten.
+//
+//   kelvora_sample_data [--background <name>] <folder> [<built-in folder>]
+//
+// With the built-in resources folder, its default background is copied into the interface folder, so that the
+// default look finds the picture it names; --background chooses another picture of that folder instead.
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -12,6 +18,7 @@
 #include "platform/text.h"
 #include "records/draw_mode.h"
 #include "records/prizes.h"
+#include "records/settings_file.h"
 #include "settings/interface_settings.h"
 #include "settings/text_name_list.h"
 
@@ -60,16 +67,45 @@ PrizeItem prize(std::u16string_view name, std::int32_t quota, std::int32_t perDr
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: kelvora_sample_data <folder>\n");
+    std::vector<std::string> args;
+    std::string background;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--background") == 0 && i + 1 < argc)
+            background = argv[++i];
+        else
+            args.emplace_back(argv[i]);
+    }
+    if (args.empty() || args.size() > 2 || (!background.empty() && args.size() != 2)) {
+        std::fprintf(stderr,
+                     "usage: kelvora_sample_data [--background <name>] <folder> [<built-in folder>]\n");
         return 2;
     }
-    const DataPaths paths{std::filesystem::path(argv[1])};
+    const DataPaths paths{std::filesystem::path(args[0])};
     for (const auto& file : {paths.prizeFile, paths.drawModeFile, paths.textListFile, paths.interfaceFile}) {
         std::error_code ec;
         if (std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
             std::fprintf(stderr, "kelvora_sample_data: %s already exists; nothing written\n", file.c_str());
             return 1;
+        }
+    }
+
+    // The picture to put in the interface folder: the one asked for, or the default look's own when the
+    // built-in folder has it. Without one the sample keeps the plain fill, so that no start warns about it.
+    std::filesystem::path picture;
+    if (args.size() == 2) {
+        const std::filesystem::path builtin(args[1]);
+        const std::filesystem::path name =
+            background.empty() ? std::filesystem::path(u8"贺岁.jpg") : std::filesystem::path(background);
+        const std::filesystem::path candidate = builtin / name;
+        std::error_code ec;
+        if (name.has_parent_path() || !std::filesystem::is_regular_file(candidate, ec)) {
+            if (!background.empty()) {
+                std::fprintf(stderr, "kelvora_sample_data: %s is not a picture in %s\n", background.c_str(),
+                             builtin.c_str());
+                return 2;
+            }
+        } else {
+            picture = candidate;
         }
     }
 
@@ -88,10 +124,12 @@ int main(int argc, char** argv) {
     chosen.winOrder = 1;
     prizes[3].whiteList = {chosen};
 
-    // No background picture ships with the sample yet: the plain fill, with the prompt switched on so that a
-    // first-time operator sees what each press does.
+    // The prompt is switched on so that a first-time operator sees what each press does.
     InterfaceSettings look;
-    setField(look.backgroundImage, u"");
+    if (picture.empty())
+        setField(look.backgroundImage, u"");
+    else
+        setField(look.backgroundImage, fromUtf8(picture.filename().string()));
     look.infoBarShowPrompt = 1;
     look.showWinnerNumbers = 1;
 
@@ -101,10 +139,20 @@ int main(int argc, char** argv) {
             messages.show(nullptr, messageText(result), MessageIcon::Error, MessageButtons::Ok);
         return static_cast<bool>(result);
     };
+    // A picture of that name already there is the operator's and stays.
+    const std::filesystem::path chosenPicture = paths.interfaceFolder / picture.filename();
+    std::error_code ec;
+    if (!picture.empty() && !std::filesystem::exists(std::filesystem::symlink_status(chosenPicture, ec))) {
+        std::filesystem::create_directories(paths.interfaceFolder, ec);
+        if (!written(copyIntoDataFolder(picture, chosenPicture)))
+            return 1;
+    }
     if (!written(saveInterfaceSettings(paths, look)) || !written(savePrizes(paths, prizes)) ||
         !written(saveDrawMode(paths, DrawMode{kTextMode})) || !written(saveTextNameList(paths, list)))
         return 1;
     std::printf("kelvora_sample_data: wrote %zu prizes and %zu names (text mode) under %s\n", prizes.size(),
                 list.entries.size(), paths.settingsFolder.c_str());
+    if (!picture.empty())
+        std::printf("kelvora_sample_data: background %s\n", picture.filename().c_str());
     return 0;
 }
