@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 
+#include "settings/interface_settings.h"
+
 namespace kelvora {
 
 namespace {
@@ -11,9 +13,11 @@ constexpr const char16_t* kMappedFaces[] = {u"黑体", u"楷体", u"仿宋", u"�
 // In each of these one Chinese character is exactly two spaces wide.
 constexpr const char16_t* kSpaceAlignedFaces[] = {u"楷体", u"黑体", u"仿宋", u"隶书", u"新宋体"};
 
-// "幼圆" has always been left out (it lacks many glyphs of the names drawn); "@" marks vertical faces.
+// "幼圆" has always been left out; "@" marks vertical faces. A name longer than the record's face field
+// would be stored cut short and then name no font at all.
 bool offered(const QString& family) {
-    return !family.isEmpty() && family != QStringLiteral("幼圆") && !family.startsWith(QLatin1Char('@'));
+    return !family.isEmpty() && family.size() < FontStyle::kFaceUnits && family != QStringLiteral("幼圆") &&
+           !family.startsWith(QLatin1Char('@'));
 }
 
 template <std::size_t N> QStringList installed(const char16_t* const (&faces)[N]) {
