@@ -13,6 +13,7 @@
 
 namespace kelvora {
 
+class FontStyleForm;
 class MessageBox;
 
 // The colour chooser a swatch opens, seeded with the swatch's colour; nothing when cancelled. The program
@@ -28,6 +29,10 @@ public:
     // The edited copy; the font given at construction until "确定".
     const FontStyle& font() const;
     void setColorChooser(ColorChooser chooser);
+
+private:
+    FontStyle m_font;
+    FontStyleForm* m_form = nullptr;
 };
 
 // "字体等": the scroll area's font, without a size (each prize sets its own size and column count). With
@@ -40,6 +45,15 @@ public:
 
     const FontStyle& font() const;
     void setColorChooser(ColorChooser chooser);
+
+private:
+    void showEvent(QShowEvent* event) override;
+
+    FontStyle m_font;
+    FontStyleForm* m_form = nullptr;
+    MessageBox& m_messages;
+    bool m_spaceAlignedOnly = false;
+    bool m_noticeScheduled = false;
 };
 
 } // namespace kelvora

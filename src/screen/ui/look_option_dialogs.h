@@ -5,6 +5,9 @@
 #include "settings/interface_settings.h"
 #include "ui/centered_dialog.h"
 
+class QButtonGroup;
+class QCheckBox;
+
 namespace kelvora {
 
 class InfoBarContentDialog : public CenteredDialog {
@@ -13,6 +16,11 @@ public:
     InfoBarContentDialog(const InterfaceSettings& draft, QWidget* parent);
     // infoBarShowProgress, infoBarShowPrizeText and infoBarShowPrompt as checked.
     void writeTo(InterfaceSettings& draft) const;
+
+private:
+    QCheckBox* m_progress = nullptr;
+    QCheckBox* m_prizeText = nullptr;
+    QCheckBox* m_prompt = nullptr;
 };
 
 class PhotoEffectDialog : public CenteredDialog {
@@ -21,6 +29,10 @@ public:
     PhotoEffectDialog(const InterfaceSettings& draft, QWidget* parent);
     // photoCaption and photoCrop as chosen.
     void writeTo(InterfaceSettings& draft) const;
+
+private:
+    QButtonGroup* m_caption = nullptr;
+    QButtonGroup* m_crop = nullptr;
 };
 
 } // namespace kelvora

@@ -5,6 +5,8 @@
 #include "settings/interface_settings.h"
 #include "ui/centered_dialog.h"
 
+class QLineEdit;
+
 namespace kelvora {
 
 class MessageBox;
@@ -16,6 +18,16 @@ public:
 
     // The corrected values after "确定"; the margins given at construction until then.
     const Margins& margins() const;
+
+private:
+    void confirm();
+
+    Margins m_margins;
+    MessageBox& m_messages;
+    QLineEdit* m_left = nullptr;
+    QLineEdit* m_right = nullptr;
+    QLineEdit* m_top = nullptr;
+    QLineEdit* m_bottom = nullptr;
 };
 
 } // namespace kelvora
