@@ -11,6 +11,7 @@
 #include "app/draw_commands.h"
 #include "app/file_message.h"
 #include "app/info_commands.h"
+#include "app/look_commands.h"
 #include "app/list_commands.h"
 #include "app/prize_commands.h"
 #include "app/startup_checks.h"
@@ -56,6 +57,7 @@ void Application::registerCommands() {
     registerWindowCommands(m_commands, *m_window);
     registerInfoCommands(m_commands, *m_window);
     registerPrizeCommands(m_commands, *m_window, editPrizeListsHook());
+    registerLookCommands(m_commands, *m_window);
     m_window->rebuildAccelerators();
 }
 

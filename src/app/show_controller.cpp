@@ -83,6 +83,23 @@ void ShowController::applyWindowedSettings(const WindowedSettings& settings) {
     Q_EMIT recordsChanged(RecordKind::Windowed);
 }
 
+bool ShowController::applyInterfaceSettings(const InterfaceSettings& settings) {
+    m_records.interface = settings;
+    std::u16string warning;
+    const bool loaded =
+        loadBackgroundPicture(m_records.paths, m_records.interface, m_screen.backgroundPicture(), warning);
+    Q_EMIT recordsChanged(RecordKind::Interface);
+    if (!loaded)
+        showMessage(warning, MessageIcon::Warning);
+    return showFileResult(m_services.messages, m_window,
+                          saveInterfaceSettings(m_records.paths, m_records.interface));
+}
+
+void ShowController::setInterfaceDialogOpen(bool open) {
+    m_screen.inputs().interfaceDialogOpen = open;
+    repaintScreen();
+}
+
 void ShowController::namesEdited() {
     Q_EMIT recordsChanged(RecordKind::DrawMode | RecordKind::TextList | RecordKind::PictureList);
 }

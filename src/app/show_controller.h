@@ -64,6 +64,14 @@ public:
     // A record handed back by a dialog or a command: stored, saved and announced. A failed save has shown its
     // message; the record still applies until the program ends.
     void applyWindowedSettings(const WindowedSettings& settings);
+    // applyInterfaceSettings: the look replaces the live one and shows at once (new fonts, the background
+    // picture loaded again, the layer rebuilt, the screen repainted), then it is saved. A picture that does
+    // not load is reported ("背景图加载失败:\n…") and the look is saved all the same, with its name. True
+    // when the save succeeded.
+    bool applyInterfaceSettings(const InterfaceSettings& settings);
+    // While the interface dialog is open the screen outlines every band and its inner rectangle.
+    void setInterfaceDialogOpen(bool open);
+
     // The name lists and the draw mode were edited in place by their editors, which saved them; this only
     // announces it.
     void namesEdited();

@@ -186,6 +186,7 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
         "参数设置/",
         "  奖项... \t F2",
         "  模式 && 名单... \t F3",
+        "  界面... \t F4",
         "  ---",
         "  参数备份与还原...",
         "  ---",

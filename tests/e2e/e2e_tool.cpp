@@ -209,6 +209,24 @@ int printTextList(const std::filesystem::path& folder) {
     return 0;
 }
 
+int printInterface(const std::filesystem::path& folder) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    if (!std::filesystem::exists(paths.interfaceFile)) {
+        std::printf("missing\n");
+        return 1;
+    }
+    InterfaceSettings look;
+    if (!reported(messages, loadInterfaceSettings(paths, look)))
+        return 1;
+    std::printf("background %s\nmainTitle %s\nsubtitle %s\n", toUtf8(fieldText(look.backgroundImage)).c_str(),
+                toUtf8(fieldText(look.mainTitle)).c_str(), toUtf8(fieldText(look.subtitle)).c_str());
+    std::printf("heights %d %d %d\nspeed %d\nscrollFace %s\n", look.mainTitleHeightPct,
+                look.subtitleHeightPct, look.infoBarHeightPct, look.scrollSpeed,
+                toUtf8(fieldText(look.scrollFont.faceName)).c_str());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -222,7 +240,10 @@ int main(int argc, char** argv) {
         return printPrizes(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "textlist")
         return printTextList(argv[2]);
-    std::fprintf(stderr,
-                 "usage: kelvora_e2e_tool fixture|progress|prizes|textlist <folder> | history <file>\n");
+    if (argc == 3 && std::string(argv[1]) == "interface")
+        return printInterface(argv[2]);
+    std::fprintf(
+        stderr,
+        "usage: kelvora_e2e_tool fixture|progress|prizes|textlist|interface <folder> | history <file>\n");
     return 2;
 }

@@ -19,44 +19,6 @@ e2e_require Xvfb xdotool xset import
 e2e_setup editors
 start_xvfb 1920x1080
 
-# The draw screen and every message box carry the program's caption.
-captioned() { xdotool search --onlyvisible --name '^Kelvora 3\.9$' 2>/dev/null | wc -l; }
-has_captioned() { [ "$(captioned)" -ge "$1" ]; }
-window_of() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-has_window() { [ -n "$(window_of "$1")" ]; }
-gone() { [ -z "$(window_of "$1")" ]; }
-
-key() {
-  xdotool key "$@"
-  sleep 0.15
-}
-
-# Waits for a window by its title and gives it the keyboard; without a window manager a new dialog does not
-# always get the focus by itself.
-focus_window() {
-  wait_for "the window \"$1\"" has_window "$1"
-  WIN=$(window_of "$1")
-  xdotool windowfocus --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"
-  sleep 0.2
-}
-
-# A message box over the window: dismissed with Enter (its default button).
-dismiss_message() {
-  wait_for "a message box ($1)" has_captioned 2
-  local box
-  box=$(xdotool search --onlyvisible --name '^Kelvora 3\.9$' | grep -vx "$MAIN_WIN" | head -n 1)
-  xdotool windowfocus --sync "$box" 2>/dev/null || true
-  sleep 0.1
-  key Return
-  wait_for "the message box ($1) to close" test "$(captioned)" = 1
-}
-
-shot() {
-  [ -n "$SHOTS" ] || return 0
-  sleep 0.3
-  import -window "$1" "$SHOTS/$2.png"
-}
-
 window_origin() {
   xdotool getwindowgeometry "$1" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}'
 }
@@ -65,10 +27,6 @@ prizes() { "$TOOL" prizes "$RUN"; }
 textlist() { "$TOOL" textlist "$RUN"; }
 progress() { "$TOOL" progress "$RUN"; }
 progress_has() { progress | grep -qx "$1"; }
-expect_line() {
-  local file=$1 line=$2
-  grep -qxF "$line" "$file" || fail "\"$line\" expected in $(basename "$file"): $(cat "$file")"
-}
 
 STEP="start-up in an empty folder"
 (cd "$RUN" && exec ./kelvora) >>"$WORK/kelvora.log" 2>&1 &

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
 #include "screen/ui/look_fields.h"
 #include "settings/interface_rules.h"
 #include "ui/dialog_parts.h"
@@ -95,7 +96,7 @@ FontStyleForm::FontStyleForm(const FontStyle& font, const FontFormOptions& optio
     m_face->addItems(options.faces);
     m_face->setMaxVisibleItems(16);
     // A stored face that is not offered stays selected in the record, not in the list, until one is picked.
-    m_face->setCurrentIndex(options.faces.indexOf(toQString(std::u16string_view(m_font.faceName))));
+    m_face->setCurrentIndex(options.faces.indexOf(toQString(fieldText(m_font.faceName))));
     grid->addWidget(m_face, row++, 1, 1, 2);
 
     if (options.withSize) {

@@ -3,9 +3,8 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-#include <string_view>
-
 #include "settings/typed_text.h"
+#include "ui/qt_text.h"
 
 namespace kelvora {
 
@@ -20,9 +19,7 @@ QLineEdit* lookNumberField(std::int32_t value, const char* objectName, QWidget* 
 }
 
 std::int32_t readLookNumber(const QLineEdit& field) {
-    const QString text = field.text();
-    return readNumberField(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                               static_cast<std::size_t>(text.size())));
+    return readNumberField(toU16String(field.text()));
 }
 
 } // namespace kelvora
