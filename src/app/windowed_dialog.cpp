@@ -10,27 +10,17 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include <limits>
 
 #include "app/display_mode.h"
 #include "app/file_message.h"
 #include "app/illustrations.h"
+#include "settings/typed_text.h"
+#include "ui/qt_text.h"
 
 namespace kelvora {
 
 std::int32_t parseWholeNumber(const QString& text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return 0;
-    std::int64_t value = 0;
-    for (QChar c : trimmed) {
-        if (c < u'0' || c > u'9')
-            return 0;
-        value = value * 10 + (c.unicode() - u'0');
-        if (value > std::numeric_limits<std::int32_t>::max())
-            return std::numeric_limits<std::int32_t>::max();
-    }
-    return static_cast<std::int32_t>(value);
+    return readNumberField(toU16String(text));
 }
 
 namespace {
