@@ -1,5 +1,6 @@
 // The picture paths the program waits on: loading a 4000 x 3000 phone photo and shrinking it to a 650-pixel
-// photo-list size, and the nearest-neighbour stretch of a prize picture (1800 x 1200) to a 600 x 400 tile.
+// photo-list size, importing a folder of such photos, and the nearest-neighbour stretch of a prize picture
+// (1800 x 1200) to a 600 x 400 tile.
 
 #include <benchmark/benchmark.h>
 
@@ -9,7 +10,9 @@
 #include <QImageWriter>
 #include <unistd.h>
 
+#include "image/photo_import.h"
 #include "image/picture_file.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 namespace {
@@ -63,6 +66,33 @@ BENCHMARK(BM_LoadPhotoAndShrinkTo650)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The whole import of a folder of eight phone photos at the default size: what the progress bar waits on, per
+// photo about the load-and-shrink above plus the encoding of the copy.
+void BM_ImportEightPhotos(benchmark::State& state) {
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / ("kelvora-bench-import-" + std::to_string(getpid()));
+    const std::filesystem::path source = root / "photos";
+    std::filesystem::create_directories(source);
+    for (int i = 0; i < 8; ++i)
+        std::filesystem::copy_file(photoFile(), source / ("photo" + std::to_string(i) + ".jpg"));
+    const DataPaths paths(root / "data");
+    std::filesystem::create_directories(paths.settingsFolder);
+    const std::atomic<bool> cancel{false};
+    for (auto _ : state) {
+        clearPictureFolderForImport(paths, source);
+        const PhotoImportResult result =
+            importPhotos(paths, PhotoImportRequest{source, kDefaultShrinkSize}, cancel, {});
+        if (result.entries.size() != 8)
+            state.SkipWithError("the photos did not import");
+    }
+    deleteFolderTree(root);
+}
+BENCHMARK(BM_ImportEightPhotos)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 void BM_Stretch1800x1200To600x400(benchmark::State& state) {

@@ -11,8 +11,8 @@
 
 #include "platform/clock.h"
 #include "platform/random.h"
-#include "settings/ui/text_list_dialog.h"
 #include "settings/ui/entrant_list_model.h"
+#include "settings/ui/text_list_dialog.h"
 
 namespace {
 
@@ -43,6 +43,9 @@ public:
     }
     std::optional<std::filesystem::path> saveFile(OwnerWindow, std::u16string_view, std::u16string_view,
                                                   std::u16string_view) override {
+        return std::nullopt;
+    }
+    std::optional<std::filesystem::path> chooseFolder(OwnerWindow, std::u16string_view) override {
         return std::nullopt;
     }
 };

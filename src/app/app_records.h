@@ -34,6 +34,8 @@ struct AppRecords {
     // The text list's editor changed it and no save has succeeded since: the next closing saves again.
     bool textListChanged = false;
     PictureNameList pictureList;
+    // The same mark for the picture list.
+    bool pictureListChanged = false;
     InterfaceSettings interface;
     MusicSettings music;
     FullListSettings fullList;

@@ -40,11 +40,10 @@ ImportListHook Application::importListHook() {
 
 EditPrizeListsHook Application::editPrizeListsHook() {
     return [this](QWidget* owner, PrizeItem& prize) {
-        // Entrants are picked from the list of the draw mode; the photo list's editor is not part of the
-        // program yet, so in picture mode "添加..." offers nothing to pick.
+        // Entrants are picked from the list of the draw mode.
         const PickEntrantsHook pick = m_records.drawMode.isTextMode()
                                           ? textListPicker(*m_controller, importListHook())
-                                          : PickEntrantsHook{};
+                                          : pictureListPicker(*m_controller);
         return editBlackWhiteLists(owner, prize, m_records.prizes, m_controller->run().drawStarted(),
                                    m_services.messages, pick);
     };
@@ -53,7 +52,8 @@ EditPrizeListsHook Application::editPrizeListsHook() {
 void Application::registerCommands() {
     // Each feature declares its commands in its own file; the menus and the key tables follow.
     registerDrawCommands(m_commands, *m_controller);
-    registerListCommands(m_commands, *m_controller, ListCommandHooks{importListHook(), {}});
+    registerListCommands(m_commands, *m_controller,
+                         ListCommandHooks{importListHook(), pictureListEditor(*m_controller)});
     registerWindowCommands(m_commands, *m_window);
     registerInfoCommands(m_commands, *m_window);
     registerPrizeCommands(m_commands, *m_window, editPrizeListsHook());

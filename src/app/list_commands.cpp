@@ -3,6 +3,7 @@
 #include "app/command_registry.h"
 #include "app/show_controller.h"
 #include "settings/ui/draw_mode_dialog.h"
+#include "settings/ui/picture_list_dialog.h"
 #include "settings/ui/text_list_dialog.h"
 
 namespace kelvora {
@@ -17,6 +18,12 @@ TextListEnvironment textListEnvironment(ShowController& controller, const Import
                                services.messages,
                                services.files,
                                importList};
+}
+
+PictureListEnvironment pictureListEnvironment(ShowController& controller) {
+    const AppServices& services = controller.services();
+    return PictureListEnvironment{controller.records().paths, controller.run().drawStarted(), services.random,
+                                  services.messages, services.files};
 }
 
 } // namespace
@@ -45,6 +52,24 @@ PickEntrantsHook textListPicker(ShowController& controller, ImportListHook impor
         AppRecords& records = controller.records();
         EntrantList picked = pickTextEntrants(owner, records.textList, records.textListChanged,
                                               textListEnvironment(controller, importList));
+        controller.namesEdited();
+        return picked;
+    };
+}
+
+std::function<void(QWidget* owner)> pictureListEditor(ShowController& controller) {
+    return [&controller](QWidget* owner) {
+        AppRecords& records = controller.records();
+        editPictureList(owner, records.pictureList, records.pictureListChanged,
+                        pictureListEnvironment(controller));
+    };
+}
+
+PickEntrantsHook pictureListPicker(ShowController& controller) {
+    return [&controller](QWidget* owner) {
+        AppRecords& records = controller.records();
+        EntrantList picked = pickPictureEntrants(owner, records.pictureList, records.pictureListChanged,
+                                                 pictureListEnvironment(controller));
         controller.namesEdited();
         return picked;
     };

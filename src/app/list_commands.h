@@ -13,8 +13,8 @@ namespace kelvora {
 class CommandRegistry;
 class ShowController;
 
-// The editors that other features bring; empty until they exist (the import then adds nothing, and picture
-// mode opens no editor after the mode dialog).
+// The editors that other features bring; either may be empty (the import then adds nothing, and picture mode
+// opens no editor after the mode dialog).
 struct ListCommandHooks {
     ImportListHook importList;
     std::function<void(QWidget* owner)> openPictureList;
@@ -26,5 +26,11 @@ void registerListCommands(CommandRegistry& registry, ShowController& controller,
 // editor's "添加..." calls in text mode. The list's unsaved mark and the draw's state come from the
 // controller.
 PickEntrantsHook textListPicker(ShowController& controller, ImportListHook importList = {});
+
+// The picture list's editor over the program's picture list: what "模式 && 名单..." opens in picture mode.
+std::function<void(QWidget* owner)> pictureListEditor(ShowController& controller);
+
+// The picture list's editor in selection mode: what "添加..." calls in picture mode.
+PickEntrantsHook pictureListPicker(ShowController& controller);
 
 } // namespace kelvora

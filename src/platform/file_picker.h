@@ -22,6 +22,9 @@ public:
     virtual std::optional<std::filesystem::path> saveFile(OwnerWindow owner, std::u16string_view title,
                                                           std::u16string_view suggestedName,
                                                           std::u16string_view filter) = 0;
+    // A folder (file-system folders only); nothing when cancelled.
+    virtual std::optional<std::filesystem::path> chooseFolder(OwnerWindow owner,
+                                                              std::u16string_view title) = 0;
 };
 
 } // namespace kelvora

@@ -34,4 +34,11 @@ std::optional<std::filesystem::path> QtFilePicker::saveFile(OwnerWindow owner, s
                                                text(filter), nullptr, QFileDialog::DontUseNativeDialog));
 }
 
+std::optional<std::filesystem::path> QtFilePicker::chooseFolder(OwnerWindow owner,
+                                                                std::u16string_view title) {
+    return chosen(
+        QFileDialog::getExistingDirectory(static_cast<QWidget*>(owner), text(title), QString(),
+                                          QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog));
+}
+
 } // namespace kelvora

@@ -14,6 +14,7 @@ public:
     std::optional<std::filesystem::path> saveFile(OwnerWindow owner, std::u16string_view title,
                                                   std::u16string_view suggestedName,
                                                   std::u16string_view filter) override;
+    std::optional<std::filesystem::path> chooseFolder(OwnerWindow owner, std::u16string_view title) override;
 };
 
 } // namespace kelvora

@@ -25,6 +25,7 @@
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
 #include "settings/ui/draw_mode_dialog.h"
+#include "settings/ui/picture_list_dialog.h"
 #include "settings/ui/text_list_dialog.h"
 #include "support/test_support.h"
 
@@ -256,6 +257,30 @@ TEST_F(MainWindowTest, F3ChoosesTheModeThenEditsTheTextListAndAnnouncesBoth) {
     ASSERT_EQ(changes.size(), 1);
     const auto kinds = changes[0][0].value<RecordKinds>();
     EXPECT_TRUE(kinds.testFlag(RecordKind::DrawMode) && kinds.testFlag(RecordKind::TextList));
+}
+
+TEST_F(MainWindowTest, F3InPictureModeEditsThePictureList) {
+    records.drawMode.mode = kPictureMode;
+    records.pictureList.entries = {makeEntrant(u"a.png"), makeEntrant(u"b.png")};
+    QSignalSpy changes(&controller, &ShowController::recordsChanged);
+    bool editorOpened = false;
+    whenModalOpens<DrawModeDialog>([&](DrawModeDialog& modes) {
+        whenModalOpens<PictureListDialog>([&](PictureListDialog& editor) {
+            editorOpened = true;
+            editor.findChild<QPushButton*>(QStringLiteral("descending"))->click();
+            editor.findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        });
+        modes.findChild<QPushButton*>(QStringLiteral("next"))->click();
+    });
+    window.runCommand(CommandId::DrawModeSettings);
+
+    ASSERT_TRUE(editorOpened);
+    EXPECT_FALSE(records.pictureListChanged);
+    PictureNameList stored;
+    ASSERT_TRUE(loadPictureNameList(records.paths, stored));
+    EXPECT_EQ(namesOf(stored.entries), (std::vector<std::string>{"b.png", "a.png"}));
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_TRUE(changes[0][0].value<RecordKinds>().testFlag(RecordKind::PictureList));
 }
 
 // After the prize window the show follows: the screen is told once, and during a draw the current prize's

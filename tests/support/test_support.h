@@ -67,6 +67,9 @@ public:
                                                   std::u16string_view) override {
         return next(title);
     }
+    std::optional<std::filesystem::path> chooseFolder(OwnerWindow, std::u16string_view title) override {
+        return next(title);
+    }
 
 private:
     std::optional<std::filesystem::path> next(std::u16string_view title) {

@@ -41,7 +41,7 @@ private:
     QRadioButton* m_pictureMode = nullptr;
 };
 
-// The editors that follow the dialog, by mode. Either may be empty; the picture list editor comes later.
+// The editors that follow the dialog, by mode. Either may be empty (then the dialog is all there is).
 struct ListEditorOpeners {
     std::function<void(QWidget* owner)> openTextList;
     std::function<void(QWidget* owner)> openPictureList;

@@ -10,16 +10,17 @@
 
 namespace kelvora {
 
-DuplicatesDialog::DuplicatesDialog(int count, std::u16string_view lines, QWidget* parent)
+LinesReportDialog::LinesReportDialog(const QString& title, const QString& heading, int count,
+                                     std::u16string_view lines, QWidget* parent)
     : CenteredDialog(parent) {
-    setWindowTitle(QStringLiteral("已去除的重复行"));
+    setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("已去除的重复行:"), this));
+    layout->addWidget(new QLabel(heading, this));
     auto* text = new QPlainTextEdit(this);
     text->setObjectName(QStringLiteral("lines"));
     text->setReadOnly(true);
     text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    // The lines were joined with CR LF; the box shows each on its own row without stray CRs.
+    // The lines are joined with CR LF; the box shows each on its own row without stray CRs.
     text->setPlainText(toQString(lines).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     text->setMinimumSize(360, 240);
     layout->addWidget(text);
@@ -35,5 +36,9 @@ DuplicatesDialog::DuplicatesDialog(int count, std::u16string_view lines, QWidget
     layout->addLayout(row);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
+
+DuplicatesDialog::DuplicatesDialog(int count, std::u16string_view lines, QWidget* parent)
+    : LinesReportDialog(QStringLiteral("已去除的重复行"), QStringLiteral("已去除的重复行:"), count, lines,
+                        parent) {}
 
 } // namespace kelvora
