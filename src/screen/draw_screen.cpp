@@ -266,6 +266,7 @@ void DrawScreen::dropScrollFont() {
     // The glyphs of the old size age out of the cache by themselves. The scroll font changes with the
     // prize, which is the moment to start on the new prize's glyphs.
     m_impl->textView.dropFonts();
+    m_impl->photoView.dropFonts();
     prepareGlyphs();
 }
 
