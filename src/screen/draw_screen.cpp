@@ -304,6 +304,14 @@ std::size_t DrawScreen::glyphCacheBytes() const {
     return m_impl->glyphs.bytes();
 }
 
+std::size_t DrawScreen::photoTileBytes() const {
+    return m_impl->photoView.tiles().bytes();
+}
+
+std::size_t DrawScreen::photoTilesMade() const {
+    return m_impl->photoView.tiles().made();
+}
+
 bool loadBackgroundPicture(const DataPaths& paths, const InterfaceSettings& settings, PictureFile& picture,
                            std::u16string& warning) {
     const std::u16string_view name = fieldText(settings.backgroundImage);
