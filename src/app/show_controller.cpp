@@ -25,7 +25,7 @@ ShowController::ShowController(AppRecords& records, const AppServices& services)
                         &records.music.winMusicOn}),
       m_screen(ScreenInputs{&m_run, &records.interface, &records.prizes, &records.textList.entries,
                             &records.pictureList.entries, &records.drawMode.mode,
-                            &records.textList.spaceAligned}) {
+                            &records.textList.spaceAligned, &records.paths}) {
     // Qt timers never queue missed ticks, so a slow frame cannot make the scroll catch up in a burst.
     m_scrollTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_scrollTimer, &QTimer::timeout, this, [this] { m_run.scrollTimerTick(); });

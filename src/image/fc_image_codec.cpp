@@ -17,6 +17,10 @@ bool FCImageCodec::loadMemory(const void*, std::size_t, std::vector<FCObjImage>&
     return false;
 }
 
+bool FCImageCodec::loadMemoryScaled(const void*, std::size_t, int, int, FCObjImage&) {
+    return false;
+}
+
 bool FCImageCodec::saveFile(const std::filesystem::path&, const FCObjImage&, const FCImageProperty*) {
     return false;
 }

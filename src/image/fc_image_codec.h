@@ -42,6 +42,11 @@ public:
                           FCImageProperty* property, int maxFrames);
     virtual bool loadMemory(const void* data, std::size_t size, std::vector<FCObjImage>& frames,
                             FCImageProperty* property, int maxFrames);
+    // Decodes the first frame straight to width x height (upright, as readSize tells the size), in the same
+    // depths as loadMemory. A JPEG is scaled while it is read, at a fraction of a full decode's cost; other
+    // formats are decoded whole and scaled smoothly. False when the data does not decode to that size.
+    virtual bool loadMemoryScaled(const void* data, std::size_t size, int width, int height,
+                                  FCObjImage& frame);
     // Encodes image in the format of the path's extension and writes it there.
     virtual bool saveFile(const std::filesystem::path& path, const FCObjImage& image,
                           const FCImageProperty* property);

@@ -176,6 +176,27 @@ bool FCImageCodec_Qt::loadMemory(const void* data, std::size_t size, std::vector
     return added;
 }
 
+bool FCImageCodec_Qt::loadMemoryScaled(const void* data, std::size_t size, int width, int height,
+                                       FCObjImage& frame) {
+    if (width <= 0 || height <= 0)
+        return false;
+    const QByteArray format = sniffFormat(data, size);
+    if (format.isEmpty())
+        return false;
+    MemoryReader memory(data, size, format);
+    QImageReader& reader = memory.reader();
+    // The reader scales the picture as it is stored and turns it upright afterwards.
+    QSize stored(width, height);
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        stored.transpose();
+    reader.setScaledSize(stored);
+    QImage decoded;
+    if (!reader.read(&decoded) || decoded.width() != width || decoded.height() != height)
+        return false;
+    const bool bmp32 = format == "bmp" && bmpBitCount(data, size) == 32;
+    return toHeldFrame(std::move(decoded), bmp32, frame);
+}
+
 bool FCImageCodec_Qt::saveFile(const std::filesystem::path& path, const FCObjImage& image,
                                const FCImageProperty* property) {
     if (!image.isValid())

@@ -28,6 +28,8 @@ public:
                   FCImageProperty* property, int maxFrames) override;
     bool loadMemory(const void* data, std::size_t size, std::vector<FCObjImage>& frames,
                     FCImageProperty* property, int maxFrames) override;
+    bool loadMemoryScaled(const void* data, std::size_t size, int width, int height,
+                          FCObjImage& frame) override;
     bool saveFile(const std::filesystem::path& path, const FCObjImage& image,
                   const FCImageProperty* property) override;
 };

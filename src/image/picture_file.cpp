@@ -21,9 +21,25 @@ std::u16string_view sizeError(int width, int height) {
     return {};
 }
 
+// A decoded frame (24 bits, or 32 bits holding straight alpha under the premultiplied label) scaled smoothly,
+// in its own format.
+QImage scaledStraight(QImage frame, const QSize& size) {
+    const QImage::Format held = frame.format();
+    if (held == QImage::Format_ARGB32_Premultiplied)
+        frame.reinterpretAsFormat(QImage::Format_ARGB32);
+    QImage scaled = frame.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (held == QImage::Format_ARGB32_Premultiplied) {
+        scaled = std::move(scaled).convertToFormat(QImage::Format_ARGB32);
+        scaled.reinterpretAsFormat(held);
+        return scaled;
+    }
+    return std::move(scaled).convertToFormat(held);
+}
+
 } // namespace
 
-bool PictureFile::loadPicture(const std::filesystem::path& path) {
+bool PictureFile::readChecked(const std::filesystem::path& path, QByteArray& bytes,
+                              std::unique_ptr<FCImageCodec>& codec) {
     release();
     m_path = path;
     m_errorText.clear();
@@ -39,36 +55,87 @@ bool PictureFile::loadPicture(const std::filesystem::path& path) {
         return fail(error ? kPictureInvalidText : kPictureFileTooLargeText);
 
     const FCImageCodecFactory& factory = FCImageCodecFactory_Qt::instance();
-    const std::unique_ptr<FCImageCodec> codec = factory.createCodec(factory.queryImageType(path));
-    QByteArray bytes;
+    codec = factory.createCodec(factory.queryImageType(path));
     if (!codec || !readImageFile(path, bytes))
         return fail(kPictureInvalidText);
     if (std::uintmax_t(bytes.size()) > kMaxPictureFileBytes) // grew since it was measured
         return fail(kPictureFileTooLargeText);
+    return true;
+}
 
+bool PictureFile::decodeWhole(FCImageCodec& codec, QByteArray& bytes) {
+    std::vector<FCObjImage> frames;
+    if (!codec.loadMemory(bytes.constData(), std::size_t(bytes.size()), frames, nullptr, 1))
+        return fail(kPictureInvalidText);
+    bytes.clear();
+    m_image.swap(frames.front());
+    frames.clear();
+    // The decoded size is checked again: a header may lie.
+    if (const std::u16string_view text = sizeError(m_image.width(), m_image.height()); !text.empty()) {
+        release();
+        return fail(text);
+    }
+    return true;
+}
+
+void PictureFile::finishLoad() {
+    if (m_image.colorBits() == 32) {
+        FCEffectPremultipleAlpha premultiply;
+        m_image.applyEffect(premultiply);
+    }
+    recordSize();
+}
+
+bool PictureFile::loadPicture(const std::filesystem::path& path) {
+    QByteArray bytes;
+    std::unique_ptr<FCImageCodec> codec;
+    if (!readChecked(path, bytes, codec))
+        return false;
     int headerWidth = 0;
     int headerHeight = 0;
     if (codec->readSize(bytes.constData(), std::size_t(bytes.size()), headerWidth, headerHeight)) {
         if (const std::u16string_view text = sizeError(headerWidth, headerHeight); !text.empty())
             return fail(text);
     }
-    std::vector<FCObjImage> frames;
-    if (!codec->loadMemory(bytes.constData(), std::size_t(bytes.size()), frames, nullptr, 1))
-        return fail(kPictureInvalidText);
-    bytes.clear();
-    m_image.swap(frames.front());
-    frames.clear();
+    if (!decodeWhole(*codec, bytes))
+        return false;
+    finishLoad();
+    return true;
+}
 
-    // The decoded size is checked again: a header may lie.
-    if (const std::u16string_view text = sizeError(m_image.width(), m_image.height()); !text.empty()) {
-        release();
+bool PictureFile::loadPictureScaled(const std::filesystem::path& path,
+                                    const std::function<QSize(QSize)>& decodeSize) {
+    QByteArray bytes;
+    std::unique_ptr<FCImageCodec> codec;
+    if (!readChecked(path, bytes, codec))
+        return false;
+    int headerWidth = 0;
+    int headerHeight = 0;
+    if (!codec->readSize(bytes.constData(), std::size_t(bytes.size()), headerWidth, headerHeight)) {
+        // No size before decoding: the whole picture is decoded and checked, then scaled as a reader would.
+        if (!decodeWhole(*codec, bytes))
+            return false;
+        const QSize target = decodeSize(QSize(m_image.width(), m_image.height()));
+        if (target.isEmpty()) {
+            release();
+            return fail(kPictureInvalidText);
+        }
+        if (target != QSize(m_image.width(), m_image.height())) {
+            if (!m_image.adoptImage(scaledStraight(m_image.image(), target))) {
+                release();
+                return fail(kPictureInvalidText);
+            }
+        }
+        finishLoad();
+        return true;
+    }
+    if (const std::u16string_view text = sizeError(headerWidth, headerHeight); !text.empty())
         return fail(text);
-    }
-    if (m_image.colorBits() == 32) {
-        FCEffectPremultipleAlpha premultiply;
-        m_image.applyEffect(premultiply);
-    }
-    recordSize();
+    const QSize target = decodeSize(QSize(headerWidth, headerHeight));
+    if (target.isEmpty() || !codec->loadMemoryScaled(bytes.constData(), std::size_t(bytes.size()),
+                                                     target.width(), target.height(), m_image))
+        return fail(kPictureInvalidText);
+    finishLoad();
     return true;
 }
 

@@ -16,14 +16,21 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include <QByteArray>
+#include <QSize>
 
 #include "image/fc_obj_image.h"
 
 class QPainter;
 
 namespace kelvora {
+
+class FCImageCodec;
 
 // The reasons loadPicture gives, in the order it checks them.
 inline constexpr std::u16string_view kPictureMissingText = u"文件不存在";
@@ -55,6 +62,12 @@ public:
     // before decoding, so an oversized picture is refused without its pixels being decoded. A 32-bit picture
     // is held premultiplied (FCEffectPremultipleAlpha), ready for drawInto.
     bool loadPicture(const std::filesystem::path& path);
+    // The same loader and checks for a picture drawn much smaller than it is stored: decodeSize is given the
+    // picture's upright size (from the header, after the size checks) and answers the size to decode to.
+    // A JPEG is scaled while it is read, for a fraction of a full decode's cost; a picture whose header does
+    // not tell its size is decoded whole, checked, then scaled smoothly. An empty answer fails as
+    // kPictureInvalidText.
+    bool loadPictureScaled(const std::filesystem::path& path, const std::function<QSize(QSize)>& decodeSize);
 
     bool isValid() const { return m_image.isValid(); }
     // Drops the picture; width and height become 0. The path and the error text stay.
@@ -85,6 +98,13 @@ public:
 
 private:
     bool fail(std::u16string_view text);
+    // The checks before decoding: the file exists, is regular, within the size limit, of a readable type.
+    bool readChecked(const std::filesystem::path& path, QByteArray& bytes,
+                     std::unique_ptr<FCImageCodec>& codec);
+    // Decodes the first frame at full size and applies the size rules to it; bytes are freed.
+    bool decodeWhole(FCImageCodec& codec, QByteArray& bytes);
+    // Premultiplies a 32-bit picture and records its size.
+    void finishLoad();
     void recordSize();
 
     int m_width = 0;

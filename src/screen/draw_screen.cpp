@@ -266,6 +266,7 @@ void DrawScreen::dropScrollFont() {
     // The glyphs of the old size age out of the cache by themselves. The scroll font changes with the
     // prize, which is the moment to start on the new prize's glyphs.
     m_impl->textView.dropFonts();
+    m_impl->photoView.dropFonts();
     prepareGlyphs();
 }
 
@@ -301,6 +302,14 @@ PixelRect DrawScreen::prizePictureArea() const {
 
 std::size_t DrawScreen::glyphCacheBytes() const {
     return m_impl->glyphs.bytes();
+}
+
+std::size_t DrawScreen::photoTileBytes() const {
+    return m_impl->photoView.tiles().bytes();
+}
+
+std::size_t DrawScreen::photoTilesMade() const {
+    return m_impl->photoView.tiles().made();
 }
 
 bool loadBackgroundPicture(const DataPaths& paths, const InterfaceSettings& settings, PictureFile& picture,

@@ -67,6 +67,10 @@ public:
     PixelRect prizePictureArea() const;
     // Memory held by rendered glyphs; bounded by the glyph cache's limit.
     std::size_t glyphCacheBytes() const;
+    // Memory held by the photo tiles of picture mode (bounded by the tile cache's limit, dropped with the
+    // fonts), and how many tiles were made since the screen was created.
+    std::size_t photoTileBytes() const;
+    std::size_t photoTilesMade() const;
 
 private:
     struct Impl;

@@ -13,9 +13,9 @@ ViewKind chooseView(const ScreenInputs& inputs) {
         return ViewKind::Replay;
     if (!inputs.run || !inputs.run->drawStarted())
         return ViewKind::Idle;
-    if (inputs.drawMode && !isTextMode(*inputs.drawMode))
-        return ViewKind::PhotoScroll;
-    return inputs.run->currentPrize() ? ViewKind::TextScroll : ViewKind::Idle;
+    if (!inputs.run->currentPrize())
+        return ViewKind::Idle;
+    return inputs.drawMode && !isTextMode(*inputs.drawMode) ? ViewKind::PhotoScroll : ViewKind::TextScroll;
 }
 
 void IdleView::paint(const ViewFrame& frame) {

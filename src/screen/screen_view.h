@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "draw/draw_run.h"
+#include "records/data_paths.h"
 #include "records/prizes.h"
 #include "screen/screen_geometry.h"
 #include "screen/screen_paint.h"
@@ -22,6 +23,7 @@ struct ScreenInputs {
     const EntrantList* pictureList = nullptr;
     const std::int32_t* drawMode = nullptr;     // 0 text, any other value picture
     const std::int32_t* spaceAligned = nullptr; // the text list was imported with space alignment
+    const DataPaths* paths = nullptr;           // where the photos of picture mode are; none: no photos
     bool replayViewActive = false;
     bool fullListViewActive = false;
     bool interfaceDialogOpen = false;

@@ -38,16 +38,20 @@ PixelRect TextGrid::slotRect(int slot) const {
     return rect;
 }
 
-TextGrid layoutTextGrid(const PixelRect& inner, int perLine, int shownCount) {
+TextGrid layoutScrollGrid(const PixelRect& inner, int perLine, int shownCount, double insetXShare) {
     TextGrid grid;
     grid.inner = inner;
     grid.cols = std::max(1, perLine);
     grid.rows = shownCount > 0 ? (shownCount - 1) / grid.cols + 1 : 1;
     grid.cellW = double(inner.right - inner.left) / grid.cols;
     grid.cellH = double(inner.bottom - inner.top) / grid.rows;
-    grid.insetX = int(grid.cellW * 0.05);
+    grid.insetX = int(grid.cellW * insetXShare);
     grid.insetY = int(grid.cellH * 0.025);
     return grid;
+}
+
+TextGrid layoutTextGrid(const PixelRect& inner, int perLine, int shownCount) {
+    return layoutScrollGrid(inner, perLine, shownCount, 0.05);
 }
 
 void drawGridLines(QPainter& painter, const TextGrid& grid) {
@@ -67,6 +71,13 @@ void drawGridLines(QPainter& painter, const TextGrid& grid) {
                 painter.drawLine(r.left, y, r.right - 1, y);
         }
     }
+}
+
+void drawScrollGuides(QImage& image, const BandGeometry& area, const TextGrid& grid) {
+    QPainter painter(&image);
+    drawRectOutline(painter, false, area.band.left, area.band.top, area.band.right, area.band.bottom);
+    drawRectOutline(painter, true, area.inner.left, area.inner.top, area.inner.right, area.inner.bottom);
+    drawGridLines(painter, grid);
 }
 
 std::u16string winnerNumberPrefix(int number, int quota) {
@@ -101,12 +112,8 @@ void drawTextScrollArea(TextCanvas canvas, const ScreenFont& font, const BandGeo
                         const InterfaceSettings& settings, bool showGuides) {
     const int shown = clampedShown(progress);
     const TextGrid grid = layoutTextGrid(area.inner, prize.perLine, shown);
-    if (showGuides) {
-        QPainter painter(&canvas.image);
-        drawRectOutline(painter, false, area.band.left, area.band.top, area.band.right, area.band.bottom);
-        drawRectOutline(painter, true, area.inner.left, area.inner.top, area.inner.right, area.inner.bottom);
-        drawGridLines(painter, grid);
-    }
+    if (showGuides)
+        drawScrollGuides(canvas.image, area, grid);
 
     const bool numbered = progress.state == DrawState::Stopped && settings.showWinnerNumbers;
     const std::array<int, kMaxShown> numbers =

@@ -1,6 +1,7 @@
 #pragma once
 // The scroll area in text mode: the entries of the on-screen slots laid out as a grid of the prize's columns
-// inside the scroll area's inner rectangle, row by row, a short last row filled from the left.
+// inside the scroll area's inner rectangle, row by row, a short last row filled from the left. The grid, its
+// guides and the winner numbers serve the photo tiles as well.
 
 #include <array>
 #include <string>
@@ -27,12 +28,17 @@ struct TextGrid {
     PixelRect slotRect(int slot) const;
 };
 
-// perLine columns (at least one) and as many rows as shownCount needs (one for none).
+// perLine columns (at least one) and as many rows as shownCount needs (one for none). Slots are inset from
+// their cells by trunc(cellW * insetXShare) and trunc(cellH * 0.025).
+TextGrid layoutScrollGrid(const PixelRect& inner, int perLine, int shownCount, double insetXShare);
+// Names keep a twentieth of their cell's width clear on each side.
 TextGrid layoutTextGrid(const PixelRect& inner, int perLine, int shownCount);
 
 // The grid's guides: vertical and horizontal lines between the cells, dotted grey; a family of lines is left
 // out when its cells are narrower than a pixel.
 void drawGridLines(QPainter& painter, const TextGrid& grid);
+// The scroll area's guides: its band (the frame's full width) solid, its inner rectangle dashed, the grid.
+void drawScrollGuides(QImage& image, const BandGeometry& area, const TextGrid& grid);
 
 // "[" + number zero-padded to the digits of the quota + "] ": quota 100 and number 7 give "[007] ".
 std::u16string winnerNumberPrefix(int number, int quota);

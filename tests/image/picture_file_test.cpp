@@ -248,6 +248,59 @@ TEST_F(PictureFileTest, ExifOrientationTurnsPhonePortraitsUpright) {
     EXPECT_EQ(picture.height(), 200);
 }
 
+// Photos shown in small tiles are decoded straight at their tile's size, under the loader's own checks.
+TEST_F(PictureFileTest, ScaledLoadsKeepTheChecksAndDecodeAtTheAskedSize) {
+    const auto half = [](QSize size) { return size / 2; };
+    PictureFile picture;
+    for (const char* format : {"jpeg", "png", "bmp"}) {
+        const std::filesystem::path path = file(std::string("pattern.") + format);
+        test::writeWithQt(path, test::patternImage().scaled(640, 480), format, 95);
+        QSize told;
+        ASSERT_TRUE(picture.loadPictureScaled(path, [&](QSize size) {
+            told = size;
+            return half(size);
+        })) << format;
+        EXPECT_EQ(told, QSize(640, 480)) << format << ": the stored size is told before decoding";
+        EXPECT_EQ(picture.width(), 320) << format;
+        EXPECT_EQ(picture.height(), 240) << format;
+        for (int q = 0; q < 4; ++q) {
+            const Rgba found = pixelAt(picture.image(), test::quadrantX(q, 320), test::quadrantY(q, 240));
+            EXPECT_TRUE(test::near(found, test::kQuadrantColours[q], 12))
+                << format << " quadrant " << q << ": " << test::describe(found);
+        }
+    }
+
+    // The EXIF orientation is applied after scaling: the asked size is the upright one.
+    QImage stored(480, 320, QImage::Format_RGB32);
+    stored.fill(qRgb(20, 20, 230));
+    test::writeBytes(file("turned.jpg"), test::withExifOrientation(test::encodeWithQt(stored, "jpeg"), 6));
+    ASSERT_TRUE(picture.loadPictureScaled(file("turned.jpg"), [](QSize size) {
+        EXPECT_EQ(size, QSize(320, 480));
+        return QSize(32, 48);
+    }));
+    EXPECT_EQ(picture.width(), 32);
+    EXPECT_EQ(picture.height(), 48);
+
+    // The same refusals as a full load, before anything is decoded.
+    const auto refuses = [&](const std::filesystem::path& path, std::u16string_view text) {
+        bool asked = false;
+        EXPECT_FALSE(picture.loadPictureScaled(path, [&](QSize size) {
+            asked = true;
+            return size;
+        })) << path;
+        EXPECT_FALSE(asked) << path;
+        EXPECT_EQ(test::u8(picture.errorText()), test::u8(text)) << path;
+        EXPECT_FALSE(picture.isValid()) << path;
+    };
+    refuses(file("missing.jpg"), kPictureMissingText);
+    refuses(greyPng(9, 400), kPictureTooSmallText);
+    refuses(greyPng(10001, 5000), kPictureTooBigText);
+    test::writeBytes(file("text.jpg"), QByteArray("not a picture at all"));
+    refuses(file("text.jpg"), kPictureInvalidText);
+    EXPECT_FALSE(picture.loadPictureScaled(file("pattern.png"), [](QSize) { return QSize(); }));
+    EXPECT_EQ(test::u8(picture.errorText()), test::u8(kPictureInvalidText));
+}
+
 TEST_F(PictureFileTest, AnimatedGifShowsItsFirstFrame) {
     test::writeBytes(file("anim.gif"), test::animatedGif(20, 16, {{250, 10, 10}, {10, 10, 250}}, {0, 1, 1}));
     PictureFile picture;

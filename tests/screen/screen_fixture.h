@@ -15,8 +15,10 @@ class ScreenFixture : public DrawFixture {
 public:
     InterfaceSettings settings;
     std::int32_t spaceAligned = 0;
+    TempDir dataFolder;
+    DataPaths paths{dataFolder.path()}; // the picture folder is not made: tests that show photos make it
     DrawScreen screen{
-        ScreenInputs{&run, &settings, &prizes, &textList, &pictureList, &drawMode, &spaceAligned}};
+        ScreenInputs{&run, &settings, &prizes, &textList, &pictureList, &drawMode, &spaceAligned, &paths}};
 
     ScreenFixture() { screen.resize(1920, 1080, 96); }
 
