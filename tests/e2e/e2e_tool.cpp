@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -21,7 +22,9 @@
 #include "platform/text.h"
 #include "records/draw_mode.h"
 #include "records/prizes.h"
+#include "records/settings_file.h"
 #include "settings/interface_settings.h"
+#include "settings/picture_name_list.h"
 #include "settings/text_name_list.h"
 
 namespace {
@@ -104,6 +107,59 @@ int writeFixture(const std::filesystem::path& folder) {
         !reported(messages, saveTextNameList(paths, list)) ||
         !reported(messages, saveInterfaceSettings(paths, look)))
         return 1;
+    return 0;
+}
+
+// A photo-mode event without photos: the operator imports them through the dialogs. The first prize shows 50
+// photos a press, ten a row; the look has the default background from the built-in folder.
+int writePhotoFixture(const std::filesystem::path& folder) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    PrizeList prizes;
+    prizes.push_back(prize(u"三等奖", 100, 50, 10, u"纪念品"));
+    prizes.back().fontSize = 16;
+    prizes.push_back(prize(u"一等奖", 6, 3, 3, u"平板电脑"));
+    prizes.back().fontSize = 28;
+    InterfaceSettings look;
+    look.showWinnerNumbers = 1;
+    const std::filesystem::path background = paths.builtinFolder / "贺岁.jpg";
+    if (std::filesystem::exists(background) &&
+        !reported(messages, copyIntoDataFolder(background, paths.interfaceFolder / "贺岁.jpg")))
+        return 1;
+    if (!std::filesystem::exists(background))
+        look.backgroundImage[0] = 0;
+    if (!reported(messages, savePrizes(paths, prizes)) ||
+        !reported(messages, saveDrawMode(paths, DrawMode{kPictureMode})) ||
+        !reported(messages, saveInterfaceSettings(paths, look)))
+        return 1;
+    return 0;
+}
+
+// The photo tiles' caption and crop, as "照片效果" sets them.
+int writePhotoLook(const std::filesystem::path& folder, int caption, int crop) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    InterfaceSettings look;
+    if (!reported(messages, loadInterfaceSettings(paths, look)))
+        return 1;
+    look.photoCaption = caption;
+    look.photoCrop = crop;
+    return reported(messages, saveInterfaceSettings(paths, look)) ? 0 : 1;
+}
+
+int printPictureList(const std::filesystem::path& folder) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    if (!std::filesystem::exists(paths.pictureListFile)) {
+        std::printf("missing\n");
+        return 1;
+    }
+    PictureNameList list;
+    if (!reported(messages, loadPictureNameList(paths, list)))
+        return 1;
+    std::printf("count %zu\nratio %.2f\n", list.entries.size(), list.aspectRatio);
+    for (const Entrant& e : list.entries)
+        std::printf("entry %s\n", toUtf8(e.text()).c_str());
     return 0;
 }
 
@@ -242,8 +298,14 @@ int main(int argc, char** argv) {
         return printTextList(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "interface")
         return printInterface(argv[2]);
-    std::fprintf(
-        stderr,
-        "usage: kelvora_e2e_tool fixture|progress|prizes|textlist|interface <folder> | history <file>\n");
+    if (argc == 3 && std::string(argv[1]) == "photo-fixture")
+        return writePhotoFixture(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "pictures")
+        return printPictureList(argv[2]);
+    if (argc == 5 && std::string(argv[1]) == "photo-look")
+        return writePhotoLook(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    std::fprintf(stderr, "usage: kelvora_e2e_tool "
+                         "fixture|photo-fixture|progress|prizes|textlist|interface|pictures <folder> | "
+                         "photo-look <folder> <caption> <crop> | history <file>\n");
     return 2;
 }
