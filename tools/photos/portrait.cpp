@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace kelvora::photos {
 
@@ -51,7 +52,7 @@ struct Person {
     QColor background1, background2;
     bool gradientBackground = false;
     QColor skin, hair, cloth, capColor;
-    Hair hair_style = Hair::Short;
+    Hair hairStyle = Hair::Short;
     Neckline neckline = Neckline::Round;
     double faceW = 240, faceH = 290;
     double eyeGap = 50, eyeSize = 1;
@@ -79,8 +80,29 @@ Person makePerson(std::uint32_t seed, int index) {
     p.gradientBackground = r.chance(0.6);
     p.cloth = QColor::fromHsvF(r.unit(), r.range(0.4, 0.75), r.range(0.5, 0.88));
     p.capColor = QColor::fromHsvF(r.unit(), r.range(0.55, 0.8), r.range(0.6, 0.9));
-    p.hair_style = static_cast<Hair>(r.pick(static_cast<int>(Hair::Count)));
+    // Weighted, so caps and bald heads stay the exception in a crowd.
+    static constexpr std::array<std::pair<Hair, double>, 7> kStyles = {{
+        {Hair::Short, 3},
+        {Hair::Long, 2},
+        {Hair::Bob, 2},
+        {Hair::Bun, 1.5},
+        {Hair::Curly, 1},
+        {Hair::Bald, 0.8},
+        {Hair::Cap, 0.8},
+    }};
+    double total = 0;
+    for (const auto& style : kStyles)
+        total += style.second;
+    double roll = r.range(0, total);
+    for (const auto& style : kStyles) {
+        p.hairStyle = style.first;
+        roll -= style.second;
+        if (roll < 0)
+            break;
+    }
     p.neckline = static_cast<Neckline>(r.pick(static_cast<int>(Neckline::Count)));
+    if (p.hairStyle == Hair::Long && p.neckline == Neckline::Turtleneck)
+        p.neckline = Neckline::Round; // the roll collar would sit on top of the hair
     p.faceW = r.range(236, 266);
     p.faceH = r.range(286, 318);
     p.eyeGap = p.faceW * r.range(0.19, 0.23);
@@ -135,11 +157,11 @@ void paintBackHair(QPainter& painter, const Person& p) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(p.hair);
     const double top = kCy - p.faceH / 2 - 22;
-    switch (p.hair_style) {
+    switch (p.hairStyle) {
     case Hair::Long: {
         QPainterPath path;
         const double w = p.faceW + 70;
-        path.addRoundedRect(QRectF(kCx - w / 2, top, w, p.faceH + 250), w / 2, 120);
+        path.addRoundedRect(QRectF(kCx - w / 2, top, w, p.faceH + 170), w / 2, 70);
         painter.drawPath(path);
         break;
     }
@@ -269,7 +291,7 @@ QPainterPath frontHairShape(const Person& p) {
     const double top = kCy - p.faceH / 2 - 30;
     const double side = p.sweepLeft ? -1 : 1;
     QPainterPath cut; // everything above the fringe line, which sweeps down to one side
-    switch (p.hair_style) {
+    switch (p.hairStyle) {
     case Hair::Bob: {
         cut.addRect(QRectF(0, 0, kBoxWidth, kCy - p.faceH * 0.2));
         break;
@@ -301,10 +323,10 @@ QPainterPath frontHairShape(const Person& p) {
     }
     }
     QPainterPath hair = head.intersected(cut);
-    if (p.hair_style == Hair::Long || p.hair_style == Hair::Bob || p.hair_style == Hair::Short ||
-        p.hair_style == Hair::Bun) {
+    if (p.hairStyle == Hair::Long || p.hairStyle == Hair::Bob || p.hairStyle == Hair::Short ||
+        p.hairStyle == Hair::Bun) {
         // Hair down the sides of the face to the ears.
-        const double sideDepth = p.hair_style == Hair::Short || p.hair_style == Hair::Bun ? 0.02 : 0.25;
+        const double sideDepth = p.hairStyle == Hair::Short || p.hairStyle == Hair::Bun ? 0.02 : 0.25;
         QPainterPath sides;
         sides.addRect(QRectF(0, top, kCx - p.faceW / 2 + 18, kCy + p.faceH * sideDepth - top));
         sides.addRect(QRectF(kCx + p.faceW / 2 - 18, top, kBoxWidth, kCy + p.faceH * sideDepth - top));
@@ -314,7 +336,7 @@ QPainterPath frontHairShape(const Person& p) {
 }
 
 void paintFrontHair(QPainter& painter, const Person& p) {
-    if (p.hair_style == Hair::Bald) {
+    if (p.hairStyle == Hair::Bald) {
         // A little hair left above the ears.
         painter.setPen(Qt::NoPen);
         const QColor grey(150, 146, 146);
@@ -329,7 +351,7 @@ void paintFrontHair(QPainter& painter, const Person& p) {
         painter.drawPath(ellipse(kCx - p.faceW * 0.18, kCy - p.faceH * 0.36, 60, 30));
         return;
     }
-    if (p.hair_style == Hair::Cap) {
+    if (p.hairStyle == Hair::Cap) {
         QPainterPath crown = headShape(p, 26);
         QPainterPath above;
         above.addRect(QRectF(0, 0, kBoxWidth, kCy - p.faceH * 0.19));
@@ -365,7 +387,7 @@ void paintFeatures(QPainter& painter, const Person& p) {
     const QColor dark(46, 34, 32);
     // Brows.
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(line(p.hair_style == Hair::Bald ? p.hair.lighter(120) : p.hair.darker(105), 7));
+    painter.setPen(line(p.hairStyle == Hair::Bald ? p.hair.lighter(120) : p.hair.darker(105), 7));
     for (int side : {-1, 1}) {
         const double x = kCx + side * p.eyeGap;
         QPainterPath brow;
@@ -467,7 +489,10 @@ QImage paintPortrait(std::uint32_t seed, int index, QSize size) {
     painter.setRenderHint(QPainter::Antialiasing);
     paintBackground(painter, p, size);
 
-    const double scale = std::min(size.width() / kBoxWidth, size.height() / kBoxHeight);
+    // A landscape photo is framed closer, to the chest, as a photographer would.
+    double scale = std::min(size.width() / kBoxWidth, size.height() / kBoxHeight);
+    if (size.width() > size.height())
+        scale = std::min(scale * 1.25, size.width() / kBoxWidth);
     painter.translate((size.width() - kBoxWidth * scale) / 2, size.height() - kBoxHeight * scale);
     painter.scale(scale, scale);
     paintShoulders(painter, p);
