@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kelvora and runs it.
+#
+# The first run in a folder writes a sample event (text mode, 300 names). Options for the sample writer go
+# in KELVORA_SAMPLE_ARGS; to try photo mode, with 200 generated portraits, in a run folder of its own:
+#
+#   KELVORA_RUN_DIR=run-photos KELVORA_SAMPLE_ARGS="--photos 200" bash scripts/run.sh
 set -euo pipefail
+# A relative KELVORA_RUN_DIR is taken from where the script was started.
+if [ -n "${KELVORA_RUN_DIR:-}" ]; then
+  KELVORA_RUN_DIR="$(realpath -m "$KELVORA_RUN_DIR")"
+fi
 cd "$(dirname "$0")/.."
 bash scripts/bootstrap.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -14,7 +23,9 @@ cp build/src/app/内置资源/*.jpg "$RUN_DIR/内置资源/"
 # All data lives beside the program; a first run gets a small sample event to try the keys on, with the
 # default background in place.
 if [ ! -d "$RUN_DIR/参数设置(勿删)" ]; then
-  build/tools/sample_data/kelvora_sample_data "$RUN_DIR" "$RUN_DIR/内置资源"
+  # Word splitting of the options is meant.
+  # shellcheck disable=SC2086
+  build/tools/sample_data/kelvora_sample_data ${KELVORA_SAMPLE_ARGS:-} "$RUN_DIR" "$RUN_DIR/内置资源"
 fi
 # A run folder from before the built-in backgrounds: its default look names a picture it never had.
 LOOK_DIR="$RUN_DIR/参数设置(勿删)/界面"

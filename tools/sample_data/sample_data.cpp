@@ -2,53 +2,51 @@
 // four prizes (the top one with a white list, the one before it with a black list), 300 generated names, and
 // text mode. Existing data is never overwritten.
 //
-//   kelvora_sample_data [--background <name>] <folder> [<built-in folder>]
+//   kelvora_sample_data [--background <name>] [--photos <count>] <folder> [<built-in folder>]
 //
 // With the built-in resources folder, its default background is copied into the interface folder, so that the
 // default look finds the picture it names; --background chooses another picture of that folder instead.
+//
+// --photos writes a photo-mode event instead: <count> generated portraits go into the picture folder the way
+// the import puts them there (loaded and checked, shrunk to 650 on the longer side, saved by the program's
+// own picture code), with their list, its aspect ratio, and prizes sized for photo tiles.
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
+#include "image/picture_file.h"
+#include "photos/person_names.h"
+#include "photos/photo_files.h"
 #include "platform/stderr_message_box.h"
 #include "platform/text.h"
 #include "records/draw_mode.h"
 #include "records/prizes.h"
 #include "records/settings_file.h"
 #include "settings/interface_settings.h"
+#include "settings/picture_name_list.h"
 #include "settings/text_name_list.h"
 
 namespace {
 
 using namespace kelvora;
 
-constexpr std::u16string_view kSurnames =
-    u"王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余杜叶程苏魏吕丁任沈姚"
-    u"卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史";
-constexpr std::u16string_view kGiven = u"伟芳娜秀敏静丽强磊军洋勇艳杰娟涛明超兰霞平刚桂英华玉萍红建文辉力鹏飞"
-                                       u"云峰宇浩然欣怡子涵晨阳佳琪思雨梓轩博俊凯嘉怡晓东海燕春梅";
-
 // Deterministic, so every run writes the same sample.
+constexpr std::uint32_t kNameSeed = 20261206;
+constexpr std::uint32_t kPhotoSeed = 20261207;
+// What the import shrinks to unless told otherwise.
+constexpr int kPhotoShrinkSize = 650;
+constexpr int kMaxPhotos = 30000;
+
 std::vector<Entrant> sampleNames(std::size_t count) {
-    std::uint32_t seed = 20261206;
-    auto next = [&seed](std::size_t n) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<std::size_t>((seed >> 16) % n);
-    };
     std::vector<Entrant> names;
-    std::unordered_set<std::u16string> seen;
-    while (names.size() < count) {
-        std::u16string name(1, kSurnames[next(kSurnames.size())]);
-        name += kGiven[next(kGiven.size())];
-        if (next(3) != 0) // two of three given names have two characters
-            name += kGiven[next(kGiven.size())];
-        if (seen.insert(name).second)
-            names.push_back(makeEntrant(name));
-    }
+    for (const std::u16string& name : photos::personNames(count, kNameSeed))
+        names.push_back(makeEntrant(name));
     return names;
 }
 
@@ -64,24 +62,110 @@ PrizeItem prize(std::u16string_view name, std::int32_t quota, std::int32_t perDr
     return p;
 }
 
+// A temporary folder of our own for the photos as a camera would give them, removed again when done.
+class StagingFolder {
+public:
+    StagingFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kelvora_sample_photos.XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr)
+            path_ = pattern;
+    }
+    ~StagingFolder() {
+        std::error_code ec;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ec);
+    }
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Generates the photos and brings them into the picture folder as the import does, filling list. Nothing in
+// the picture folder is overwritten; false, with the reason printed, on the first failure.
+bool writeSamplePhotos(const DataPaths& paths, int count, PictureNameList& list) {
+    const std::vector<photos::PhotoPlan> plans = photos::planPhotos(count, kPhotoSeed);
+    std::error_code ec;
+    for (const photos::PhotoPlan& plan : plans) {
+        const std::filesystem::path target = paths.pictureFolder / toUtf8(plan.fileName);
+        if (std::filesystem::exists(std::filesystem::symlink_status(target, ec))) {
+            std::fprintf(stderr, "kelvora_sample_data: %s already exists; nothing written\n", target.c_str());
+            return false;
+        }
+    }
+    const StagingFolder staging;
+    std::filesystem::create_directories(paths.pictureFolder, ec);
+    if (staging.path().empty() || !std::filesystem::is_directory(paths.pictureFolder, ec)) {
+        std::fprintf(stderr, "kelvora_sample_data: cannot make the folder %s\n", paths.pictureFolder.c_str());
+        return false;
+    }
+    double landscapeSum = 0;
+    double portraitSum = 0;
+    for (const photos::PhotoPlan& plan : plans) {
+        const std::filesystem::path original = staging.path() / ("photo." + plan.extension);
+        const std::filesystem::path target = paths.pictureFolder / toUtf8(plan.fileName);
+        PictureFile picture;
+        if (!photos::writeFileBytes(original, photos::photoFileBytes(kPhotoSeed, plan)) ||
+            !picture.loadPicture(original)) {
+            std::fprintf(stderr, "kelvora_sample_data: photo %s: %s\n", target.filename().c_str(),
+                         toUtf8(picture.errorText()).c_str());
+            return false;
+        }
+        if (picture.width() > kPhotoShrinkSize || picture.height() > kPhotoShrinkSize)
+            picture.shrinkToFit(kPhotoShrinkSize);
+        if (!picture.savePicture(target)) {
+            std::fprintf(stderr, "kelvora_sample_data: cannot write %s\n", target.c_str());
+            return false;
+        }
+        list.entries.push_back(makeEntrant(plan.fileName));
+        const double w = picture.width();
+        const double h = picture.height();
+        if (w < h) {
+            portraitSum += h / w;
+            landscapeSum += 1;
+        } else {
+            landscapeSum += w / h;
+            portraitSum += 1;
+        }
+    }
+    if (!list.entries.empty())
+        list.aspectRatio = std::clamp(landscapeSum / portraitSum, kMinAspectRatio, kMaxAspectRatio);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args;
     std::string background;
+    int photoCount = 0; // 0: text mode
+    bool badCount = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--background") == 0 && i + 1 < argc)
+        if (std::strcmp(argv[i], "--background") == 0 && i + 1 < argc) {
             background = argv[++i];
-        else
+        } else if (std::strcmp(argv[i], "--photos") == 0 && i + 1 < argc) {
+            const std::string_view text = argv[++i];
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), photoCount);
+            badCount = error != std::errc() || end != text.data() + text.size() || photoCount < 1 ||
+                       photoCount > kMaxPhotos;
+        } else {
             args.emplace_back(argv[i]);
+        }
     }
-    if (args.empty() || args.size() > 2 || (!background.empty() && args.size() != 2)) {
+    if (args.empty() || args.size() > 2 || (!background.empty() && args.size() != 2) || badCount) {
         std::fprintf(stderr,
-                     "usage: kelvora_sample_data [--background <name>] <folder> [<built-in folder>]\n");
+                     "usage: kelvora_sample_data [--background <name>] [--photos <count 1..%d>] <folder> "
+                     "[<built-in folder>]\n",
+                     kMaxPhotos);
         return 2;
     }
+    const bool photoMode = photoCount > 0;
     const DataPaths paths{std::filesystem::path(args[0])};
-    for (const auto& file : {paths.prizeFile, paths.drawModeFile, paths.textListFile, paths.interfaceFile}) {
+    for (const auto& file : {paths.prizeFile, paths.drawModeFile,
+                             photoMode ? paths.pictureListFile : paths.textListFile, paths.interfaceFile}) {
         std::error_code ec;
         if (std::filesystem::exists(std::filesystem::symlink_status(file, ec))) {
             std::fprintf(stderr, "kelvora_sample_data: %s already exists; nothing written\n", file.c_str());
@@ -110,19 +194,26 @@ int main(int argc, char** argv) {
     }
 
     TextNameList list;
-    list.entries = sampleNames(300);
-
-    // The first name is certain to win the top prize: white-listed there as its first winner, and
-    // black-listed on the prize drawn just before, so that it is not used up earlier.
     PrizeList prizes;
-    prizes.push_back(prize(u"三等奖", 10, 5, 5, 36, u"蓝牙音箱"));
-    prizes.push_back(prize(u"二等奖", 3, 3, 3, 54, u"平板电脑"));
-    prizes.push_back(prize(u"一等奖", 1, 1, 1, 80, u"笔记本电脑"));
-    prizes.push_back(prize(u"特等奖", 1, 1, 1, 96, u"电动汽车"));
-    prizes[2].blackList = {list.entries[0], list.entries[1]};
-    Entrant chosen = list.entries[0];
-    chosen.winOrder = 1;
-    prizes[3].whiteList = {chosen};
+    if (photoMode) {
+        // Photo tiles need room: few to a line, and the rows stay short.
+        prizes.push_back(prize(u"三等奖", 20, 10, 5, 28, u"蓝牙音箱"));
+        prizes.push_back(prize(u"二等奖", 6, 3, 3, 36, u"平板电脑"));
+        prizes.push_back(prize(u"一等奖", 2, 1, 1, 54, u"笔记本电脑"));
+        prizes.push_back(prize(u"特等奖", 1, 1, 1, 72, u"电动汽车"));
+    } else {
+        list.entries = sampleNames(300);
+        // The first name is certain to win the top prize: white-listed there as its first winner, and
+        // black-listed on the prize drawn just before, so that it is not used up earlier.
+        prizes.push_back(prize(u"三等奖", 10, 5, 5, 36, u"蓝牙音箱"));
+        prizes.push_back(prize(u"二等奖", 3, 3, 3, 54, u"平板电脑"));
+        prizes.push_back(prize(u"一等奖", 1, 1, 1, 80, u"笔记本电脑"));
+        prizes.push_back(prize(u"特等奖", 1, 1, 1, 96, u"电动汽车"));
+        prizes[2].blackList = {list.entries[0], list.entries[1]};
+        Entrant chosen = list.entries[0];
+        chosen.winOrder = 1;
+        prizes[3].whiteList = {chosen};
+    }
 
     // The prompt is switched on so that a first-time operator sees what each press does.
     InterfaceSettings look;
@@ -147,11 +238,25 @@ int main(int argc, char** argv) {
         if (!written(copyIntoDataFolder(picture, chosenPicture)))
             return 1;
     }
-    if (!written(saveInterfaceSettings(paths, look)) || !written(savePrizes(paths, prizes)) ||
-        !written(saveDrawMode(paths, DrawMode{kTextMode})) || !written(saveTextNameList(paths, list)))
-        return 1;
-    std::printf("kelvora_sample_data: wrote %zu prizes and %zu names (text mode) under %s\n", prizes.size(),
-                list.entries.size(), paths.settingsFolder.c_str());
+    if (photoMode) {
+        PictureNameList photoList;
+        if (!writeSamplePhotos(paths, photoCount, photoList) ||
+            !written(savePictureNameList(paths, photoList)))
+            return 1;
+        if (!written(saveInterfaceSettings(paths, look)) || !written(savePrizes(paths, prizes)) ||
+            !written(saveDrawMode(paths, DrawMode{kPictureMode})))
+            return 1;
+        std::printf("kelvora_sample_data: wrote %zu prizes and %zu photos (picture mode, aspect ratio %.2f) "
+                    "under %s\n",
+                    prizes.size(), photoList.entries.size(), photoList.aspectRatio,
+                    paths.settingsFolder.c_str());
+    } else {
+        if (!written(saveInterfaceSettings(paths, look)) || !written(savePrizes(paths, prizes)) ||
+            !written(saveDrawMode(paths, DrawMode{kTextMode})) || !written(saveTextNameList(paths, list)))
+            return 1;
+        std::printf("kelvora_sample_data: wrote %zu prizes and %zu names (text mode) under %s\n",
+                    prizes.size(), list.entries.size(), paths.settingsFolder.c_str());
+    }
     if (!picture.empty())
         std::printf("kelvora_sample_data: background %s\n", picture.filename().c_str());
     return 0;
