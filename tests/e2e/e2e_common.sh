@@ -144,3 +144,18 @@ expect_line() {
   local file=$1 line=$2
   grep -qxF "$line" "$file" || fail "\"$line\" expected in $(basename "$file"): $(cat "$file")"
 }
+
+# The draw screen on a 1920x1080 server. A message at start-up shows before it and carries the same caption,
+# so scripts wait for the full-screen window itself.
+full_screen_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --name '^Kelvora 3\.9$' 2>/dev/null); do
+    xdotool getwindowgeometry "$id" | grep -q "Geometry: 1920x1080" && { echo "$id"; return 0; }
+  done
+  return 1
+}
+
+# The top-left corner of a window on the screen, as "x y".
+window_origin() {
+  xdotool getwindowgeometry "$1" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}'
+}

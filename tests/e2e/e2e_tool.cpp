@@ -111,12 +111,12 @@ int writeFixture(const std::filesystem::path& folder) {
 }
 
 // A photo-mode event without photos: the operator imports them through the dialogs. The first prize shows 50
-// photos a press, ten a row; the look has the default background from the built-in folder.
+// photos a press, five a row (the most a row holds); the look has the default background from the built-in folder.
 int writePhotoFixture(const std::filesystem::path& folder) {
     const DataPaths paths{folder};
     StderrMessageBox messages;
     PrizeList prizes;
-    prizes.push_back(prize(u"三等奖", 100, 50, 10, u"纪念品"));
+    prizes.push_back(prize(u"三等奖", 50, 50, 5, u"纪念品"));
     prizes.back().fontSize = 16;
     prizes.push_back(prize(u"一等奖", 6, 3, 3, u"平板电脑"));
     prizes.back().fontSize = 28;

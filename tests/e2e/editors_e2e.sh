@@ -19,9 +19,6 @@ e2e_require Xvfb xdotool xset import
 e2e_setup editors
 start_xvfb 1920x1080
 
-window_origin() {
-  xdotool getwindowgeometry "$1" | awk '/Position/ {split($2, p, ","); print p[1], p[2]}'
-}
 
 prizes() { "$TOOL" prizes "$RUN"; }
 textlist() { "$TOOL" textlist "$RUN"; }
@@ -38,13 +35,6 @@ START_BOX=$(xdotool search --onlyvisible --name '^Kelvora 3\.9$' | head -n 1)
 xdotool windowfocus --sync "$START_BOX" 2>/dev/null || true
 sleep 0.2
 key Return
-full_screen_window() {
-  local id
-  for id in $(xdotool search --onlyvisible --name '^Kelvora 3\.9$' 2>/dev/null); do
-    xdotool getwindowgeometry "$id" | grep -q "Geometry: 1920x1080" && { echo "$id"; return 0; }
-  done
-  return 1
-}
 wait_for "the draw screen" full_screen_window
 MAIN_WIN=$(full_screen_window)
 sleep 0.5
