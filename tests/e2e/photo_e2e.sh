@@ -86,6 +86,16 @@ expect_line "$WORK/pictures.txt" "count 200"
 ls "$RUN/参数设置(勿删)/图片名单" | grep -qv '^_' || fail "no photos in the picture folder"
 LARGEST=$(identify -format '%w %h\n' "$RUN/参数设置(勿删)/图片名单"/*.jpg | awk '{m = $1 > $2 ? $1 : $2; if (m > x) x = m} END {print x}')
 [ "$LARGEST" -le 650 ] || fail "a photo was not shrunk to 650 ($LARGEST)"
+# A photo turned by its EXIF tag is stored upright: its copy has the shape the tag gives it.
+TURNED=0
+for source in "$WORK/photos"/*.jpg; do
+  case "$(identify -format '%[EXIF:Orientation]' "$source" 2>/dev/null)" in 6 | 8) ;; *) continue ;; esac
+  read -r W H < <(identify -format '%w %h\n' "$source")
+  read -r CW CH < <(identify -format '%w %h\n' "$RUN/参数设置(勿删)/图片名单/$(basename "$source")")
+  [ $((W > H)) != $((CW > CH)) ] || fail "$(basename "$source") was imported on its side (${W}x$H -> ${CW}x$CH)"
+  TURNED=$((TURNED + 1))
+done
+[ "$TURNED" -gt 0 ] || fail "no photo with an EXIF turn among the generated ones"
 
 STEP="a draw of 50 photos a press"
 xdotool windowfocus --sync "$MAIN_WIN"
