@@ -25,6 +25,14 @@ void PhotoScrollView::setDecodeBudget(std::chrono::nanoseconds budget, Clock clo
     m_clock = std::move(clock);
 }
 
+void PhotoScrollView::setWarming(bool on) {
+    m_warming = on;
+    if (!on) {
+        m_warmer.stop();
+        m_warmKey.reset();
+    }
+}
+
 void PhotoScrollView::dropFonts() {
     m_warmer.stop();
     m_warmKey.reset();
@@ -59,7 +67,7 @@ void PhotoScrollView::warmFor(const ScreenInputs& inputs, const BandGeometry& ar
     const DrawRun& run = *inputs.run;
     const DrawProgress& progress = run.progress();
     const PrizeItem* prize = run.currentPrize();
-    if (!prize || !inputs.paths)
+    if (!prize || !inputs.paths || !m_warming)
         return;
     // A scrolling press has its size; otherwise the next press is sized as the engine will size it.
     const bool scrolling = progress.state == DrawState::Scrolling;
@@ -111,43 +119,72 @@ void PhotoScrollView::paint(const ViewFrame& frame) {
     const std::size_t standInBase =
         scrolling ? std::size_t((m_scrollFrames++ * 0x9E3779B97F4A7C15ull) >> 40) : 0;
 
+    // The slots' own tiles first: kept ones, and made ones while the budget lasts; then stand-ins for the
+    // slots left, none showing a face the frame shows already.
+    std::array<std::optional<PhotoTile>, kMaxShown> tiles;
+    std::array<PixelRect, kMaxShown> photos{};
+    std::array<bool, kMaxShown> waiting{};
+    for (int i = 0; i < shown; ++i) {
+        if (progress.slotForfeited[std::size_t(i)])
+            continue;
+        const Entrant& own = progress.shownEntrants[std::size_t(i)];
+        m_lastFrame[std::size_t(i)].caption = own.text();
+        photos[std::size_t(i)] = photoRectInCell(grid.slotRect(i), caption, m_lineHeight);
+        if (photos[std::size_t(i)].isEmpty() || tileSize.isEmpty() || !inputs.paths)
+            continue;
+        const std::optional<std::filesystem::path> file = picturePath(*inputs.paths, own);
+        if (!file)
+            continue;
+        std::optional<PhotoTile>& tile = tiles[std::size_t(i)];
+        tile = m_tiles.find(*file, tileSize.width(), tileSize.height(), crop);
+        if (tile)
+            continue;
+        if (!scrolling || now() - begun < m_budget)
+            tile = m_tiles.tile(*file, own.text(), tileSize.width(), tileSize.height(), crop);
+        else
+            waiting[std::size_t(i)] = true;
+    }
+    if (scrolling) {
+        const auto inFrame = [this](std::u16string_view name) {
+            return std::any_of(m_lastFrame.begin(), m_lastFrame.end(),
+                               [name](const DrawnSlot& drawn) { return drawn.photo == name; });
+        };
+        for (int i = 0; i < shown; ++i) {
+            DrawnSlot& drawn = m_lastFrame[std::size_t(i)];
+            if (!waiting[std::size_t(i)] && tiles[std::size_t(i)] && !tiles[std::size_t(i)]->image.isNull())
+                drawn.photo = drawn.caption;
+        }
+        for (int i = 0; i < shown; ++i) {
+            if (!waiting[std::size_t(i)])
+                continue;
+            std::optional<PhotoTileCache::Kept> kept = m_tiles.pick(
+                standInBase + std::size_t(i), tileSize.width(), tileSize.height(), crop, inFrame);
+            if (!kept)
+                continue; // nothing kept yet: the slot shows its caption alone
+            DrawnSlot& drawn = m_lastFrame[std::size_t(i)];
+            tiles[std::size_t(i)] = std::move(kept->tile);
+            drawn.caption = std::move(kept->name);
+            drawn.photo = drawn.caption;
+            drawn.standIn = true;
+        }
+    }
+
     // Photos first, captions after: a caption stays within its own cell, so the order between cells does
     // not show, and the text primitive gets the frame to itself.
-    std::array<PixelRect, kMaxShown> shapes{};
+    std::array<PixelRect, kMaxShown> shapes = photos;
     {
         QPainter painter(&frame.canvas.image);
         for (int i = 0; i < shown; ++i) {
-            if (progress.slotForfeited[std::size_t(i)])
-                continue;
-            const Entrant& own = progress.shownEntrants[std::size_t(i)];
-            DrawnSlot& drawn = m_lastFrame[std::size_t(i)];
-            drawn.caption = own.text(); // the name until a stand-in takes the slot
-            const PixelRect photo = photoRectInCell(grid.slotRect(i), caption, m_lineHeight);
-            PixelRect& shape = shapes[std::size_t(i)];
-            shape = photo;
-            if (photo.isEmpty() || tileSize.isEmpty() || !inputs.paths)
-                continue;
-            const std::optional<std::filesystem::path> file = picturePath(*inputs.paths, own);
-            if (!file)
-                continue;
-            std::optional<PhotoTile> tile = m_tiles.find(*file, tileSize.width(), tileSize.height(), crop);
-            if (!tile) {
-                if (!scrolling || now() - begun < m_budget) {
-                    tile = m_tiles.tile(*file, own.text(), tileSize.width(), tileSize.height(), crop);
-                } else if (std::optional<PhotoTileCache::Kept> kept = m_tiles.pick(
-                               standInBase + std::size_t(i), tileSize.width(), tileSize.height(), crop)) {
-                    tile = std::move(kept->tile);
-                    drawn.caption = std::move(kept->name);
-                    drawn.standIn = true;
-                }
-            }
+            const std::optional<PhotoTile>& tile = tiles[std::size_t(i)];
             if (!tile || tile->image.isNull())
                 continue; // no photo: the caption keeps to the photo rectangle
-            const QPoint at = tileOrigin(photo, tileSize);
+            DrawnSlot& drawn = m_lastFrame[std::size_t(i)];
+            drawn.photo = drawn.caption;
+            const QPoint at = tileOrigin(photos[std::size_t(i)], tileSize);
+            PixelRect& shape = shapes[std::size_t(i)];
             shape = PixelRect{at.x() + tile->shape.left, at.y() + tile->shape.top, at.x() + tile->shape.right,
                               at.y() + tile->shape.bottom};
             painter.drawImage(shape.left, shape.top, tile->image);
-            drawn.photo = drawn.caption;
         }
     }
     if (caption == PhotoCaptionMode::Hidden) {

@@ -43,6 +43,8 @@ public:
     // come; stops when no prize of a picture-mode draw is current.
     void prepare(const ScreenInputs& inputs, const BandGeometry& area, int logicalDpiY);
 
+    // For benchmarks and tests: whether tiles are made ahead at all (stopping a job running when not).
+    void setWarming(bool on);
     // For tests: the budget of a scrolling frame and the clock it is measured by.
     using Clock = std::function<std::chrono::nanoseconds()>;
     void setDecodeBudget(std::chrono::nanoseconds budget, Clock clock = {});
@@ -76,6 +78,7 @@ private:
     PhotoTileCache m_tiles;
     PhotoWarmer m_warmer{m_tiles}; // after the cache: stops before it goes
     std::optional<WarmKey> m_warmKey;
+    bool m_warming = true;
     std::chrono::nanoseconds m_budget = kPhotoDecodeBudget;
     Clock m_clock;
     std::uint64_t m_scrollFrames = 0;

@@ -223,7 +223,8 @@ PhotoTile PhotoTileCache::tile(const std::filesystem::path& file, std::u16string
     const std::lock_guard lock(m_mutex);
     ++m_made;
     evictBeyondLocked(m_byteLimit > bytes ? m_byteLimit - bytes : 0);
-    insertLocked(Entry{std::move(key), stamp, made, std::u16string(name), bytes, width, height, crop, 0});
+    insertLocked(
+        Entry{std::move(key), file, stamp, made, std::u16string(name), bytes, width, height, crop, 0});
     return made;
 }
 
@@ -239,16 +240,22 @@ std::optional<PhotoTile> PhotoTileCache::find(const std::filesystem::path& file,
     return std::nullopt;
 }
 
-std::optional<PhotoTileCache::Kept> PhotoTileCache::pick(std::size_t k, int width, int height,
-                                                         PhotoCropMode crop) const {
+std::optional<PhotoTileCache::Kept>
+PhotoTileCache::pick(std::size_t k, int width, int height, PhotoCropMode crop,
+                     const std::function<bool(std::u16string_view)>& skip) {
     const std::lock_guard lock(m_mutex);
-    const std::size_t n = m_pickable.size();
     // One size and crop is kept at a time in practice; a few steps past others are enough.
     constexpr std::size_t kSteps = 64;
-    for (std::size_t step = 0; step < std::min(n, kSteps); ++step) {
-        const Entry& entry = *m_pickable[(k + step) % n];
-        if (sameShape(entry, width, height, crop))
-            return Kept{entry.tile, entry.name};
+    for (std::size_t step = 0; step < kSteps && !m_pickable.empty(); ++step) {
+        const Entries::iterator entry = m_pickable[(k + step) % m_pickable.size()];
+        if (!sameShape(*entry, width, height, crop) || (skip && skip(entry->name)))
+            continue;
+        FileStamp stamp;
+        if (!stampOf(entry->file, stamp) || !(stamp == entry->stamp)) {
+            removeLocked(entry); // its file changed: the tile shows nobody now
+            continue;
+        }
+        return Kept{entry->tile, entry->name};
     }
     return std::nullopt;
 }
@@ -279,8 +286,8 @@ PhotoTileCache::WarmResult PhotoTileCache::warm(const std::filesystem::path& fil
     ++m_made;
     if (m_bytes + bytes > m_byteLimit)
         return WarmResult::Full; // the frames filled the room meanwhile
-    insertLocked(
-        Entry{std::move(key), stamp, std::move(made), std::u16string(name), bytes, width, height, crop, 0});
+    insertLocked(Entry{std::move(key), file, stamp, std::move(made), std::u16string(name), bytes, width,
+                       height, crop, 0});
     return WarmResult::Made;
 }
 

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <list>
 #include <mutex>
 #include <optional>
@@ -103,13 +104,14 @@ public:
                                   PhotoCropMode crop);
 
     // A kept tile with a picture of the given size and crop, chosen by k among them (the same k picks the
-    // same tile while the cache does not change), and the name it was kept for. None when no such tile is
-    // kept.
+    // same tile while the cache does not change), and the name it was kept for; none when no such tile is
+    // kept. Tiles whose file changed are dropped on the way, and those whose name skip accepts passed over.
     struct Kept {
         PhotoTile tile;
         std::u16string name;
     };
-    std::optional<Kept> pick(std::size_t k, int width, int height, PhotoCropMode crop) const;
+    std::optional<Kept> pick(std::size_t k, int width, int height, PhotoCropMode crop,
+                             const std::function<bool(std::u16string_view)>& skip = {});
 
     // Makes and keeps the tile ahead of the frames, but only into free room: tiles made ahead never push
     // another tile out. Full when the tile would not fit without doing so.
@@ -135,6 +137,7 @@ private:
     };
     struct Entry {
         std::string key;
+        std::filesystem::path file;
         FileStamp stamp;
         PhotoTile tile;
         std::u16string name;
