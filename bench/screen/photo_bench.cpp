@@ -1,12 +1,18 @@
 // Frames of the draw screen in picture mode: 1920 x 1080, fifty photos (five a row) or ten, elliptic crops,
 // captions on the photos. The photos are portraits of 640 x 800 JPEG, as the import leaves them. Measured:
-//   BM_PhotoFrameKept             a scrolling frame once every photo of the pool has its tile (target <= 8
-//   ms) BM_PhotoFrameDecodingEach     the same frame when each photo is decoded whole from its file and
-//   clipped
-//                                 on the frame, every frame
-//   BM_PhotoFrameFirst            the first frame after a change of prize or look: every tile made anew,
-//                                 decoded at its shown size (frame_ms: the frame alone, without the drop)
-//   BM_PhotoTileNotYetKept        one tile made from its file (target <= 2 ms)
+//   BM_PhotoFrameKept          a scrolling frame once every photo of the pool has its tile (target <= 8 ms)
+//   BM_PhotoFrameDecodingEach  the same frame when each photo is decoded whole from its file and clipped on
+//                              the frame, every frame
+//   BM_PhotoFrameFirst         the winners' frame after a change of prize or look: every tile made anew,
+//                              decoded at its shown size (frame_ms: the frame alone, without the drop)
+//   BM_PhotoTileNotYetKept     one tile made from its file (target <= 2 ms)
+//   BM_PhotoLargePool          a pool of 3000 distinct photos, fifty a frame: the scrolling frames after the
+//                              warmer filled the cache, and those of the first second (thirty frames) after a
+//                              drop with no warmer, the decode budget alone (median_ms, max_ms;
+//                              standin_share: the slots that showed another kept photo). The 3000 photos are
+//                              320 x 400 (about 60 MB of JPEG, written to the temporary folder once per run):
+//                              650-pixel ones would take 150 MB for the same frames, as every tile is decoded
+//                              at its cell's size.
 // Run with QT_QPA_PLATFORM=offscreen.
 
 #include <benchmark/benchmark.h>
@@ -26,6 +32,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "draw/draw_run.h"
 #include "draw/quiet_draw_host.h"
@@ -35,6 +42,7 @@
 #include "screen/draw_screen.h"
 #include "screen/font_setup.h"
 #include "screen/photo_paint.h"
+#include "screen/photo_scroll_view.h"
 #include "screen/photo_tiles.h"
 #include "screen/text_scroll_area.h"
 
@@ -42,6 +50,7 @@ namespace kelvora {
 namespace {
 
 constexpr int kPoolPhotos = 60;
+constexpr int kLargePool = 3000;
 
 class StillClock final : public Clock {
 public:
@@ -70,51 +79,67 @@ std::u16string photoName(int i) {
 }
 
 // A picture folder of portraits with the detail of a photo (gradients and noise), written once per run.
-const DataPaths& photoFolder() {
-    static const DataPaths paths = [] {
-        DataPaths made(std::filesystem::temp_directory_path() /
-                       ("kelvora-photo-bench-" + std::to_string(getpid())));
-        std::filesystem::create_directories(made.pictureFolder);
-        unsigned state = 2016;
-        for (int i = 0; i < kPoolPhotos; ++i) {
-            // A face-sized light oval on a graded backdrop, with the grain of a camera; at JPEG quality 90
-            // about 100 KB, what a phone portrait shrunk to 800 pixels comes to.
-            QImage image(640, 800, QImage::Format_RGB32);
-            for (int y = 0; y < image.height(); ++y) {
-                auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-                for (int x = 0; x < image.width(); ++x) {
-                    state = state * 1103515245u + 12345u;
-                    const int grain = int((state >> 16) % 13);
-                    const int dx = x - 320;
-                    const int dy = y - 330;
-                    const bool face = dx * dx * 9 + dy * dy * 4 < 200 * 200 * 9;
-                    const int r = face ? 225 - dy / 8 : 40 + x * 120 / 640 + i * 2;
-                    const int g = face ? 180 - dy / 10 : 60 + y * 90 / 800;
-                    const int b = face ? 150 : 110 + (x + y) / 12;
-                    row[x] = qRgb(std::clamp(r + grain, 0, 255), std::clamp(g + grain, 0, 255),
-                                  std::clamp(b + grain, 0, 255));
-                }
+DataPaths writePhotoFolder(const char* tag, int count, int width, int height) {
+    DataPaths made(std::filesystem::temp_directory_path() /
+                   ("kelvora-photo-bench-" + std::string(tag) + "-" + std::to_string(getpid())));
+    std::filesystem::create_directories(made.pictureFolder);
+    unsigned state = 2016;
+    for (int i = 0; i < count; ++i) {
+        // A face-sized light oval on a graded backdrop, with the grain of a camera; at JPEG quality 90 and
+        // 640 x 800 about 100 KB, what a phone portrait shrunk to 800 pixels comes to.
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                state = state * 1103515245u + 12345u;
+                const int grain = int((state >> 16) % 13);
+                const int dx = (x - width / 2) * 640 / width;
+                const int dy = (y - height * 33 / 80) * 800 / height;
+                const bool face = dx * dx * 9 + dy * dy * 4 < 200 * 200 * 9;
+                const int r = face ? 225 - dy / 8 : 40 + x * 120 / width + i % 60 * 2;
+                const int g = face ? 180 - dy / 10 : 60 + y * 90 / height + i / 60 % 50;
+                const int b = face ? 150 : 110 + (x + y) * 53 / (width + height);
+                row[x] = qRgb(std::clamp(r + grain, 0, 255), std::clamp(g + grain, 0, 255),
+                              std::clamp(b + grain, 0, 255));
             }
-            const std::filesystem::path file = made.pictureFolder / std::filesystem::path(photoName(i));
-            QImageWriter writer(QString::fromStdString(file.string()), "jpeg");
-            writer.setQuality(90);
-            if (!writer.write(image))
-                std::abort();
         }
-        std::fprintf(stderr, "photo bytes: %ju\n",
-                     std::filesystem::file_size(made.pictureFolder / std::filesystem::path(photoName(0))));
+        const std::filesystem::path file = made.pictureFolder / std::filesystem::path(photoName(i));
+        QImageWriter writer(QString::fromStdString(file.string()), "jpeg");
+        writer.setQuality(90);
+        if (!writer.write(image))
+            std::abort();
+    }
+    std::fprintf(stderr, "%d photos of %ju bytes\n", count,
+                 std::filesystem::file_size(made.pictureFolder / std::filesystem::path(photoName(0))));
+    return made;
+}
+
+const DataPaths& photoFolder(int count) {
+    static const DataPaths small = writePhotoFolder("small", kPoolPhotos, 640, 800);
+    static const bool removeAtExit = [] {
         std::atexit([] {
             std::error_code error;
-            std::filesystem::remove_all(photoFolder().root, error);
+            std::filesystem::remove_all(small.root, error);
+        });
+        return true;
+    }();
+    (void)removeAtExit;
+    if (count <= kPoolPhotos)
+        return small;
+    static const DataPaths large = [] {
+        DataPaths made = writePhotoFolder("large", kLargePool, 320, 400);
+        std::atexit([] {
+            std::error_code error;
+            std::filesystem::remove_all(large.root, error);
         });
         return made;
     }();
-    return paths;
+    return large;
 }
 
 class PhotoScreen {
 public:
-    explicit PhotoScreen(int shown) {
+    explicit PhotoScreen(int shown, int pool = kPoolPhotos) {
         ensureGuiApplication();
         PrizeItem prize;
         setField(prize.name, u"一等奖");
@@ -123,7 +148,7 @@ public:
         prize.perLine = std::min(shown, 5);
         prize.fontSize = 22;
         m_prizes.push_back(prize);
-        for (int i = 0; i < kPoolPhotos; ++i)
+        for (int i = 0; i < pool; ++i)
             m_pictures.push_back(makeEntrant(photoName(i)));
         m_settings.photoCaption = std::int32_t(PhotoCaptionMode::OnPicture);
         m_settings.photoCrop = std::int32_t(PhotoCropMode::Ellipse);
@@ -143,11 +168,13 @@ public:
         inputs.pictureList = &m_pictures;
         inputs.drawMode = &m_drawMode;
         inputs.spaceAligned = &m_spaceAligned;
-        inputs.paths = &photoFolder();
+        inputs.paths = &photoFolder(pool);
         m_screen = std::make_unique<DrawScreen>(inputs);
         m_screen->resize(1920, 1080, 96);
     }
 
+    // Stops the press: the winners' frame.
+    void stop() { m_run->advanceDraw(); }
     const QImage& frame() {
         m_run->scrollTimerTick();
         return m_screen->composeFrame();
@@ -188,7 +215,7 @@ BENCHMARK(BM_PhotoFrameKept)->ArgName("photos")->Arg(50)->Arg(10)->Unit(benchmar
 void BM_PhotoFrameDecodingEach(benchmark::State& state) {
     PhotoScreen screen(int(state.range(0)));
     screen.screen().inputs().paths = nullptr; // the screen draws the captions only
-    const DataPaths& paths = photoFolder();
+    const DataPaths& paths = photoFolder(kPoolPhotos);
     for (auto _ : state) {
         QImage frame = screen.frame(); // painting detaches it: a copy of the frame, about 1 ms
         const DrawProgress& progress = screen.run().progress();
@@ -216,11 +243,13 @@ void BM_PhotoFrameDecodingEach(benchmark::State& state) {
 }
 BENCHMARK(BM_PhotoFrameDecodingEach)->ArgName("photos")->Arg(50)->Arg(10)->Unit(benchmark::kMillisecond);
 
-// The first frame after the fonts and tiles were dropped: each shown photo decoded at its size (the caption
-// glyphs are rendered anew as well).
+// The winners' frame after the fonts and tiles were dropped: each shown photo decoded at its size, however
+// long it takes (the caption glyphs are rendered anew as well).
 void BM_PhotoFrameFirst(benchmark::State& state) {
     const int shown = int(state.range(0));
     PhotoScreen screen(shown);
+    screen.frame();
+    screen.stop();
     double total = 0;
     for (auto _ : state) {
         screen.screen().dropFonts();
@@ -239,7 +268,8 @@ void BM_PhotoTileNotYetKept(benchmark::State& state) {
     const BandGeometry area = screen.screen().computeBand(Band::ScrollArea);
     const PixelRect cell =
         layoutScrollGrid(area.inner, screen.prize().perLine, int(state.range(0)), 0.025).slotRect(0);
-    const std::filesystem::path file = photoFolder().pictureFolder / std::filesystem::path(photoName(7));
+    const std::filesystem::path file =
+        photoFolder(kPoolPhotos).pictureFolder / std::filesystem::path(photoName(7));
     for (auto _ : state) {
         const PhotoTile tile = makePhotoTile(file, cell.width(), cell.height(), PhotoCropMode::Ellipse);
         if (tile.image.isNull())
@@ -250,6 +280,59 @@ void BM_PhotoTileNotYetKept(benchmark::State& state) {
     state.counters["tile_h"] = cell.height();
 }
 BENCHMARK(BM_PhotoTileNotYetKept)->ArgName("photos")->Arg(50)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// Frames of a press from a pool of 3000 distinct photos, timed one by one.
+struct FrameTimes {
+    std::vector<double> ms;
+    int slotCount = 0;
+    int standIns = 0;
+
+    void frame(PhotoScreen& screen) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(screen.frame().constBits());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        for (const PhotoScrollView::DrawnSlot& drawn : screen.screen().photoView().lastFrame()) {
+            ++slotCount;
+            standIns += drawn.standIn;
+        }
+    }
+    void report(benchmark::State& state) {
+        std::sort(ms.begin(), ms.end());
+        state.counters["median_ms"] = ms.empty() ? 0 : ms[ms.size() / 2];
+        state.counters["max_ms"] = ms.empty() ? 0 : ms.back();
+        state.counters["standin_share"] = slotCount ? double(standIns) / slotCount : 0;
+    }
+};
+
+// arg 1: after the warmer filled the cache; arg 0: the first second after a drop, no warmer.
+void BM_PhotoLargePool(benchmark::State& state) {
+    const bool warmed = state.range(0) != 0;
+    PhotoScreen screen(50, kLargePool);
+    FrameTimes times;
+    if (warmed) {
+        screen.frame(); // the first sight of the prize starts the warmer
+        const auto start = std::chrono::steady_clock::now();
+        screen.screen().waitForPhotos();
+        state.counters["warm_s"] =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        for (auto _ : state)
+            times.frame(screen);
+    } else {
+        screen.screen().photoView().setWarming(false);
+        for (auto _ : state) {
+            state.PauseTiming();
+            screen.screen().dropFonts();
+            state.ResumeTiming();
+            for (int i = 0; i < 30; ++i)
+                times.frame(screen);
+        }
+    }
+    times.report(state);
+    state.counters["tiles"] = double(screen.screen().photoView().tiles().count());
+    state.counters["tiles_MiB"] = double(screen.screen().photoTileBytes()) / (1 << 20);
+}
+BENCHMARK(BM_PhotoLargePool)->ArgName("warmed")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kelvora

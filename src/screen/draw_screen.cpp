@@ -268,6 +268,7 @@ void DrawScreen::dropScrollFont() {
     m_impl->textView.dropFonts();
     m_impl->photoView.dropFonts();
     prepareGlyphs();
+    preparePhotos();
 }
 
 void DrawScreen::prepareGlyphs() {
@@ -280,6 +281,25 @@ bool DrawScreen::glyphsReady() const {
 
 void DrawScreen::waitForGlyphs() {
     m_impl->textView.warmer().wait();
+}
+
+void DrawScreen::preparePhotos() {
+    Impl& d = *m_impl;
+    if (!d.inputs.interface)
+        return;
+    d.photoView.prepare(d.inputs, d.band(Band::ScrollArea), d.logicalDpiY);
+}
+
+bool DrawScreen::photosReady() const {
+    return m_impl->photoView.warmer().finished();
+}
+
+void DrawScreen::waitForPhotos() {
+    m_impl->photoView.warmer().wait();
+}
+
+PhotoScrollView& DrawScreen::photoView() {
+    return m_impl->photoView;
 }
 
 BandGeometry DrawScreen::computeBand(Band band) const {

@@ -19,6 +19,8 @@
 
 namespace kelvora {
 
+class PhotoScrollView;
+
 class DrawScreen {
 public:
     explicit DrawScreen(const ScreenInputs& inputs);
@@ -55,6 +57,14 @@ public:
     bool glyphsReady() const;
     // For benchmarks and tests, which measure or check the frames after the preparation.
     void waitForGlyphs();
+
+    // The same for the photo tiles of picture mode: made ahead for the press to come, from the same moments
+    // (dropScrollFont, a frame's first sight of a prize, and whenever the next press's grid changes size).
+    void preparePhotos();
+    bool photosReady() const;
+    void waitForPhotos();
+    // The picture-mode view, for benchmarks and tests (its decode budget, what its last frame drew).
+    PhotoScrollView& photoView();
 
     BandGeometry computeBand(Band band) const;
     // The info bar's text for the current state (prize, progress, prize text, prompt; replay and full list).

@@ -6,9 +6,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <iterator>
+#include <limits>
 
 #include "image/picture_file.h"
 #include "screen/photo_paint.h"
+#include "screen/text_scroll_area.h"
 
 namespace kelvora {
 
@@ -119,49 +122,196 @@ PhotoTile makePhotoTile(const std::filesystem::path& file, int width, int height
     return tile;
 }
 
-PhotoTile PhotoTileCache::tile(const std::filesystem::path& file, int width, int height, PhotoCropMode crop) {
+QSize photoTileSize(const TextGrid& grid, int shown, PhotoCaptionMode caption, int lineHeight) {
+    if (shown <= 0)
+        return {};
+    int width = std::numeric_limits<int>::max();
+    int height = std::numeric_limits<int>::max();
+    for (int i = 0; i < shown; ++i) {
+        const PixelRect photo = photoRectInCell(grid.slotRect(i), caption, lineHeight);
+        width = std::min(width, photo.width());
+        height = std::min(height, photo.height());
+    }
+    return QSize(std::max(width, 0), std::max(height, 0));
+}
+
+QPoint tileOrigin(const PixelRect& photo, QSize tile) {
+    return QPoint(photo.left + (photo.width() - tile.width()) / 2,
+                  photo.top + (photo.height() - tile.height()) / 2);
+}
+
+bool PhotoTileCache::stampOf(const std::filesystem::path& file, FileStamp& stamp) {
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return makePhotoTile(file, width, height, crop); // no file: nothing to decode, nothing to keep
-    const FileStamp stamp{std::int64_t(status.st_mtim.tv_sec), std::int64_t(status.st_mtim.tv_nsec),
-                          std::int64_t(status.st_size), std::uint64_t(status.st_ino)};
+        return false;
+    stamp = FileStamp{std::int64_t(status.st_mtim.tv_sec), std::int64_t(status.st_mtim.tv_nsec),
+                      std::int64_t(status.st_size), std::uint64_t(status.st_ino)};
+    return true;
+}
 
+std::string PhotoTileCache::keyOf(const std::filesystem::path& file, int width, int height,
+                                  PhotoCropMode crop) {
     std::string key = file.native();
     key += '\0';
     key += std::to_string(width) + 'x' + std::to_string(height) + '/' + std::to_string(int(crop));
-    if (const auto found = m_index.find(key); found != m_index.end()) {
-        const Entries::iterator entry = found->second;
-        if (entry->stamp == stamp) {
-            m_entries.splice(m_entries.begin(), m_entries, entry);
-            return entry->tile;
-        }
-        m_bytes -= entry->bytes;
-        m_index.erase(found);
-        m_entries.erase(entry);
-    }
+    return key;
+}
 
+std::size_t PhotoTileCache::bytesOf(const PhotoTile& tile, const std::string& key) {
+    return std::size_t(tile.image.sizeInBytes()) + key.size() + kEntryOverhead;
+}
+
+const PhotoTileCache::Entry* PhotoTileCache::lookupLocked(const std::string& key, const FileStamp& stamp) {
+    const auto found = m_index.find(key);
+    if (found == m_index.end())
+        return nullptr;
+    const Entries::iterator entry = found->second;
+    if (!(entry->stamp == stamp)) {
+        removeLocked(entry);
+        return nullptr;
+    }
+    m_entries.splice(m_entries.begin(), m_entries, entry);
+    return &*entry;
+}
+
+void PhotoTileCache::insertLocked(Entry entry) {
+    // Another thread may have made the same tile meanwhile: the newer one stays.
+    if (const auto found = m_index.find(entry.key); found != m_index.end())
+        removeLocked(found->second);
+    m_bytes += entry.bytes;
+    const bool pickable = !entry.tile.image.isNull();
+    m_entries.push_front(std::move(entry));
+    const Entries::iterator at = m_entries.begin();
+    m_index.emplace(at->key, at);
+    if (pickable) {
+        at->pickSlot = m_pickable.size();
+        m_pickable.push_back(at);
+    }
+}
+
+void PhotoTileCache::removeLocked(Entries::iterator entry) {
+    m_bytes -= entry->bytes;
+    if (!entry->tile.image.isNull()) {
+        // The last pickable entry takes the removed one's place.
+        const Entries::iterator last = m_pickable.back();
+        m_pickable[entry->pickSlot] = last;
+        last->pickSlot = entry->pickSlot;
+        m_pickable.pop_back();
+    }
+    m_index.erase(entry->key);
+    m_entries.erase(entry);
+}
+
+void PhotoTileCache::evictBeyondLocked(std::size_t limit) {
+    while (m_bytes > limit && !m_entries.empty())
+        removeLocked(std::prev(m_entries.end()));
+}
+
+PhotoTile PhotoTileCache::tile(const std::filesystem::path& file, std::u16string_view name, int width,
+                               int height, PhotoCropMode crop) {
+    FileStamp stamp;
+    if (!stampOf(file, stamp))
+        return makePhotoTile(file, width, height, crop); // no file: nothing to decode, nothing to keep
+    std::string key = keyOf(file, width, height, crop);
+    {
+        const std::lock_guard lock(m_mutex);
+        if (const Entry* kept = lookupLocked(key, stamp))
+            return kept->tile;
+    }
     PhotoTile made = makePhotoTile(file, width, height, crop);
+    const std::size_t bytes = bytesOf(made, key);
+    const std::lock_guard lock(m_mutex);
     ++m_made;
-    const std::size_t bytes = std::size_t(made.image.sizeInBytes()) + key.size() + kEntryOverhead;
-    evictBeyond(m_byteLimit > bytes ? m_byteLimit - bytes : 0);
-    m_entries.push_front(Entry{key, stamp, made, bytes});
-    m_index.emplace(std::move(key), m_entries.begin());
-    m_bytes += bytes;
+    evictBeyondLocked(m_byteLimit > bytes ? m_byteLimit - bytes : 0);
+    insertLocked(
+        Entry{std::move(key), file, stamp, made, std::u16string(name), bytes, width, height, crop, 0});
     return made;
 }
 
-void PhotoTileCache::evictBeyond(std::size_t limit) {
-    while (m_bytes > limit && !m_entries.empty()) {
-        m_bytes -= m_entries.back().bytes;
-        m_index.erase(m_entries.back().key);
-        m_entries.pop_back();
+std::optional<PhotoTile> PhotoTileCache::find(const std::filesystem::path& file, int width, int height,
+                                              PhotoCropMode crop) {
+    FileStamp stamp;
+    if (!stampOf(file, stamp))
+        return PhotoTile{QImage(), PixelRect{0, 0, width, height}};
+    const std::string key = keyOf(file, width, height, crop);
+    const std::lock_guard lock(m_mutex);
+    if (const Entry* kept = lookupLocked(key, stamp))
+        return kept->tile;
+    return std::nullopt;
+}
+
+std::optional<PhotoTileCache::Kept>
+PhotoTileCache::pick(std::size_t k, int width, int height, PhotoCropMode crop,
+                     const std::function<bool(std::u16string_view)>& skip) {
+    const std::lock_guard lock(m_mutex);
+    // One size and crop is kept at a time in practice; a few steps past others are enough.
+    constexpr std::size_t kSteps = 64;
+    for (std::size_t step = 0; step < kSteps && !m_pickable.empty(); ++step) {
+        const Entries::iterator entry = m_pickable[(k + step) % m_pickable.size()];
+        if (!sameShape(*entry, width, height, crop) || (skip && skip(entry->name)))
+            continue;
+        FileStamp stamp;
+        if (!stampOf(entry->file, stamp) || !(stamp == entry->stamp)) {
+            removeLocked(entry); // its file changed: the tile shows nobody now
+            continue;
+        }
+        return Kept{entry->tile, entry->name};
     }
+    return std::nullopt;
+}
+
+PhotoTileCache::WarmResult PhotoTileCache::warm(const std::filesystem::path& file, std::u16string_view name,
+                                                int width, int height, PhotoCropMode crop) {
+    FileStamp stamp;
+    if (!stampOf(file, stamp))
+        return WarmResult::NoFile;
+    std::string key = keyOf(file, width, height, crop);
+    {
+        const std::lock_guard lock(m_mutex);
+        if (lookupLocked(key, stamp))
+            return WarmResult::AlreadyKept;
+        // A tile is at most its rectangle: no photo is decoded that could not be kept.
+        const std::size_t most = std::size_t(std::max(width, 0)) * std::size_t(std::max(height, 0)) * 4 +
+                                 key.size() + kEntryOverhead;
+        // Tiles of another size or crop (an earlier press's grid) make room; tiles of this one never do.
+        while (m_bytes + most > m_byteLimit && !m_entries.empty() &&
+               !sameShape(m_entries.back(), width, height, crop))
+            removeLocked(std::prev(m_entries.end()));
+        if (m_bytes + most > m_byteLimit)
+            return WarmResult::Full;
+    }
+    PhotoTile made = makePhotoTile(file, width, height, crop);
+    const std::size_t bytes = bytesOf(made, key);
+    const std::lock_guard lock(m_mutex);
+    ++m_made;
+    if (m_bytes + bytes > m_byteLimit)
+        return WarmResult::Full; // the frames filled the room meanwhile
+    insertLocked(Entry{std::move(key), file, stamp, std::move(made), std::u16string(name), bytes, width,
+                       height, crop, 0});
+    return WarmResult::Made;
 }
 
 void PhotoTileCache::clear() {
+    const std::lock_guard lock(m_mutex);
+    m_pickable.clear();
     m_index.clear();
     m_entries.clear();
     m_bytes = 0;
+}
+
+std::size_t PhotoTileCache::bytes() const {
+    const std::lock_guard lock(m_mutex);
+    return m_bytes;
+}
+
+std::size_t PhotoTileCache::count() const {
+    const std::lock_guard lock(m_mutex);
+    return m_entries.size();
+}
+
+std::size_t PhotoTileCache::made() const {
+    const std::lock_guard lock(m_mutex);
+    return m_made;
 }
 
 } // namespace kelvora

@@ -12,10 +12,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <list>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "screen/screen_geometry.h"
 #include "settings/interface_settings.h"
@@ -69,20 +73,59 @@ PhotoTile makePhotoTile(const std::filesystem::path& file, int width, int height
 // photos, the whole pool of a large company's party after its first seconds of scrolling.
 inline constexpr std::size_t kPhotoTileCacheBytes = std::size_t(256) << 20;
 
+// One tile size for every cell of a grid: the smallest photo rectangle among the first shown slots. Cells of
+// different columns or rows may differ by a pixel; with one size a photo is decoded once for whichever cell
+// deals it, and the tiles can be made ahead without knowing the cell. A tile stands centred in its own
+// cell's photo rectangle (tileOrigin).
+struct TextGrid;
+QSize photoTileSize(const TextGrid& grid, int shown, PhotoCaptionMode caption, int lineHeight);
+// Where a tile of the given size stands in a photo rectangle: centred, a spare odd pixel to the right or
+// below.
+QPoint tileOrigin(const PixelRect& photo, QSize tile);
+
 // Made tiles by file, photo rectangle size and crop, least recently used dropped first once the bytes held
 // pass the limit. A tile is made again when its file changed (modification time, size or inode): the picture
-// folder may be re-imported while a draw shows it. Not shared between threads.
+// folder may be re-imported while a draw shows it.
+//
+// Shared by the frames and the warmer's thread: every member takes the one lock, held only to look up or
+// insert (never while a photo is decoded), so a frame's fifty lookups cost fifty short critical sections.
 class PhotoTileCache {
 public:
     explicit PhotoTileCache(std::size_t byteLimit = kPhotoTileCacheBytes) : m_byteLimit(byteLimit) {}
+    PhotoTileCache(const PhotoTileCache&) = delete;
+    PhotoTileCache& operator=(const PhotoTileCache&) = delete;
 
-    PhotoTile tile(const std::filesystem::path& file, int width, int height, PhotoCropMode crop);
+    // The kept tile, made now when it is not kept (or its file changed). name is the entrant's name the file
+    // belongs to, kept with the tile for the caption of a stand-in (pick).
+    PhotoTile tile(const std::filesystem::path& file, std::u16string_view name, int width, int height,
+                   PhotoCropMode crop);
+    // The kept tile without making one; a missing file needs no decoding and gives its empty tile at once.
+    std::optional<PhotoTile> find(const std::filesystem::path& file, int width, int height,
+                                  PhotoCropMode crop);
+
+    // A kept tile with a picture of the given size and crop, chosen by k among them (the same k picks the
+    // same tile while the cache does not change), and the name it was kept for; none when no such tile is
+    // kept. Tiles whose file changed are dropped on the way, and those whose name skip accepts passed over.
+    struct Kept {
+        PhotoTile tile;
+        std::u16string name;
+    };
+    std::optional<Kept> pick(std::size_t k, int width, int height, PhotoCropMode crop,
+                             const std::function<bool(std::u16string_view)>& skip = {});
+
+    // Makes and keeps the tile ahead of the frames, but only into free room: tiles made ahead never push
+    // another tile out. Full when the tile would not fit without doing so.
+    enum class WarmResult { Made, AlreadyKept, NoFile, Full };
+    WarmResult warm(const std::filesystem::path& file, std::u16string_view name, int width, int height,
+                    PhotoCropMode crop);
+
     void clear();
 
-    std::size_t bytes() const { return m_bytes; }
-    std::size_t count() const { return m_entries.size(); }
-    // Tiles made since the cache was created.
-    std::size_t made() const { return m_made; }
+    std::size_t byteLimit() const { return m_byteLimit; }
+    std::size_t bytes() const;
+    std::size_t count() const;
+    // Tiles made since the cache was created, by frames and ahead.
+    std::size_t made() const;
 
 private:
     struct FileStamp {
@@ -94,19 +137,38 @@ private:
     };
     struct Entry {
         std::string key;
+        std::filesystem::path file;
         FileStamp stamp;
         PhotoTile tile;
+        std::u16string name;
         std::size_t bytes = 0;
+        int width = 0;
+        int height = 0;
+        PhotoCropMode crop = PhotoCropMode::Ellipse;
+        std::size_t pickSlot = 0; // into m_pickable when the tile has a picture
     };
     using Entries = std::list<Entry>;
 
-    void evictBeyond(std::size_t limit);
+    static bool stampOf(const std::filesystem::path& file, FileStamp& stamp);
+    static std::string keyOf(const std::filesystem::path& file, int width, int height, PhotoCropMode crop);
+    static bool sameShape(const Entry& entry, int width, int height, PhotoCropMode crop) {
+        return entry.width == width && entry.height == height && entry.crop == crop;
+    }
+    static std::size_t bytesOf(const PhotoTile& tile, const std::string& key);
+    // With the lock held: the entry for key when its stamp matches (moved to the front), else none (a stale
+    // entry is dropped).
+    const Entry* lookupLocked(const std::string& key, const FileStamp& stamp);
+    void insertLocked(Entry entry);
+    void removeLocked(Entries::iterator entry);
+    void evictBeyondLocked(std::size_t limit);
 
-    std::size_t m_byteLimit;
+    const std::size_t m_byteLimit;
+    mutable std::mutex m_mutex;
     std::size_t m_bytes = 0;
     std::size_t m_made = 0;
     Entries m_entries; // most recently used first
     std::unordered_map<std::string, Entries::iterator> m_index;
+    std::vector<Entries::iterator> m_pickable; // the entries with a picture, in no particular order
 };
 
 } // namespace kelvora
