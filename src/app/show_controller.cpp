@@ -100,6 +100,28 @@ void ShowController::setInterfaceDialogOpen(bool open) {
     repaintScreen();
 }
 
+void ShowController::applyPlaybackSettings(const PlaybackSettings& settings) {
+    m_records.playback = settings;
+    showFileResult(m_services.messages, m_window, savePlaybackSettings(m_records.paths, m_records.playback));
+    Q_EMIT recordsChanged(RecordKind::Playback);
+}
+
+void ShowController::applyFullListSettings(const FullListSettings& settings) {
+    m_records.fullList = settings;
+    showFileResult(m_services.messages, m_window, saveFullListSettings(m_records.paths, m_records.fullList));
+    Q_EMIT recordsChanged(RecordKind::FullList);
+}
+
+void ShowController::setPlaybackDialogOpen(bool open) {
+    m_screen.inputs().playbackDialogOpen = open;
+    repaintScreen();
+}
+
+void ShowController::setFullListDialogOpen(bool open) {
+    m_screen.inputs().fullListDialogOpen = open;
+    repaintScreen();
+}
+
 void ShowController::namesEdited() {
     Q_EMIT recordsChanged(RecordKind::DrawMode | RecordKind::TextList | RecordKind::PictureList);
 }
@@ -125,6 +147,11 @@ void ShowController::followRecords(RecordKinds which) {
     // tick after it closes picks the new speed up by itself.
     if ((which & RecordKind::Interface) && m_scrollTimer.isActive() && !m_run.slowScroll())
         m_scrollTimer.start(m_run.scrollPeriodMs());
+    // A roll's settings reach the screen when that roll is laid out again; one that is not shown only needs
+    // the screen repainted (its guides).
+    if (((which & RecordKind::Playback) && !m_replayActive) ||
+        ((which & RecordKind::FullList) && !m_fullListActive))
+        repaintScreen();
 }
 
 // ------------------------------------------------------------------------------------------- DrawHost

@@ -71,6 +71,13 @@ public:
     bool applyInterfaceSettings(const InterfaceSettings& settings);
     // While the interface dialog is open the screen outlines every band and its inner rectangle.
     void setInterfaceDialogOpen(bool open);
+    // The rolls' settings: stored, saved (a failed save shows its message; the values apply all the same) and
+    // announced; a roll that is shown is laid out again with them, otherwise the screen is repainted.
+    void applyPlaybackSettings(const PlaybackSettings& settings);
+    void applyFullListSettings(const FullListSettings& settings);
+    // While a roll's settings dialog is open the screen outlines that roll's area.
+    void setPlaybackDialogOpen(bool open);
+    void setFullListDialogOpen(bool open);
 
     // The name lists and the draw mode were edited in place by their editors, which saved them; this only
     // announces it.

@@ -197,8 +197,15 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
         "    双快捷键...",
         "---",
         "开始抽奖/",
+        "  展示总名单/",
+        "    设置...",
+        "  ---",
         "  开始抽奖 \t 空格/PgDn/↓/双击",
         "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击 [grey]",
+        "        回放/",
+        "    指定奖项... [grey]",
+        "    ---",
+        "    设置...",
         "        临时加奖等... [grey]",
         "  结束抽奖 \t Ctrl+F [grey]",
         "  ---",
@@ -226,11 +233,12 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     const std::vector<std::string> during = describeMenu(*menu, true);
     const std::size_t draw =
         std::size_t(std::find(during.begin(), during.end(), "开始抽奖/") - during.begin());
-    ASSERT_LT(draw + 4, during.size());
-    EXPECT_EQ(during[draw + 1], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
-    EXPECT_EQ(during[draw + 2], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
-    EXPECT_EQ(during[draw + 3], "        临时加奖等...");
-    EXPECT_EQ(during[draw + 4], "  结束抽奖 \t Ctrl+F");
+    ASSERT_LT(draw + 11, during.size());
+    EXPECT_EQ(during[draw + 4], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
+    EXPECT_EQ(during[draw + 5], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
+    EXPECT_EQ(during[draw + 7], "    指定奖项...");
+    EXPECT_EQ(during[draw + 10], "        临时加奖等...");
+    EXPECT_EQ(during[draw + 11], "  结束抽奖 \t Ctrl+F");
 }
 
 TEST_F(MainWindowTest, F3ChoosesTheModeThenEditsTheTextListAndAnnouncesBoth) {
