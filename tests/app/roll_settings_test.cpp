@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QSignalSpy>
 
 #include <fstream>
@@ -31,7 +31,7 @@ std::vector<char> fileBytes(const std::filesystem::path& path) {
 }
 
 void press(QWidget& dialog, const char* button) {
-    dialog.findChild<QPushButton*>(QLatin1String(button))->click();
+    dialog.findChild<QAbstractButton*>(QLatin1String(button))->click();
 }
 
 void type(QWidget& dialog, const char* field, const char* text) {
