@@ -11,9 +11,10 @@
 #include "app/draw_commands.h"
 #include "app/file_message.h"
 #include "app/info_commands.h"
-#include "app/look_commands.h"
 #include "app/list_commands.h"
+#include "app/look_commands.h"
 #include "app/prize_commands.h"
+#include "app/roll_commands.h"
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
 #include "draw/progress_file.h"
@@ -58,6 +59,7 @@ void Application::registerCommands() {
     registerInfoCommands(m_commands, *m_window);
     registerPrizeCommands(m_commands, *m_window, editPrizeListsHook());
     registerLookCommands(m_commands, *m_window);
+    registerRollCommands(m_commands, *m_controller);
     m_window->rebuildAccelerators();
 }
 
