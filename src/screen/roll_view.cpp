@@ -128,7 +128,7 @@ void RollView::paint(const ViewFrame& frame) {
         const RollItem& item = m_items[i];
         const int top = item.top + shift;
         const int bottom = item.bottom + shift;
-        if (top > m_area.bottom)
+        if (top >= m_area.bottom)
             break;
         if (bottom < m_area.top) {
             if (leading)

@@ -19,6 +19,7 @@
 #include "screen/roll_layout.h"
 #include "screen/screen_paint.h"
 #include "screen/screen_view.h"
+#include "settings/playback_settings.h"
 
 namespace kelvora {
 
@@ -27,7 +28,7 @@ struct RollStyle {
     int namesPerRow = 3;
     int speed = 18;
     Margins margins{};
-    FontStyle nameFont{};
+    FontStyle nameFont = kDefaultRollNameFont;
     std::optional<FontStyle> headingFont; // the replay's headings; the full list has none
     bool namesOnly = false;               // picture mode shows the file names without the photos
     bool reverseOrder = false;            // the replay of all prizes, last drawn first
