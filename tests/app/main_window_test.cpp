@@ -197,8 +197,14 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
         "    双快捷键...",
         "---",
         "开始抽奖/",
+        "  展示总名单/",
+        "    展示 \t F6",
+        "  ---",
         "  开始抽奖 \t 空格/PgDn/↓/双击",
         "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击 [grey]",
+        "        回放/",
+        "    全部奖项 \t Home [grey]",
+        "    当前奖项 \t PgUp/↑ [grey]",
         "        临时加奖等... [grey]",
         "  结束抽奖 \t Ctrl+F [grey]",
         "  ---",
@@ -226,11 +232,14 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     const std::vector<std::string> during = describeMenu(*menu, true);
     const std::size_t draw =
         std::size_t(std::find(during.begin(), during.end(), "开始抽奖/") - during.begin());
-    ASSERT_LT(draw + 4, during.size());
-    EXPECT_EQ(during[draw + 1], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
-    EXPECT_EQ(during[draw + 2], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
-    EXPECT_EQ(during[draw + 3], "        临时加奖等...");
-    EXPECT_EQ(during[draw + 4], "  结束抽奖 \t Ctrl+F");
+    ASSERT_LT(draw + 10, during.size());
+    EXPECT_EQ(during[draw + 2], "    展示 \t F6");
+    EXPECT_EQ(during[draw + 4], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
+    EXPECT_EQ(during[draw + 5], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
+    EXPECT_EQ(during[draw + 7], "    全部奖项 \t Home");
+    EXPECT_EQ(during[draw + 8], "    当前奖项 \t PgUp/↑");
+    EXPECT_EQ(during[draw + 9], "        临时加奖等...");
+    EXPECT_EQ(during[draw + 10], "  结束抽奖 \t Ctrl+F");
 }
 
 TEST_F(MainWindowTest, F3ChoosesTheModeThenEditsTheTextListAndAnnouncesBoth) {
