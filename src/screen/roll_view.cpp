@@ -102,6 +102,7 @@ void RollView::stop() {
     m_items.clear();
     m_items.shrink_to_fit();
     m_pictures.clear();
+    m_lines.clear();
     m_nameFont.reset();
     m_headingFont.reset();
     m_lastDrawn.clear();
@@ -124,6 +125,7 @@ void RollView::paint(const ViewFrame& frame) {
 
     const int shift = m_area.bottom - int(m_offset);
     bool leading = true; // the items walked so far have all left the top
+    QPainter painter(&frame.canvas.image);
     for (std::size_t i = m_first; i < m_items.size(); ++i) {
         const RollItem& item = m_items[i];
         const int top = item.top + shift;
@@ -137,11 +139,17 @@ void RollView::paint(const ViewFrame& frame) {
         }
         leading = false;
         m_lastDrawn.push_back(i);
-        if (m_photoTiles && !item.isHeading)
+        if (m_photoTiles && !item.isHeading) {
+            // The tile and its caption write the frame themselves.
+            painter.end();
             drawTile(frame, item, top, bottom);
-        else
-            drawText(frame, item, top, bottom);
+            painter.begin(&frame.canvas.image);
+        } else {
+            drawText(frame, painter, i, top);
+        }
     }
+    painter.end();
+    std::erase_if(m_lines, [this](const auto& line) { return line.first < m_first; });
 
     const std::chrono::nanoseconds at = now();
     const std::chrono::nanoseconds elapsed =
@@ -153,6 +161,7 @@ void RollView::paint(const ViewFrame& frame) {
         // Everything has left the top: the first line comes in again from below.
         m_first = 0;
         m_offset = 0;
+        m_lines.clear();
     }
 }
 
@@ -168,19 +177,53 @@ void RollView::drawGuides(const ViewFrame& frame) const {
     }
 }
 
-void RollView::drawText(const ViewFrame& frame, const RollItem& item, int top, int) {
+RollView::Line RollView::makeLine(const ViewFrame& frame, const RollItem& item) const {
     const ScreenFont& font = item.isHeading && m_headingFont ? *m_headingFont : *m_nameFont;
     const FontStyle& style = item.isHeading && m_style.headingFont ? *m_style.headingFont : m_style.nameFont;
     std::u16string text = item.prefix;
     text += m_photoMode && !item.isHeading ? captionName(item.text) : std::u16string_view(item.text);
     const InterfaceSettings& settings = *frame.inputs.interface;
     const DigitHiding hiding{!item.isHeading && settings.hideDigits != 0, settings.hideFrom, settings.hideTo};
-    const int width = item.right - item.left;
-    const int side = int(0.05 * width);
-    const PixelRect place{item.left, top, item.right, top + font.height};
-    const PixelRect clip{item.left + side, m_area.top, item.right - side, m_area.bottom};
-    drawTextClipped(frame.canvas, text, hiding, int(item.prefix.size()), font, style.textColor,
-                    textEffectOf(style.effect), style.effectColor, place, clip, AlignCenter, AlignStart);
+    const int hideOffset = int(item.prefix.size());
+    const std::u16string shown = hideDigitsText(text, hiding, hideOffset);
+    const int textWidth =
+        font.metrics.horizontalAdvance(QString::fromUtf16(shown.data(), qsizetype(shown.size())));
+    // Room around the line for the effect and for glyphs that reach past their advance.
+    const int margin = std::max(2, font.height / 4);
+    Line line;
+    line.x = int((double(item.right - item.left) - double(textWidth)) * 0.5 + double(item.left)) - margin;
+    QImage image(textWidth + 2 * margin, font.height + 2 * margin, QImage::Format_ARGB32_Premultiplied);
+    if (text.empty() || image.isNull())
+        return line;
+    image.fill(Qt::transparent);
+    drawTextInRect(TextCanvas{image, frame.canvas.glyphs}, text, hiding, hideOffset, font, style.textColor,
+                   textEffectOf(style.effect), style.effectColor,
+                   PixelRect{margin, margin, margin + textWidth, margin + font.height}, AlignStart,
+                   AlignStart);
+    line.image = std::move(image);
+    return line;
+}
+
+void RollView::drawText(const ViewFrame& frame, QPainter& painter, std::size_t index, int top) {
+    const RollItem& item = m_items[index];
+    auto found = m_lines.find(index);
+    if (found == m_lines.end())
+        found = m_lines.emplace(index, makeLine(frame, item)).first;
+    const Line& line = found->second;
+    if (line.image.isNull())
+        return;
+    // Cut at a twentieth of the cell on either side and at the roll's top and bottom.
+    const int side = int(0.05 * (item.right - item.left));
+    const int margin =
+        (line.image.height() - (item.isHeading && m_headingFont ? *m_headingFont : *m_nameFont).height) / 2;
+    const PixelRect at{line.x, top - margin, line.x + line.image.width(), top - margin + line.image.height()};
+    const PixelRect shown = intersected(
+        intersected(at, PixelRect{item.left + side, m_area.top, item.right - side, m_area.bottom}),
+        PixelRect{0, 0, frame.canvas.image.width(), frame.canvas.image.height()});
+    if (shown.isEmpty())
+        return;
+    painter.drawImage(QPoint(shown.left, shown.top), line.image,
+                      QRect(shown.left - at.left, shown.top - at.top, shown.width(), shown.height()));
 }
 
 const PhotoTile& RollView::picture(const ScreenInputs& inputs, std::u16string_view name, int width,
