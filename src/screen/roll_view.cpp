@@ -126,7 +126,8 @@ void RollView::paint(const ViewFrame& frame) {
     const int shift = m_area.bottom - int(m_offset);
     bool leading = true; // the items walked so far have all left the top
     QPainter painter(&frame.canvas.image);
-    for (std::size_t i = m_first; i < m_items.size(); ++i) {
+    std::size_t i = m_first;
+    for (; i < m_items.size(); ++i) {
         const RollItem& item = m_items[i];
         const int top = item.top + shift;
         const int bottom = item.bottom + shift;
@@ -150,6 +151,8 @@ void RollView::paint(const ViewFrame& frame) {
     }
     painter.end();
     std::erase_if(m_lines, [this](const auto& line) { return line.first < m_first; });
+    if (m_photoTiles)
+        prepareNextRow(frame, i, shift);
 
     const std::chrono::nanoseconds at = now();
     const std::chrono::nanoseconds elapsed =
@@ -246,9 +249,7 @@ const PhotoTile& RollView::picture(const ScreenInputs& inputs, std::u16string_vi
     return m_pictures.front().tile;
 }
 
-void RollView::drawTile(const ViewFrame& frame, const RollItem& item, int top, int bottom) {
-    const InterfaceSettings& settings = *frame.inputs.interface;
-    const PhotoCaptionMode caption = photoCaptionOf(settings.photoCaption);
+PixelRect RollView::tileBox(const RollItem& item, int top, int bottom, PhotoCaptionMode caption) const {
     const int w = item.right - item.left;
     const int h = bottom - top;
     const int tileW = std::min(int(double(w) / m_aspectRatio), h);
@@ -258,6 +259,41 @@ void RollView::drawTile(const ViewFrame& frame, const RollItem& item, int top, i
         box.top = top + int(0.038 * tileW);
         box.bottom = bottom - int(0.012 * tileW + double(h - tileW));
     }
+    return box;
+}
+
+void RollView::prepareNextRow(const ViewFrame& frame, std::size_t next, int shift) {
+    // The photos of the row about to come in are made one a frame while it is still below the area, so
+    // that the frame it enters on does not decode a whole row at once. Only while the pictures kept can hold
+    // the frame's and the next row's: making one ahead must never push out a photo on screen.
+    if (m_lastDrawn.size() + std::size_t(m_style.namesPerRow) > kRollPictureLimit)
+        return;
+    const InterfaceSettings& settings = *frame.inputs.interface;
+    const PhotoCaptionMode caption = photoCaptionOf(settings.photoCaption);
+    for (std::size_t k = next; k < m_items.size() && k < next + std::size_t(m_style.namesPerRow) + 1; ++k) {
+        const RollItem& item = m_items[k];
+        if (item.isHeading)
+            continue;
+        const PixelRect box = tileBox(item, item.top + shift, item.bottom + shift, caption);
+        if (box.isEmpty() || findPicture(item.text))
+            continue;
+        picture(frame.inputs, item.text, box.width(), box.height(), photoCropOf(settings.photoCrop));
+        return;
+    }
+}
+
+bool RollView::findPicture(std::u16string_view name) const {
+    const std::u16string key = foldedName(name);
+    return std::any_of(m_pictures.begin(), m_pictures.end(),
+                       [&key](const Picture& picture) { return picture.key == key; });
+}
+
+void RollView::drawTile(const ViewFrame& frame, const RollItem& item, int top, int bottom) {
+    const InterfaceSettings& settings = *frame.inputs.interface;
+    const PhotoCaptionMode caption = photoCaptionOf(settings.photoCaption);
+    const int w = item.right - item.left;
+    const int h = bottom - top;
+    const PixelRect box = tileBox(item, top, bottom, caption);
     if (!box.isEmpty()) {
         const PhotoTile& tile =
             picture(frame.inputs, item.text, box.width(), box.height(), photoCropOf(settings.photoCrop));

@@ -106,6 +106,9 @@ private:
     void drawText(const ViewFrame& frame, QPainter& painter, std::size_t index, int top);
     Line makeLine(const ViewFrame& frame, const RollItem& item) const;
     void drawTile(const ViewFrame& frame, const RollItem& item, int top, int bottom);
+    PixelRect tileBox(const RollItem& item, int top, int bottom, PhotoCaptionMode caption) const;
+    void prepareNextRow(const ViewFrame& frame, std::size_t next, int shift);
+    bool findPicture(std::u16string_view name) const;
     const PhotoTile& picture(const ScreenInputs& inputs, std::u16string_view name, int width, int height,
                              PhotoCropMode crop);
 
