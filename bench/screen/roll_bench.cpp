@@ -195,4 +195,3 @@ BENCHMARK(BM_RollLayout)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kelvora
-
