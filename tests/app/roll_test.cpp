@@ -170,6 +170,26 @@ TEST_F(RollTest, RefusalsLeaveEverythingAsItWas) {
     EXPECT_FALSE(controller.fullListViewActive());
 }
 
+TEST_F(RollTest, TheFloatingPrizePictureStepsAsideWhileARollShows) {
+    std::filesystem::create_directories(records.paths.prizeFolder);
+    QImage picture(200, 150, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString((records.paths.prizeFolder / "gift.png").string())));
+    setField(records.prizes[0].imageFile, u"gift.png");
+    release(Qt::Key_Space);
+    ASSERT_FALSE(controller.screen().prizePictureArea().isEmpty());
+    const PixelRect shown = controller.screen().prizePictureArea();
+    const QImage before = controller.screen().backgroundLayer().copy();
+
+    press(Qt::Key_F6);
+    ASSERT_TRUE(controller.fullListViewActive());
+    EXPECT_TRUE(controller.screen().prizePictureArea().isEmpty());
+    EXPECT_NE(controller.screen().backgroundLayer().pixel(shown.left + 5, shown.top + 5), qRgb(0, 0, 255));
+    press(Qt::Key_Escape);
+    EXPECT_EQ(controller.screen().prizePictureArea(), shown);
+    EXPECT_EQ(controller.screen().backgroundLayer(), before);
+}
+
 TEST_F(RollTest, NewSettingsAndANewSizeLayTheRollOutAgain) {
     press(Qt::Key_F6);
     ASSERT_TRUE(controller.fullListViewActive());
