@@ -14,6 +14,7 @@
 #include "app/list_commands.h"
 #include "app/look_commands.h"
 #include "app/prize_commands.h"
+#include "app/roll_commands.h"
 #include "app/roll_settings_commands.h"
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
@@ -59,6 +60,7 @@ void Application::registerCommands() {
     registerInfoCommands(m_commands, *m_window);
     registerPrizeCommands(m_commands, *m_window, editPrizeListsHook());
     registerLookCommands(m_commands, *m_window);
+    registerRollCommands(m_commands, *m_controller);
     registerRollSettingsCommands(m_commands, *m_window);
     m_window->rebuildAccelerators();
 }

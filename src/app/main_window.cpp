@@ -168,7 +168,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::syncScreenSize() {
     DrawScreen& screen = m_controller.screen();
     if (screen.width() != width() || screen.height() != height())
-        screen.resize(width(), height(), logicalDpiY());
+        m_controller.resizeScreen(width(), height(), logicalDpiY());
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,8 @@
 
 #include "draw/history.h"
 #include "draw/progress_file.h"
+#include "screen/full_list_view.h"
+#include "screen/replay_view.h"
 
 namespace kelvora {
 
@@ -30,6 +32,11 @@ ShowController::ShowController(AppRecords& records, const AppServices& services)
     m_scrollTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_scrollTimer, &QTimer::timeout, this, [this] { m_run.scrollTimerTick(); });
     m_musicTimer.setInterval(100);
+    // The rolls rise by the time elapsed, so a late tick makes a longer step; precise ticks keep the steps
+    // even.
+    m_rollTimer.setTimerType(Qt::PreciseTimer);
+    m_rollTimer.setInterval(10);
+    connect(&m_rollTimer, &QTimer::timeout, this, [this] { repaintScreen(); });
     connect(this, &ShowController::recordsChanged, this, &ShowController::followRecords);
 }
 
@@ -54,7 +61,10 @@ void ShowController::startMusicLoop() {
 }
 
 void ShowController::stop() {
-    // The roll views stop here once they exist.
+    if (m_fullListActive)
+        stopFullList(false);
+    if (m_replayActive)
+        stopReplay(false);
     stopScrollTimer();
     m_musicTimer.stop();
     releaseMusic();
@@ -75,6 +85,141 @@ void ShowController::setRollViews(bool replayActive, bool fullListActive) {
     m_screen.inputs().replayViewActive = replayActive;
     m_screen.inputs().fullListViewActive = fullListActive;
     Q_EMIT rollViewsChanged(replayActive, fullListActive);
+}
+
+namespace {
+
+RollStyle replayStyle(const PlaybackSettings& settings) {
+    RollStyle style;
+    style.namesPerRow = settings.namesPerRow;
+    style.speed = settings.speed;
+    style.margins = settings.margins;
+    style.nameFont = settings.nameFont;
+    style.headingFont = settings.headingFont;
+    style.namesOnly = settings.namesOnly != 0;
+    style.reverseOrder = settings.reverseOrder != 0;
+    return style;
+}
+
+RollStyle fullListStyle(const FullListSettings& settings) {
+    RollStyle style;
+    style.namesPerRow = settings.namesPerRow;
+    style.speed = settings.speed;
+    style.margins = settings.margins;
+    style.nameFont = settings.nameFont;
+    style.namesOnly = settings.namesOnly != 0;
+    return style;
+}
+
+} // namespace
+
+RollPlace ShowController::rollPlace() const {
+    RollPlace place;
+    place.band = m_screen.computeBand(Band::ScrollArea).band;
+    place.windowWidth = m_screen.width();
+    place.logicalDpiY = m_screen.logicalDpiY();
+    place.aspectRatio = m_records.pictureList.aspectRatio;
+    return place;
+}
+
+void ShowController::rollsChanged(bool repaintNow) {
+    setRollViews(m_screen.replayView().active(), m_screen.fullListView().active());
+    if (m_replayActive || m_fullListActive) {
+        if (!m_rollTimer.isActive())
+            m_rollTimer.start();
+    } else {
+        m_rollTimer.stop();
+    }
+    // The floating prize picture stands in the background layer and steps aside for a roll.
+    m_screen.rebuildBackground();
+    if (repaintNow)
+        repaintScreen();
+}
+
+bool ShowController::startReplay(bool repaintNow) {
+    if (!m_run.drawStarted())
+        return false;
+    if (m_run.progress().state == DrawState::Scrolling) {
+        showMessage(u"停止滚动后才可回放", MessageIcon::Warning);
+        return false;
+    }
+    if (winnerCount(m_run.progress().winners, m_run.replayPrize()) == 0) {
+        showMessage(u"中奖名单为空", MessageIcon::Warning);
+        return false;
+    }
+    if (m_fullListActive)
+        m_screen.fullListView().stop();
+    const bool started =
+        m_screen.replayView().start(m_screen.inputs(), replayStyle(m_records.playback), rollPlace());
+    rollsChanged(repaintNow);
+    return started;
+}
+
+void ShowController::stopReplay(bool repaintNow) {
+    m_screen.replayView().stop();
+    rollsChanged(repaintNow);
+}
+
+bool ShowController::startFullList(bool repaintNow) {
+    if (m_run.progress().state == DrawState::Scrolling) {
+        showMessage(u"停止滚动后才可展示总名单", MessageIcon::Warning);
+        return false;
+    }
+    const EntrantList& list =
+        m_records.drawMode.isTextMode() ? m_records.textList.entries : m_records.pictureList.entries;
+    if (list.empty()) {
+        showMessage(u"抽奖名单为空", MessageIcon::Warning);
+        return false;
+    }
+    if (m_replayActive)
+        m_screen.replayView().stop();
+    const bool started =
+        m_screen.fullListView().start(m_screen.inputs(), fullListStyle(m_records.fullList), rollPlace());
+    rollsChanged(repaintNow);
+    return started;
+}
+
+void ShowController::stopFullList(bool repaintNow) {
+    m_screen.fullListView().stop();
+    rollsChanged(repaintNow);
+}
+
+void ShowController::replayAll() {
+    m_run.setReplayPrize(u"");
+    startReplay(true);
+}
+
+void ShowController::replayCurrent() {
+    m_run.setReplayPrize(lastGroupName(m_run.progress().winners));
+    startReplay(true);
+}
+
+void ShowController::toggleRollPause() {
+    if (m_fullListActive)
+        m_screen.fullListView().togglePause();
+    else if (m_replayActive)
+        m_screen.replayView().togglePause();
+}
+
+void ShowController::resizeScreen(int width, int height, int logicalDpiY) {
+    const bool changed =
+        width != m_screen.width() || height != m_screen.height() || logicalDpiY != m_screen.logicalDpiY();
+    m_screen.resize(width, height, logicalDpiY);
+    if (!changed)
+        return;
+    // Laid out again for the new size, from the beginning.
+    if (m_replayActive) {
+        stopReplay(false);
+        startReplay(false);
+    }
+    if (m_fullListActive) {
+        stopFullList(false);
+        startFullList(false);
+    }
+}
+
+void ShowController::startReplay() {
+    startReplay(true);
 }
 
 void ShowController::applyWindowedSettings(const WindowedSettings& settings) {
@@ -147,11 +292,24 @@ void ShowController::followRecords(RecordKinds which) {
     // tick after it closes picks the new speed up by itself.
     if ((which & RecordKind::Interface) && m_scrollTimer.isActive() && !m_run.slowScroll())
         m_scrollTimer.start(m_run.scrollPeriodMs());
-    // A roll's settings reach the screen when that roll is laid out again; one that is not shown only needs
-    // the screen repainted (its guides).
-    if (((which & RecordKind::Playback) && !m_replayActive) ||
-        ((which & RecordKind::FullList) && !m_fullListActive))
-        repaintScreen();
+    // A roll's own settings change its layout: a roll on screen starts over with them; one that is not shown
+    // only needs the screen repainted (its guides).
+    if (which & RecordKind::Playback) {
+        if (m_replayActive) {
+            stopReplay(false);
+            startReplay(true);
+        } else {
+            repaintScreen();
+        }
+    }
+    if (which & RecordKind::FullList) {
+        if (m_fullListActive) {
+            stopFullList(false);
+            startFullList(true);
+        } else {
+            repaintScreen();
+        }
+    }
 }
 
 // ------------------------------------------------------------------------------------------- DrawHost

@@ -8,6 +8,7 @@
 #include "draw/draw_host.h"
 #include "draw/draw_run.h"
 #include "screen/draw_screen.h"
+#include "screen/roll_view.h"
 
 #include <QObject>
 #include <QTimer>
@@ -58,6 +59,24 @@ public:
 
     // The roll views switch the key table and the context menu. They set this when they start and stop.
     void setRollViews(bool replayActive, bool fullListActive);
+
+    // The replay of the winners of replayPrize (all prizes when empty): nothing before a draw; refused with a
+    // warning while the names scroll or when nobody has won that prize. The floating prize picture hides
+    // while a roll shows. True when the replay started.
+    bool startReplay(bool repaintNow);
+    void stopReplay(bool repaintNow);
+    // The full list of the name list in use; refused while the names scroll or when the list is empty.
+    bool startFullList(bool repaintNow);
+    void stopFullList(bool repaintNow);
+    // "全部奖项", "当前奖项" (the prize drawn most recently).
+    void replayAll();
+    void replayCurrent();
+    // Pauses or resumes whichever roll shows.
+    void toggleRollPause();
+    bool rollTimerActive() const { return m_rollTimer.isActive(); }
+    // The window's size into the screen; a roll shown when the size really changes starts over, laid out for
+    // the new size.
+    void resizeScreen(int width, int height, int logicalDpiY);
     bool replayViewActive() const { return m_replayActive; }
     bool fullListViewActive() const { return m_fullListActive; }
 
@@ -106,8 +125,8 @@ public:
     void loadPrizePicture(int prizeIndex) override;
     void rebuildBackground() override;
     void dropScrollFont() override;
-    // The replay view fills this.
-    void startReplay() override {}
+    // Space after the last prize: the replay of every prize.
+    void startReplay() override;
     bool capsLockOn() override;
     bool saveProgress(const DrawProgress& progress, std::u16string& errorText) override;
 
@@ -119,6 +138,8 @@ Q_SIGNALS:
 
 private:
     void followRecords(RecordKinds which);
+    RollPlace rollPlace() const;
+    void rollsChanged(bool repaintNow);
     // The prize's picture into the screen; false with the warning text when a named picture failed.
     bool reloadPrizePicture(int prizeIndex, std::u16string& warning);
 
@@ -129,6 +150,8 @@ private:
     DrawScreen m_screen;
     QTimer m_scrollTimer;
     QTimer m_musicTimer;
+    // One 10 ms timer for whichever roll shows: only one shows at a time.
+    QTimer m_rollTimer;
     bool m_replayActive = false;
     bool m_fullListActive = false;
 };

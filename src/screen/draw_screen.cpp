@@ -234,6 +234,10 @@ int DrawScreen::height() const {
     return m_impl->height;
 }
 
+int DrawScreen::logicalDpiY() const {
+    return m_impl->logicalDpiY;
+}
+
 PictureFile& DrawScreen::backgroundPicture() {
     return m_impl->backgroundPicture;
 }
@@ -300,6 +304,14 @@ void DrawScreen::waitForPhotos() {
 
 PhotoScrollView& DrawScreen::photoView() {
     return m_impl->photoView;
+}
+
+ReplayView& DrawScreen::replayView() {
+    return m_impl->replayView;
+}
+
+FullListView& DrawScreen::fullListView() {
+    return m_impl->fullListView;
 }
 
 BandGeometry DrawScreen::computeBand(Band band) const {

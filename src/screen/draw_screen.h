@@ -19,7 +19,9 @@
 
 namespace kelvora {
 
+class FullListView;
 class PhotoScrollView;
+class ReplayView;
 
 class DrawScreen {
 public:
@@ -33,6 +35,7 @@ public:
     void resize(int width, int height, int logicalDpiY);
     int width() const;
     int height() const;
+    int logicalDpiY() const;
 
     // The pictures the screen shows; after changing one, call rebuildBackground().
     PictureFile& backgroundPicture();
@@ -65,6 +68,9 @@ public:
     void waitForPhotos();
     // The picture-mode view, for benchmarks and tests (its decode budget, what its last frame drew).
     PhotoScrollView& photoView();
+    // The two rolls, which the show starts and stops.
+    ReplayView& replayView();
+    FullListView& fullListView();
 
     BandGeometry computeBand(Band band) const;
     // The info bar's text for the current state (prize, progress, prize text, prompt; replay and full list).

@@ -1,14 +1,16 @@
 #pragma once
-// The full list: every entrant of the draw's name list rolling up the scroll area.
-// Until its feature is built the view leaves its area as the background shows it.
+// The full list: every entry of the name list in use (the text list, or the picture list in picture mode)
+// rolling up the scroll area, whether a draw has started or not.
 
-#include "screen/screen_view.h"
+#include "screen/roll_view.h"
 
 namespace kelvora {
 
-class FullListView final : public ScreenView {
-public:
-    void paint(const ViewFrame&) override {}
+class FullListView final : public RollView {
+protected:
+    std::vector<RollItem> layout(const ScreenInputs& inputs, const RollStyle& style,
+                                 const RollMetrics& metrics) const override;
+    bool guidesShown(const ScreenInputs& inputs) const override { return inputs.fullListDialogOpen; }
 };
 
 } // namespace kelvora

@@ -1,14 +1,16 @@
 #pragma once
-// The replay after the last prize: the winners of every prize (or of one) rolling up the scroll area.
-// Until its feature is built the view leaves its area as the background shows it.
+// The replay: the winners of every prize under their headings, or of the one prize chosen, rolling up the
+// scroll area like the credits of a film.
 
-#include "screen/screen_view.h"
+#include "screen/roll_view.h"
 
 namespace kelvora {
 
-class ReplayView final : public ScreenView {
-public:
-    void paint(const ViewFrame&) override {}
+class ReplayView final : public RollView {
+protected:
+    std::vector<RollItem> layout(const ScreenInputs& inputs, const RollStyle& style,
+                                 const RollMetrics& metrics) const override;
+    bool guidesShown(const ScreenInputs& inputs) const override { return inputs.playbackDialogOpen; }
 };
 
 } // namespace kelvora

@@ -198,13 +198,20 @@ std::u16string hideDigitsText(std::u16string_view text, const DigitHiding& hidin
 void drawTextInRect(TextCanvas canvas, std::u16string_view text, const DigitHiding& hiding, int hideOffset,
                     const ScreenFont& font, ColorRef textColor, TextEffect effect, ColorRef effectColor,
                     const PixelRect& rect, int hAlign, int vAlign) {
-    if (text.empty() || rect.isEmpty())
+    drawTextClipped(canvas, text, hiding, hideOffset, font, textColor, effect, effectColor, rect, rect,
+                    hAlign, vAlign);
+}
+
+void drawTextClipped(TextCanvas canvas, std::u16string_view text, const DigitHiding& hiding, int hideOffset,
+                     const ScreenFont& font, ColorRef textColor, TextEffect effect, ColorRef effectColor,
+                     const PixelRect& rect, const PixelRect& clipRect, int hAlign, int vAlign) {
+    if (text.empty() || rect.isEmpty() || clipRect.isEmpty())
         return;
     QImage& image = canvas.image;
     if (image.isNull() || image.depth() != 32)
         return;
-    const PixelRect clip{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, image.width()),
-                         std::min(rect.bottom, image.height())};
+    const PixelRect clip{std::max(clipRect.left, 0), std::max(clipRect.top, 0),
+                         std::min(clipRect.right, image.width()), std::min(clipRect.bottom, image.height())};
     if (clip.isEmpty())
         return;
 

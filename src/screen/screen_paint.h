@@ -68,6 +68,11 @@ struct TextCanvas {
 void drawTextInRect(TextCanvas canvas, std::u16string_view text, const DigitHiding& hiding, int hideOffset,
                     const ScreenFont& font, ColorRef textColor, TextEffect effect, ColorRef effectColor,
                     const PixelRect& rect, int hAlign, int vAlign);
+// The same, placed by rect and cut by clip instead: a line of a roll is centred in its cell but cut at the
+// roll's edges.
+void drawTextClipped(TextCanvas canvas, std::u16string_view text, const DigitHiding& hiding, int hideOffset,
+                     const ScreenFont& font, ColorRef textColor, TextEffect effect, ColorRef effectColor,
+                     const PixelRect& rect, const PixelRect& clip, int hAlign, int vAlign);
 
 // Where drawTextInRect puts the glyphs of a line whose box (the font's height) has its top-left corner at
 // (x, y): each glyph at the whole pixel that holds its position, to be rendered for the 64ths of a pixel

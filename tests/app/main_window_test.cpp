@@ -198,11 +198,14 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
         "---",
         "开始抽奖/",
         "  展示总名单/",
+        "    展示 \t F6",
         "    设置...",
         "  ---",
         "  开始抽奖 \t 空格/PgDn/↓/双击",
         "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击 [grey]",
         "        回放/",
+        "    全部奖项 \t Home [grey]",
+        "    当前奖项 \t PgUp/↑ [grey]",
         "    指定奖项... [grey]",
         "    ---",
         "    设置...",
@@ -233,12 +236,15 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     const std::vector<std::string> during = describeMenu(*menu, true);
     const std::size_t draw =
         std::size_t(std::find(during.begin(), during.end(), "开始抽奖/") - during.begin());
-    ASSERT_LT(draw + 11, during.size());
-    EXPECT_EQ(during[draw + 4], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
-    EXPECT_EQ(during[draw + 5], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
-    EXPECT_EQ(during[draw + 7], "    指定奖项...");
-    EXPECT_EQ(during[draw + 10], "        临时加奖等...");
-    EXPECT_EQ(during[draw + 11], "  结束抽奖 \t Ctrl+F");
+    ASSERT_LT(draw + 14, during.size());
+    EXPECT_EQ(during[draw + 2], "    展示 \t F6");
+    EXPECT_EQ(during[draw + 5], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
+    EXPECT_EQ(during[draw + 6], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
+    EXPECT_EQ(during[draw + 8], "    全部奖项 \t Home");
+    EXPECT_EQ(during[draw + 9], "    当前奖项 \t PgUp/↑");
+    EXPECT_EQ(during[draw + 10], "    指定奖项...");
+    EXPECT_EQ(during[draw + 13], "        临时加奖等...");
+    EXPECT_EQ(during[draw + 14], "  结束抽奖 \t Ctrl+F");
 }
 
 TEST_F(MainWindowTest, F3ChoosesTheModeThenEditsTheTextListAndAnnouncesBoth) {
