@@ -206,14 +206,14 @@ TEST_F(RollTest, NewSettingsAndANewSizeLayTheRollOutAgain) {
     EXPECT_GT(fullList.items()[0].right, firstRight);
     EXPECT_LT(fullList.offset(), risenBefore) << "started over from below";
 
-    // Another roll's settings leave this one alone.
+    // Another roll's settings leave this one rolling on: the screen is repainted, the roll not started over.
     controller.repaintScreen();
     QTest::qWait(30);
     controller.repaintScreen();
     const double risen = fullList.offset();
     ASSERT_GT(risen, 0);
     Q_EMIT controller.recordsChanged(RecordKind::Playback);
-    EXPECT_EQ(fullList.offset(), risen);
+    EXPECT_GE(fullList.offset(), risen);
 
     const PixelRect before = fullList.area();
     window.resize(1000, 700);
