@@ -13,6 +13,7 @@
 #include "app/info_commands.h"
 #include "app/list_commands.h"
 #include "app/look_commands.h"
+#include "app/music_commands.h"
 #include "app/prize_commands.h"
 #include "app/roll_settings_commands.h"
 #include "app/startup_checks.h"
@@ -60,6 +61,7 @@ void Application::registerCommands() {
     registerPrizeCommands(m_commands, *m_window, editPrizeListsHook());
     registerLookCommands(m_commands, *m_window);
     registerRollSettingsCommands(m_commands, *m_window);
+    registerMusicCommands(m_commands, *m_controller);
     m_window->rebuildAccelerators();
 }
 
