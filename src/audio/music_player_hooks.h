@@ -1,6 +1,12 @@
 #pragma once
 // Process-wide hooks of the music players that are not part of a player's own interface: the end-of-track
 // wake-up that lets the slots loop without waiting for their timer, and what tests observe of the pipelines.
+//
+// The sink: the environment variable KELVORA_AUDIO_SINK, when set, names the players' sink as a pipeline
+// description (tests: "fakesink sync=true", or "level ! fakesink" to measure the level); otherwise each player
+// plays into autoaudiosink. audioOutputAvailable() is true for a named sink (it is what whoever set it wants
+// to hear through) and otherwise only when autoaudiosink settles on a real device rather than its fake
+// fallback.
 
 #include <functional>
 
