@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "audio/music_slots.h"
 #include "draw/history.h"
 #include "draw/progress_file.h"
 #include "screen/full_list_view.h"
@@ -37,6 +38,10 @@ ShowController::ShowController(AppRecords& records, const AppServices& services)
     m_rollTimer.setTimerType(Qt::PreciseTimer);
     m_rollTimer.setInterval(10);
     connect(&m_rollTimer, &QTimer::timeout, this, [this] { repaintScreen(); });
+    // Music notes never interrupt the show: they go to the log beside the program.
+    m_music = std::make_unique<MusicSlots>(m_records.music, m_records.paths.musicFolder,
+                                           fileMusicLog(musicLogPath(m_records.paths.root)));
+    connect(&m_musicTimer, &QTimer::timeout, this, [this] { m_music->loopTick(); });
     connect(this, &ShowController::recordsChanged, this, &ShowController::followRecords);
 }
 
@@ -56,7 +61,6 @@ void ShowController::loadStartupPictures() {
 }
 
 void ShowController::startMusicLoop() {
-    // The music slots come with their own feature; the loop already runs so that they only add their tick.
     m_musicTimer.start();
 }
 
@@ -67,7 +71,47 @@ void ShowController::stop() {
         stopReplay(false);
     stopScrollTimer();
     m_musicTimer.stop();
-    releaseMusic();
+    m_music->releaseAll();
+}
+
+void ShowController::backgroundMusicHotKey(int track) {
+    m_music->backgroundHotKey(track);
+}
+
+void ShowController::setMusicVolume(int volume) {
+    m_music->setVolume(volume);
+}
+
+bool ShowController::applyMusicSettings(const MusicSettings& settings) {
+    m_records.music = settings;
+    const bool saved =
+        showFileResult(m_services.messages, m_window, saveMusicSettings(m_records.paths, m_records.music));
+    const bool namesScrolling = m_run.drawStarted() && m_run.progress().state == DrawState::Scrolling;
+    m_music->reloadAfterSettings(namesScrolling);
+    Q_EMIT recordsChanged(RecordKind::Music);
+    return saved;
+}
+
+void ShowController::prepareScrollMusic() {
+    m_music->prepareScrollMusic();
+}
+
+// The draw checks the scroll and winning switches before it asks for these two.
+void ShowController::startScrollMusic() {
+    m_music->startScrollMusic();
+}
+
+void ShowController::rewindScrollMusic() {
+    m_music->rewindScrollMusic();
+}
+
+void ShowController::startWinMusic() {
+    m_music->startWinMusic();
+}
+
+void ShowController::releaseMusic() {
+    m_music->release(MusicSlot::Scroll);
+    m_music->release(MusicSlot::Win);
 }
 
 void ShowController::endDraw() {

@@ -13,11 +13,14 @@
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
 #include <string_view>
 
 class QWidget;
 
 namespace kelvora {
+
+class MusicSlots;
 
 inline constexpr std::u16string_view kExitQuestion = u"退出软件？\n\n*重启软件可继续中断的抽奖";
 
@@ -51,6 +54,18 @@ public:
     void startMusicLoop();
     // Shutdown: the timers stop and the music is released.
     void stop();
+
+    // The hot key of background track 1..3: starts or resumes it and pauses the others; on the track that
+    // plays, pauses it.
+    void backgroundMusicHotKey(int track);
+    // The music settings' slider: the level (25..100) applies at once to every player that exists; the
+    // record itself changes only with applyMusicSettings.
+    void setMusicVolume(int volume);
+    // The music settings dialog closed: stored, saved (a failed save shows its message; the settings apply
+    // all the same), every slot reloaded with the new files and volume, and announced. True when the save
+    // succeeded.
+    bool applyMusicSettings(const MusicSettings& settings);
+    MusicSlots& music() { return *m_music; }
 
     // "结束抽奖": asks, writes the history file and resets the draw.
     void endDraw();
@@ -116,12 +131,12 @@ public:
     void startScrollTimer(int periodMs) override;
     void stopScrollTimer() override;
     bool isDialogActive() override;
-    // The music slots fill these.
-    void prepareScrollMusic() override {}
-    void startScrollMusic() override {}
-    void rewindScrollMusic() override {}
-    void startWinMusic() override {}
-    void releaseMusic() override {}
+    void prepareScrollMusic() override;
+    void startScrollMusic() override;
+    void rewindScrollMusic() override;
+    void startWinMusic() override;
+    // The end of a draw: the scroll and winning players go; the background tracks play on.
+    void releaseMusic() override;
     void loadPrizePicture(int prizeIndex) override;
     void rebuildBackground() override;
     void dropScrollFont() override;
@@ -152,6 +167,7 @@ private:
     QTimer m_musicTimer;
     // One 10 ms timer for whichever roll shows: only one shows at a time.
     QTimer m_rollTimer;
+    std::unique_ptr<MusicSlots> m_music;
     bool m_replayActive = false;
     bool m_fullListActive = false;
 };
