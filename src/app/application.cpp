@@ -13,6 +13,7 @@
 #include "app/info_commands.h"
 #include "app/list_commands.h"
 #include "app/look_commands.h"
+#include "app/music_settings_commands.h"
 #include "app/prize_commands.h"
 #include "app/roll_settings_commands.h"
 #include "app/startup_checks.h"
@@ -59,6 +60,7 @@ void Application::registerCommands() {
     registerInfoCommands(m_commands, *m_window);
     registerPrizeCommands(m_commands, *m_window, editPrizeListsHook());
     registerLookCommands(m_commands, *m_window);
+    registerMusicSettingsCommands(m_commands, *m_window);
     registerRollSettingsCommands(m_commands, *m_window);
     m_window->rebuildAccelerators();
 }
