@@ -26,7 +26,8 @@ double noteHz(int midi) {
 // A track being rendered: a ring of samples when it loops, a plain buffer (notes cut at the end) when not.
 class Track {
 public:
-    Track(double seconds, bool loops) : m_samples(static_cast<std::size_t>(seconds * kRate)), m_loops(loops) {}
+    Track(double seconds, bool loops)
+        : m_samples(static_cast<std::size_t>(seconds * kRate)), m_loops(loops) {}
 
     void add(std::int64_t index, double value) {
         const auto n = static_cast<std::int64_t>(m_samples.size());
@@ -82,7 +83,10 @@ struct Envelope {
             if (r >= 1)
                 return 0;
             // The level the note had when released, fading to nothing.
-            level = (length < attack ? length / attack : length < attack + decay ? 1 - (1 - sustain) * (length - attack) / decay : sustain) * (1 - r);
+            level = (length < attack           ? length / attack
+                     : length < attack + decay ? 1 - (1 - sustain) * (length - attack) / decay
+                                               : sustain) *
+                    (1 - r);
         }
         return level;
     }
@@ -233,11 +237,15 @@ Track scrollLoop(const std::vector<Chord>& chords, double bpm, int barsPerChord,
             playNote(track, kBass, barStart + b * beat + beat / 2, beat * 0.3, chord[0] - 12, 0.35);
         }
         for (int s = 0; s < 16; ++s) {
-            // The pattern picks the chord tone of each sixteenth: two bits a step, plus an octave on odd bars.
-            const int step = static_cast<int>((pattern >> ((s % 16) * 2 % 64)) & 3u) % static_cast<int>(chord.size() + 1);
-            const int midi = step < static_cast<int>(chord.size()) ? chord[static_cast<std::size_t>(step)] + 12
-                                                                    : chord[0] + 24;
-            playNote(track, kPluck, barStart + s * beat / 4, beat / 5, midi + (bar % 2) * 12 * (s % 8 == 7), 0.32);
+            // The pattern picks the chord tone of each sixteenth: two bits a step, plus an octave on odd
+            // bars.
+            const int step =
+                static_cast<int>((pattern >> ((s % 16) * 2 % 64)) & 3u) % static_cast<int>(chord.size() + 1);
+            const int midi = step < static_cast<int>(chord.size())
+                                 ? chord[static_cast<std::size_t>(step)] + 12
+                                 : chord[0] + 24;
+            playNote(track, kPluck, barStart + s * beat / 4, beat / 5, midi + (bar % 2) * 12 * (s % 8 == 7),
+                     0.32);
         }
     }
     return track;
@@ -350,32 +358,43 @@ int main(int argc, char** argv) {
     pieces.push_back({"滚动2", scrollLoop({Am, F, C, G}, 160, 2, 0x9c3e1b72d5a6ULL), 0});
     pieces.push_back({"滚动3", scrollLoop({D, Bm, G, A}, 128, 1, 0x5a9d3c6e1b27ULL), 0});
     pieces.push_back({"中奖1",
-                      fanfare({{0.16, {67, 72}}, {0.16, {67, 72}}, {0.16, {67, 72}}, {0.5, {64, 67, 72}},
-                               {0.5, {65, 69, 72}}, {0.5, {67, 71, 74}}, {1.0, {60, 64, 67, 72, 76}}},
+                      fanfare({{0.16, {67, 72}},
+                               {0.16, {67, 72}},
+                               {0.16, {67, 72}},
+                               {0.5, {64, 67, 72}},
+                               {0.5, {65, 69, 72}},
+                               {0.5, {67, 71, 74}},
+                               {1.0, {60, 64, 67, 72, 76}}},
                               4.0),
                       1.2});
     pieces.push_back({"中奖2",
-                      fanfare({{0.25, {62, 69}}, {0.12, {62, 69}}, {0.12, {62, 69}}, {0.6, {62, 66, 69}},
-                               {0.3, {64, 67, 71}}, {0.3, {66, 69, 73}}, {1.0, {62, 66, 69, 74, 78}}},
+                      fanfare({{0.25, {62, 69}},
+                               {0.12, {62, 69}},
+                               {0.12, {62, 69}},
+                               {0.6, {62, 66, 69}},
+                               {0.3, {64, 67, 71}},
+                               {0.3, {66, 69, 73}},
+                               {1.0, {62, 66, 69, 74, 78}}},
                               4.2),
                       1.3});
     // Three calm tracks, each a loop of its own.
     pieces.push_back({"颁奖",
                       calmPiece({Cmaj7, Am7, Fmaj7, G7}, 3.0, 4, kBrass,
-                                {72, 0, 74, 76, 0, 0, 77, 76, 74, 0, 72, 0, 69, 0, 71, 72, 0, 0, 74, 0, 79, 0,
-                                 77, 76, 74, 0, 0, 71, 72, 0, 0, 0},
+                                {72, 0, 74, 76, 0,  0, 77, 76, 74, 0, 72, 0,  69, 0, 71, 72,
+                                 0,  0, 74, 0,  79, 0, 77, 76, 74, 0, 0,  71, 72, 0, 0,  0},
                                 0.375),
                       0});
-    pieces.push_back({"星河传说",
-                      calmPiece({Am, F, C, G, Am, Dm, Em, Am}, 2.5, 2, kBell,
-                                {76, 0, 79, 0, 81, 0, 0, 0, 79, 76, 74, 0, 72, 0, 0, 0, 74, 0, 76, 0, 79, 0, 76, 0,
-                                 74, 0, 72, 71, 69, 0, 0, 0, 72, 0, 76, 0, 74, 0, 71, 0, 69, 0, 0, 0, 0, 0, 0, 0},
-                                0.4166666666666667),
-                      0});
+    pieces.push_back(
+        {"星河传说",
+         calmPiece({Am, F, C, G, Am, Dm, Em, Am}, 2.5, 2, kBell,
+                   {76, 0, 79, 0,  81, 0, 0, 0, 79, 76, 74, 0, 72, 0, 0,  0, 74, 0, 76, 0, 79, 0, 76, 0,
+                    74, 0, 72, 71, 69, 0, 0, 0, 72, 0,  76, 0, 74, 0, 71, 0, 69, 0, 0,  0, 0,  0, 0,  0},
+                   0.4166666666666667),
+         0});
     pieces.push_back({"Encore une Fois",
                       calmPiece({Dm7, G7, Cmaj7, Am7}, 3.2, 3, kFlute,
-                                {74, 0, 72, 0, 69, 0, 0, 0, 71, 0, 72, 74, 76, 0, 0, 0, 77, 0, 76, 0, 74, 0, 72,
-                                 0, 71, 0, 0, 0, 72, 0, 0, 0},
+                                {74, 0, 72, 0, 69, 0, 0,  0, 71, 0, 72, 74, 76, 0, 0, 0,
+                                 77, 0, 76, 0, 74, 0, 72, 0, 71, 0, 0,  0,  72, 0, 0, 0},
                                 0.4),
                       0});
 

@@ -73,7 +73,8 @@ MusicSettingsDialog::MusicSettingsDialog(const MusicSettings& live, const DataPa
             grid->addWidget(c.onOff, line, 0);
             connect(c.onOff, &QCheckBox::toggled, this, [this, row] { enableRow(row); });
         } else {
-            grid->addWidget(new QLabel(QString::number(row - Background1 + 1), this), line, 0, Qt::AlignRight);
+            grid->addWidget(new QLabel(QString::number(row - Background1 + 1), this), line, 0,
+                            Qt::AlignRight);
         }
         c.file = new QLineEdit(this);
         c.file->setObjectName(name(row, "File"));
@@ -82,7 +83,8 @@ MusicSettingsDialog::MusicSettingsDialog(const MusicSettings& live, const DataPa
         c.file->setMinimumWidth(220);
         grid->addWidget(c.file, line, 1);
         if (row < Background1) {
-            c.builtIn = namedButton(QStringLiteral("内置"), name(row, "BuiltIn").toLatin1().constData(), this);
+            c.builtIn =
+                namedButton(QStringLiteral("内置"), name(row, "BuiltIn").toLatin1().constData(), this);
             grid->addWidget(c.builtIn, line, 2);
             connect(c.builtIn, &QPushButton::clicked, this, [this, row] { chooseFile(row, true); });
         }
@@ -301,9 +303,10 @@ void MusicSettingsDialog::previewTick() {
 void MusicSettingsDialog::previewFailed(const std::u16string& error) {
     const std::filesystem::path path = m_previewPath;
     stopPreview();
-    m_messages.show(this,
-                    toU16String(QStringLiteral("播放异常:\n%1\n\n%2").arg(toQString(pathText(path)), toQString(error))),
-                    MessageIcon::Error);
+    m_messages.show(
+        this,
+        toU16String(QStringLiteral("播放异常:\n%1\n\n%2").arg(toQString(pathText(path)), toQString(error))),
+        MessageIcon::Error);
 }
 
 void MusicSettingsDialog::seekBy(int direction) {
