@@ -60,6 +60,16 @@ void ShowController::stop() {
     releaseMusic();
 }
 
+void ShowController::setMusicVolume(int) {}
+
+bool ShowController::applyMusicSettings(const MusicSettings& settings) {
+    m_records.music = settings;
+    const bool saved =
+        showFileResult(m_services.messages, m_window, saveMusicSettings(m_records.paths, m_records.music));
+    Q_EMIT recordsChanged(RecordKind::Music);
+    return saved;
+}
+
 void ShowController::endDraw() {
     kelvora::endDraw(m_run, *this, m_records.paths, m_services.clock);
 }

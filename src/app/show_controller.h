@@ -51,6 +51,11 @@ public:
     // Shutdown: the timers stop and the music is released.
     void stop();
 
+    // Stand-ins until the music slots land: the slider's level for every existing player (none yet), and the
+    // music settings stored, saved and announced. The music-core branch replaces both.
+    void setMusicVolume(int volume);
+    bool applyMusicSettings(const MusicSettings& settings);
+
     // "结束抽奖": asks, writes the history file and resets the draw.
     void endDraw();
     // The exit question when the draw needs it; true when the program may close.
