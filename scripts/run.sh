@@ -17,9 +17,10 @@ cmake --build build -j"$(nproc)"
 RUN_DIR="${KELVORA_RUN_DIR:-$PWD/run}"
 mkdir -p "$RUN_DIR"
 cp build/src/app/kelvora "$RUN_DIR/"
-# The built-in backgrounds the interface settings offer live beside the program.
+# The built-in backgrounds and music the settings offer live beside the program.
 mkdir -p "$RUN_DIR/内置资源"
 cp build/src/app/内置资源/*.jpg "$RUN_DIR/内置资源/"
+cp build/src/app/内置资源/*.mp3 "$RUN_DIR/内置资源/"
 # All data lives beside the program; a first run gets a small sample event to try the keys on, with the
 # default background in place.
 if [ ! -d "$RUN_DIR/参数设置(勿删)" ]; then
@@ -32,6 +33,14 @@ LOOK_DIR="$RUN_DIR/参数设置(勿删)/界面"
 if [ ! -e "$LOOK_DIR/贺岁.jpg" ] && [ ! -e "$LOOK_DIR/_界面设置.dat" ]; then
   mkdir -p "$LOOK_DIR"
   cp "$RUN_DIR/内置资源/贺岁.jpg" "$LOOK_DIR/"
+fi
+# A run folder from before the built-in music: the default music settings name files it never had.
+MUSIC_DIR="$RUN_DIR/参数设置(勿删)/音乐"
+if [ ! -e "$MUSIC_DIR/_音乐设置.dat" ]; then
+  mkdir -p "$MUSIC_DIR"
+  for name in 滚动1 中奖1 颁奖 星河传说 "Encore une Fois"; do
+    [ -e "$MUSIC_DIR/$name.mp3" ] || cp "$RUN_DIR/内置资源/$name.mp3" "$MUSIC_DIR/"
+  done
 fi
 cd "$RUN_DIR"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

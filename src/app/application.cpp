@@ -14,6 +14,7 @@
 #include "app/list_commands.h"
 #include "app/look_commands.h"
 #include "app/music_commands.h"
+#include "app/music_settings_commands.h"
 #include "app/prize_commands.h"
 #include "app/roll_commands.h"
 #include "app/roll_settings_commands.h"
@@ -62,6 +63,7 @@ void Application::registerCommands() {
     registerPrizeCommands(m_commands, *m_window, editPrizeListsHook());
     registerLookCommands(m_commands, *m_window);
     registerRollCommands(m_commands, *m_controller);
+    registerMusicSettingsCommands(m_commands, *m_window);
     registerRollSettingsCommands(m_commands, *m_window);
     registerMusicCommands(m_commands, *m_controller);
     m_window->rebuildAccelerators();

@@ -188,6 +188,7 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
         "  奖项... \t F2",
         "  模式 && 名单... \t F3",
         "  界面... \t F4",
+        "  音乐... \t F5",
         "  ---",
         "  参数备份与还原...",
         "  ---",

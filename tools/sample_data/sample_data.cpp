@@ -5,7 +5,8 @@
 //   kelvora_sample_data [--background <name>] [--photos <count>] <folder> [<built-in folder>]
 //
 // With the built-in resources folder, its default background is copied into the interface folder, so that the
-// default look finds the picture it names; --background chooses another picture of that folder instead.
+// default look finds the picture it names; --background chooses another picture of that folder instead. The
+// music the default music settings name is copied into the music folder from there too.
 //
 // --photos writes a photo-mode event instead: <count> generated portraits go into the picture folder the way
 // the import puts them there (loaded and checked, shrunk to 650 on the longer side, saved by the program's
@@ -29,6 +30,7 @@
 #include "records/prizes.h"
 #include "records/settings_file.h"
 #include "settings/interface_settings.h"
+#include "settings/music_settings.h"
 #include "settings/picture_name_list.h"
 #include "settings/text_name_list.h"
 
@@ -237,6 +239,21 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(paths.interfaceFolder, ec);
         if (!written(copyIntoDataFolder(picture, chosenPicture)))
             return 1;
+    }
+    // The default music, where the built-in folder has it; a file of that name already there stays.
+    if (args.size() == 2) {
+        const MusicSettings music;
+        for (const auto* name : {music.scrollMusicFile, music.winMusicFile, music.backgroundFile1,
+                                 music.backgroundFile2, music.backgroundFile3}) {
+            const std::filesystem::path file(toUtf8(std::u16string_view(name)));
+            const std::filesystem::path source = std::filesystem::path(args[1]) / file;
+            const std::filesystem::path target = paths.musicFolder / file;
+            if (!std::filesystem::is_regular_file(source, ec) ||
+                std::filesystem::exists(std::filesystem::symlink_status(target, ec)))
+                continue;
+            if (!written(copyIntoDataFolder(source, target)))
+                return 1;
+        }
     }
     if (photoMode) {
         PictureNameList photoList;
