@@ -44,8 +44,19 @@ std::string sinkDescription() {
     return chosen ? std::string(chosen) : std::string();
 }
 
+// A named sink may hold "{player}", which becomes a number counting the players this run has made, so that
+// a recording sink writes each player's sound into a file of its own.
+std::string numberedSink(std::string description) {
+    static std::atomic<int> made{0};
+    const std::string mark = "{player}";
+    const std::size_t at = description.find(mark);
+    if (at != std::string::npos)
+        description.replace(at, mark.size(), std::to_string(++made));
+    return description;
+}
+
 GstElement* makeSink() {
-    const std::string description = sinkDescription();
+    const std::string description = numberedSink(sinkDescription());
     if (description.empty())
         return gst_element_factory_make("autoaudiosink", nullptr);
     GError* error = nullptr;
