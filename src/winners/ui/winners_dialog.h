@@ -1,0 +1,106 @@
+#pragma once
+// "中奖名单管理": the winners prize by prize, with a preview of the selected winner's picture in picture mode;
+// a winner forfeits here, and the winners or the entrants not yet drawn are exported to a new folder. Opened
+// only during a draw; everything it changes goes through the draw run, which saves before it takes effect.
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "records/data_paths.h"
+#include "ui/centered_dialog.h"
+#include "ui/work_progress_dialog.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QTableView;
+
+namespace kelvora {
+
+class DrawRun;
+class FilePicker;
+class MessageBox;
+class PicturePreview;
+class WinnersModel;
+
+inline constexpr std::u16string_view kAllPrizesChoice = u"全部奖项";
+inline constexpr std::u16string_view kBackToPoolText = u"弃奖人重回奖池\n(参与后续抽奖)";
+inline constexpr std::u16string_view kNoForfeiterText = u"请选中弃奖人";
+inline constexpr std::u16string_view kForfeitWhileScrollingText = u"停止滚动后才可弃奖";
+inline constexpr std::u16string_view kForfeitQuestion = u"确定弃奖？";
+inline constexpr std::u16string_view kPrintHintText = u"导出后打印即可";
+inline constexpr std::u16string_view kDrawNotStartedText = u"还未开始抽奖";
+inline constexpr std::u16string_view kExportSucceededText = u"导出成功";
+
+struct WinnersEnvironment {
+    DrawRun& run;
+    const DataPaths& paths;
+    MessageBox& messages;
+    FilePicker& files;
+    // A forfeit took effect: the screen follows.
+    std::function<void()> forfeited;
+};
+
+enum class ExportKind { Winners, NotYetWon };
+
+// "正在导出...": one export on a worker thread. When it has ended the dialog shows its failure (error icon)
+// or, unless it was cancelled, "导出成功", and closes.
+class ExportProgressDialog : public WorkProgressDialog {
+    Q_OBJECT
+public:
+    ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
+                         std::filesystem::path folder, MessageBox& messages, QWidget* parent);
+
+    // Valid once the dialog has closed: the failure's text, empty after a success or a cancel.
+    const std::u16string& errorText() const { return *m_errorText; }
+
+protected:
+    void workEnded() override;
+
+private:
+    MessageBox& m_messages;
+    std::shared_ptr<std::u16string> m_errorText = std::make_shared<std::u16string>();
+};
+
+class WinnersDialog : public CenteredDialog {
+    Q_OBJECT
+public:
+    WinnersDialog(const WinnersEnvironment& environment, QWidget* parent);
+    ~WinnersDialog() override;
+
+    WinnersModel& model() { return *m_model; }
+    QTableView& view() { return *m_view; }
+
+    // "弃奖(&D)": the selected winner forfeits, after the question.
+    void forfeitSelected();
+    // "导出中奖名单...", "导出未中奖名单...": asks for the new folder and runs the export.
+    void exportList(ExportKind kind);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void prizeChosen(int comboIndex);
+    void selectionChanged();
+    void clearPreview();
+    void selectRow(int row);
+    void layoutColumns();
+    void say(std::u16string_view text, int icon);
+
+    WinnersEnvironment m_env;
+    bool m_pictureMode;
+    WinnersModel* m_model = nullptr;
+    QComboBox* m_prizes = nullptr;
+    QTableView* m_view = nullptr;
+    QCheckBox* m_backToPool = nullptr;
+    PicturePreview* m_preview = nullptr;
+    QLabel* m_info = nullptr;
+};
+
+// F7: runs the window during a draw; nothing otherwise.
+void showWinners(const WinnersEnvironment& environment, QWidget* parent);
+
+} // namespace kelvora
