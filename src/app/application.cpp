@@ -18,6 +18,7 @@
 #include "app/roll_settings_commands.h"
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
+#include "app/winners_commands.h"
 #include "draw/progress_file.h"
 #include "settings/ui/black_white_list_dialog.h"
 #include "settings/ui/import_dialog.h"
@@ -62,6 +63,7 @@ void Application::registerCommands() {
     registerLookCommands(m_commands, *m_window);
     registerRollCommands(m_commands, *m_controller);
     registerRollSettingsCommands(m_commands, *m_window);
+    registerWinnersCommands(m_commands, *m_window);
     m_window->rebuildAccelerators();
 }
 

@@ -12,16 +12,17 @@
 
 namespace kelvora {
 
-WorkWorker::WorkWorker(WorkJob job, std::shared_ptr<const std::atomic<bool>> cancel)
-    : m_job(std::move(job)), m_cancel(std::move(cancel)) {}
+WorkWorker::WorkWorker(WorkJob job) : m_job(std::move(job)) {}
 
 void WorkWorker::run() {
-    m_job(*m_cancel, [this](int done, int total) { emit progress(done, total); });
+    m_job([this](int done, int total) { emit progress(done, total); });
     emit finished();
 }
 
-WorkProgressDialog::WorkProgressDialog(const QString& title, const QString& text, WorkJob job, QWidget* parent)
-    : CenteredDialog(parent), m_thread(new QThread(this)), m_worker(new WorkWorker(std::move(job), m_cancel)) {
+WorkProgressDialog::WorkProgressDialog(const QString& title, const QString& text, WorkJob job,
+                                       std::function<void()> cancel, QWidget* parent)
+    : CenteredDialog(parent), m_cancel(std::move(cancel)), m_thread(new QThread(this)),
+      m_worker(new WorkWorker(std::move(job))) {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(text, this));
@@ -31,9 +32,9 @@ WorkProgressDialog::WorkProgressDialog(const QString& title, const QString& text
     m_bar->setValue(0);
     m_bar->setMinimumWidth(320);
     layout->addWidget(m_bar);
-    QPushButton* cancel = namedButton(QStringLiteral("取消"), "cancel", this);
-    addClosingRow(*layout, {cancel});
-    connect(cancel, &QPushButton::clicked, this, &WorkProgressDialog::requestCancel);
+    QPushButton* cancelButton = namedButton(QStringLiteral("取消"), "cancel", this);
+    addClosingRow(*layout, {cancelButton});
+    connect(cancelButton, &QPushButton::clicked, this, &WorkProgressDialog::requestCancel);
 
     m_worker->moveToThread(m_thread);
     connect(m_thread, &QThread::started, m_worker, &WorkWorker::run);
@@ -47,7 +48,8 @@ WorkProgressDialog::WorkProgressDialog(const QString& title, const QString& text
 
 WorkProgressDialog::~WorkProgressDialog() {
     // A dialog destroyed under a running worker stops it before the thread goes.
-    m_cancel->store(true);
+    if (m_thread->isRunning())
+        requestCancel();
     m_thread->quit();
     m_thread->wait();
     delete m_worker;
@@ -62,7 +64,9 @@ void WorkProgressDialog::showEvent(QShowEvent* event) {
 }
 
 void WorkProgressDialog::requestCancel() {
-    m_cancel->store(true);
+    m_cancelRequested = true;
+    if (m_cancel)
+        m_cancel();
 }
 
 void WorkProgressDialog::reject() {
@@ -76,7 +80,7 @@ void WorkProgressDialog::workerFinished() {
 }
 
 void WorkProgressDialog::workEnded() {
-    done(m_cancel->load() ? QDialog::Rejected : QDialog::Accepted);
+    done(m_cancelRequested ? QDialog::Rejected : QDialog::Accepted);
 }
 
 } // namespace kelvora

@@ -1,12 +1,11 @@
 #pragma once
 // A modal "working..." window for long work that runs off the UI thread: a line of text, a progress bar and
-// "取消". The dialog owns the thread and the worker; the work itself is a plain function that reads the cancel
-// flag and reports progress, and knows no widget. The window closes itself when the work has ended, and never
-// while it runs: cancelling only asks the work to stop at its next step.
+// "取消". The dialog owns the thread and the worker; the work itself is a plain function that reads the
+// cancel flag and reports progress, and knows no widget. The window closes itself when the work has ended,
+// and never while it runs: cancelling only asks the work to stop at its next step.
 
 #include <QObject>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -19,13 +18,14 @@ namespace kelvora {
 
 // done of total steps finished; called on the worker thread.
 using WorkProgress = std::function<void(int done, int total)>;
-// The work: runs once on the worker thread; keeps its own result (read after the dialog has closed).
-using WorkJob = std::function<void(const std::atomic<bool>& cancel, const WorkProgress& progress)>;
+// The work: runs once on the worker thread and keeps its own result (read after the dialog has closed). It
+// reads its own cancel flag, which the dialog's cancel callback sets.
+using WorkJob = std::function<void(const WorkProgress& progress)>;
 
 class WorkWorker : public QObject {
     Q_OBJECT
 public:
-    WorkWorker(WorkJob job, std::shared_ptr<const std::atomic<bool>> cancel);
+    explicit WorkWorker(WorkJob job);
 
 public slots:
     void run();
@@ -36,18 +36,20 @@ signals:
 
 private:
     WorkJob m_job;
-    std::shared_ptr<const std::atomic<bool>> m_cancel;
 };
 
 class WorkProgressDialog : public CenteredDialog {
     Q_OBJECT
 public:
-    WorkProgressDialog(const QString& title, const QString& text, WorkJob job, QWidget* parent);
+    // cancel sets the work's flag; it runs on this thread, at "取消", Escape, the close box, and when the
+    // dialog is destroyed under a running worker.
+    WorkProgressDialog(const QString& title, const QString& text, WorkJob job, std::function<void()> cancel,
+                       QWidget* parent);
     ~WorkProgressDialog() override;
 
     // Asks the work to stop at its next step; the dialog closes when it has.
     void requestCancel();
-    bool cancelRequested() const { return m_cancel->load(); }
+    bool cancelRequested() const { return m_cancelRequested; }
     QProgressBar& progressBar() { return *m_bar; }
 
 protected:
@@ -63,7 +65,8 @@ public slots:
 private:
     void workerFinished();
 
-    std::shared_ptr<std::atomic<bool>> m_cancel = std::make_shared<std::atomic<bool>>(false);
+    std::function<void()> m_cancel;
+    bool m_cancelRequested = false;
     QThread* m_thread;
     WorkWorker* m_worker;
     QProgressBar* m_bar;

@@ -19,8 +19,8 @@
 #include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
 #include "ui/report_view.h"
+#include "winners/forfeit_winner.h"
 #include "winners/ui/winners_model.h"
-#include "winners/winners_logic_bridge.h"
 
 namespace kelvora {
 
@@ -36,23 +36,33 @@ constexpr double kNameShare = 0.58;
 ExportProgressDialog::ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
                                            std::filesystem::path folder, MessageBox& messages,
                                            QWidget* parent)
-    : WorkProgressDialog(QStringLiteral("正在导出..."), QStringLiteral("正在导出..."),
-                         // The run's lists do not change while the modal winners window is open: a winner is
-                         // recorded only at a stop, which the disabled main window cannot receive meanwhile.
-                         [kind, &run, paths, folder = std::move(folder),
-                          error = m_errorText](const std::atomic<bool>& cancel, const WorkProgress& progress) {
-                             *error = runExport(kind, run, paths, folder, cancel, progress);
-                         },
-                         parent),
-      m_messages(messages) {
+    : ExportProgressDialog(kind, run, paths, std::move(folder), messages, std::make_shared<State>(), parent) {
+}
+
+ExportProgressDialog::ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
+                                           std::filesystem::path folder, MessageBox& messages,
+                                           std::shared_ptr<State> state, QWidget* parent)
+    : WorkProgressDialog(
+          toQString(kExportingText), toQString(kExportingText),
+          [kind, state, folder = std::move(folder),
+           source = ExportSource{run.pictureMode(), paths.pictureFolder},
+           winners = kind == ExportKind::Winners ? run.progress().winners : WinnerList{},
+           pool = kind == ExportKind::NotYetWon ? run.progress().pool
+                                                : EntrantPool{}](const WorkProgress& progress) {
+              state->result = kind == ExportKind::Winners
+                                  ? exportWinners(winners, folder, source, state->cancel, progress)
+                                  : exportNotYetWon(pool, folder, source, state->cancel, progress);
+          },
+          [state] { state->cancel.set(); }, parent),
+      m_messages(messages), m_state(std::move(state)) {
     setObjectName(kind == ExportKind::Winners ? QStringLiteral("exportWinnersProgress")
                                               : QStringLiteral("exportNotYetWonProgress"));
 }
 
 void ExportProgressDialog::workEnded() {
-    if (!m_errorText->empty())
-        m_messages.show(static_cast<QWidget*>(this), *m_errorText, MessageIcon::Error);
-    else if (!cancelRequested())
+    if (const std::u16string text = m_state->result.messageText(); !text.empty())
+        m_messages.show(static_cast<QWidget*>(this), text, MessageIcon::Error);
+    else if (!m_state->result.cancelled)
         m_messages.show(static_cast<QWidget*>(this), kExportSucceededText, MessageIcon::Information);
     WorkProgressDialog::workEnded();
 }
@@ -126,15 +136,15 @@ WinnersDialog::WinnersDialog(const WinnersEnvironment& environment, QWidget* par
     connect(forfeit, &QPushButton::clicked, this, &WinnersDialog::forfeitSelected);
     connect(exportWinners, &QPushButton::clicked, this, [this] { exportList(ExportKind::Winners); });
     connect(exportNotYetWon, &QPushButton::clicked, this, [this] { exportList(ExportKind::NotYetWon); });
-    connect(print, &QPushButton::clicked, this, [this] { say(kPrintHintText, int(MessageIcon::Information)); });
+    connect(print, &QPushButton::clicked, this, [this] { say(kPrintHintText, MessageIcon::Information); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     m_view->setFocus();
 }
 
 WinnersDialog::~WinnersDialog() = default;
 
-void WinnersDialog::say(std::u16string_view text, int icon) {
-    m_env.messages.show(static_cast<QWidget*>(this), text, static_cast<MessageIcon>(icon));
+void WinnersDialog::say(std::u16string_view text, MessageIcon icon) {
+    m_env.messages.show(static_cast<QWidget*>(this), text, icon);
 }
 
 void WinnersDialog::resizeEvent(QResizeEvent* event) {
@@ -154,7 +164,7 @@ void WinnersDialog::layoutColumns() {
 
 void WinnersDialog::prizeChosen(int comboIndex) {
     clearPreview();
-    m_model->setPrizeFilter(comboIndex <= 0 ? std::u16string() : fromQString(m_prizes->itemText(comboIndex)));
+    m_model->setPrizeFilter(comboIndex <= 0 ? std::u16string() : toU16String(m_prizes->itemText(comboIndex)));
 }
 
 void WinnersDialog::clearPreview() {
@@ -190,7 +200,7 @@ void WinnersDialog::selectionChanged() {
     } else {
         text += kPictureMissingText;
     }
-    say(text, int(MessageIcon::Warning));
+    say(text, MessageIcon::Warning);
 }
 
 void WinnersDialog::selectRow(int row) {
@@ -204,37 +214,22 @@ void WinnersDialog::selectRow(int row) {
 
 void WinnersDialog::forfeitSelected() {
     const QModelIndexList rows = m_view->selectionModel()->selectedRows();
-    const Entrant* winner = rows.isEmpty() ? nullptr : m_model->winnerAt(rows.front().row());
-    if (!winner) {
-        say(kNoForfeiterText, int(MessageIcon::Information));
+    const int row = rows.isEmpty() ? -1 : rows.front().row();
+    std::optional<ForfeitRow> forfeiter;
+    if (const Entrant* winner = m_model->winnerAt(row))
+        forfeiter = ForfeitRow{std::u16string(m_model->prizeAt(row)), std::u16string(winner->text())};
+    if (!forfeitWinner(m_env.run, m_env.messages, static_cast<QWidget*>(this), forfeiter,
+                       m_backToPool->isChecked()))
         return;
-    }
-    if (m_env.run.progress().state == DrawState::Scrolling) {
-        say(kForfeitWhileScrollingText, int(MessageIcon::Warning));
-        return;
-    }
-    if (m_env.messages.show(static_cast<QWidget*>(this), kForfeitQuestion, MessageIcon::Question,
-                            MessageButtons::YesNo) != MessageAnswer::Yes)
-        return;
-    const int row = rows.front().row();
-    // Copies: the call changes the list the model points into.
-    const std::u16string prize(m_model->prizeAt(row));
-    const std::u16string name(winner->text());
-    std::u16string errorText;
-    if (!forfeitWinner(m_env.run, prize, name, m_backToPool->isChecked(), errorText)) {
-        say(errorText, int(MessageIcon::Error));
-        return;
-    }
+    // The run has saved the change and repainted the screen; the table follows.
     m_model->winnerRemoved(row);
-    if (m_env.forfeited)
-        m_env.forfeited();
     selectRow(std::min(row, m_model->rowCount() - 1));
     m_view->setFocus();
 }
 
 void WinnersDialog::exportList(ExportKind kind) {
     if (!m_env.run.drawStarted()) {
-        say(kDrawNotStartedText, int(MessageIcon::Warning));
+        say(kDrawNotStartedText, MessageIcon::Warning);
         return;
     }
     const std::u16string_view title = kind == ExportKind::Winners ? u"导出中奖名单" : u"导出未中奖名单";
@@ -242,9 +237,8 @@ void WinnersDialog::exportList(ExportKind kind) {
         m_env.files.saveFile(static_cast<QWidget*>(this), title, u"", u"");
     if (!folder)
         return;
-    std::u16string errorText;
-    if (!createExportFolder(*folder, errorText)) {
-        say(errorText, int(MessageIcon::Error));
+    if (const FileResult made = createExportFolder(*folder); !made) {
+        say(messageText(made), MessageIcon::Error);
         return;
     }
     ExportProgressDialog progress(kind, m_env.run, m_env.paths, *folder, m_env.messages, this);

@@ -1,17 +1,20 @@
 #pragma once
-// "中奖名单管理": the winners prize by prize, with a preview of the selected winner's picture in picture mode;
-// a winner forfeits here, and the winners or the entrants not yet drawn are exported to a new folder. Opened
-// only during a draw; everything it changes goes through the draw run, which saves before it takes effect.
+// "中奖名单管理": the winners prize by prize, with a preview of the selected winner's picture in picture
+// mode; a winner forfeits here, and the winners or the entrants not yet drawn are exported to a new folder.
+// Opened only during a draw; everything it changes goes through the draw run, which saves before it takes
+// effect.
 
 #include <QString>
 
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "draw/draw_progress.h"
+#include "platform/message_box.h"
 #include "records/data_paths.h"
 #include "ui/centered_dialog.h"
 #include "ui/work_progress_dialog.h"
+#include "winners/winner_export.h"
 
 class QCheckBox;
 class QComboBox;
@@ -22,26 +25,16 @@ namespace kelvora {
 
 class DrawRun;
 class FilePicker;
-class MessageBox;
 class PicturePreview;
 class WinnersModel;
 
 inline constexpr std::u16string_view kAllPrizesChoice = u"全部奖项";
-inline constexpr std::u16string_view kBackToPoolText = u"弃奖人重回奖池\n(参与后续抽奖)";
-inline constexpr std::u16string_view kNoForfeiterText = u"请选中弃奖人";
-inline constexpr std::u16string_view kForfeitWhileScrollingText = u"停止滚动后才可弃奖";
-inline constexpr std::u16string_view kForfeitQuestion = u"确定弃奖？";
-inline constexpr std::u16string_view kPrintHintText = u"导出后打印即可";
-inline constexpr std::u16string_view kDrawNotStartedText = u"还未开始抽奖";
-inline constexpr std::u16string_view kExportSucceededText = u"导出成功";
 
 struct WinnersEnvironment {
     DrawRun& run;
     const DataPaths& paths;
     MessageBox& messages;
     FilePicker& files;
-    // A forfeit took effect: the screen follows.
-    std::function<void()> forfeited;
 };
 
 enum class ExportKind { Winners, NotYetWon };
@@ -51,18 +44,28 @@ enum class ExportKind { Winners, NotYetWon };
 class ExportProgressDialog : public WorkProgressDialog {
     Q_OBJECT
 public:
+    // The worker exports copies of the run's lists as they are now.
     ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
                          std::filesystem::path folder, MessageBox& messages, QWidget* parent);
 
-    // Valid once the dialog has closed: the failure's text, empty after a success or a cancel.
-    const std::u16string& errorText() const { return *m_errorText; }
+    // Valid once the dialog has closed.
+    const ExportResult& result() const { return m_state->result; }
 
 protected:
     void workEnded() override;
 
 private:
+    // Shared with the worker's job, which may outlive nothing of this dialog but the base's destructor.
+    struct State {
+        ExportCancelFlag cancel;
+        ExportResult result;
+    };
+    ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
+                         std::filesystem::path folder, MessageBox& messages, std::shared_ptr<State> state,
+                         QWidget* parent);
+
     MessageBox& m_messages;
-    std::shared_ptr<std::u16string> m_errorText = std::make_shared<std::u16string>();
+    std::shared_ptr<State> m_state;
 };
 
 class WinnersDialog : public CenteredDialog {
@@ -88,7 +91,7 @@ private:
     void clearPreview();
     void selectRow(int row);
     void layoutColumns();
-    void say(std::u16string_view text, int icon);
+    void say(std::u16string_view text, MessageIcon icon);
 
     WinnersEnvironment m_env;
     bool m_pictureMode;

@@ -5,15 +5,9 @@
 
 #include "platform/text.h"
 #include "ui/qt_text.h"
+#include "winners/winner_export.h"
 
 namespace kelvora {
-
-SplitPictureName splitPictureName(std::u16string_view fileName) {
-    const std::size_t dot = fileName.rfind(u'.');
-    if (dot == std::u16string_view::npos)
-        return {fileName, {}};
-    return {fileName.substr(0, dot), fileName.substr(dot)};
-}
 
 WinnersModel::WinnersModel(const WinnerList& winners, bool pictureMode, QObject* parent)
     : QAbstractTableModel(parent), m_winners(winners), m_pictureMode(pictureMode), m_rows(collectRows()) {}
@@ -69,9 +63,9 @@ QVariant WinnersModel::data(const QModelIndex& index, int role) const {
         case PrizeColumn:
             return toQString(prizeAt(index.row()));
         case NameColumn:
-            return toQString(m_pictureMode ? splitPictureName(winner->text()).stem : winner->text());
+            return toQString(m_pictureMode ? splitExtension(winner->text()).first : winner->text());
         default:
-            return m_pictureMode ? toQString(splitPictureName(winner->text()).extension) : QString();
+            return m_pictureMode ? toQString(splitExtension(winner->text()).second) : QString();
         }
     }
     case Qt::TextAlignmentRole:
@@ -120,8 +114,8 @@ void WinnersModel::winnerRemoved(int row) {
     beginRemoveRows(QModelIndex(), row, row);
     m_rows = std::move(rows);
     endRemoveRows();
-    // The rows below moved up: their numbers changed, and the first removal of two same-named winners may have
-    // shifted which record a row reads.
+    // The rows below moved up: their numbers changed, and the first removal of two same-named winners may
+    // have shifted which record a row reads.
     if (row < static_cast<int>(m_rows.size()))
         emit dataChanged(index(row, 0), index(static_cast<int>(m_rows.size()) - 1, columnCount() - 1),
                          {Qt::DisplayRole});

@@ -2,7 +2,8 @@
 // The winners as a report-style table, one row per winner, prize by prize in the list's order: a grey row
 // number, the prize, the name, and in picture mode the picture file's extension in a fourth column that the
 // view keeps at width 0 (the name column shows the file name without it). A prize filter shows the winners of
-// one prize only. The model reads the live winner list in place and is told when a winner was removed from it.
+// one prize only. The model reads the live winner list in place and is told when a winner was removed from
+// it.
 
 #include <QAbstractTableModel>
 
@@ -13,13 +14,6 @@
 #include "draw/draw_progress.h"
 
 namespace kelvora {
-
-// The picture file name split at its last dot: "张三.jpg" → "张三", ".jpg". A name without a dot has no extension.
-struct SplitPictureName {
-    std::u16string_view stem;
-    std::u16string_view extension; // the dot included
-};
-SplitPictureName splitPictureName(std::u16string_view fileName);
 
 class WinnersModel : public QAbstractTableModel {
     Q_OBJECT
