@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -96,6 +97,8 @@ WinnersDialog::WinnersDialog(const WinnersEnvironment& environment, QWidget* par
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->horizontalHeader()->setMinimumSectionSize(0);
+    m_view->viewport()->installEventFilter(this);
     left->addWidget(m_view, 1);
     columns->addLayout(left, 3);
 
@@ -147,9 +150,10 @@ void WinnersDialog::say(std::u16string_view text, MessageIcon icon) {
     m_env.messages.show(static_cast<QWidget*>(this), text, icon);
 }
 
-void WinnersDialog::resizeEvent(QResizeEvent* event) {
-    CenteredDialog::resizeEvent(event);
-    layoutColumns();
+bool WinnersDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view->viewport() && event->type() == QEvent::Resize)
+        layoutColumns();
+    return CenteredDialog::eventFilter(watched, event);
 }
 
 void WinnersDialog::layoutColumns() {
@@ -222,7 +226,7 @@ void WinnersDialog::forfeitSelected() {
                        m_backToPool->isChecked()))
         return;
     // The run has saved the change and repainted the screen; the table follows.
-    m_model->winnerRemoved(row);
+    m_model->listReset();
     selectRow(std::min(row, m_model->rowCount() - 1));
     m_view->setFocus();
 }

@@ -83,7 +83,8 @@ public:
     void exportList(ExportKind kind);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    // The view's viewport: its width gives the columns theirs.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void prizeChosen(int comboIndex);

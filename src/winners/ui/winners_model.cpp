@@ -102,23 +102,10 @@ void WinnersModel::setPrizeFilter(std::u16string_view prizeName) {
     endResetModel();
 }
 
-void WinnersModel::winnerRemoved(int row) {
-    std::vector<Place> rows = collectRows();
-    if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size() || rows.size() + 1 != m_rows.size()) {
-        // Not the one removal this call is for: read everything again rather than guess.
-        beginResetModel();
-        m_rows = std::move(rows);
-        endResetModel();
-        return;
-    }
-    beginRemoveRows(QModelIndex(), row, row);
-    m_rows = std::move(rows);
-    endRemoveRows();
-    // The rows below moved up: their numbers changed, and the first removal of two same-named winners may
-    // have shifted which record a row reads.
-    if (row < static_cast<int>(m_rows.size()))
-        emit dataChanged(index(row, 0), index(static_cast<int>(m_rows.size()) - 1, columnCount() - 1),
-                         {Qt::DisplayRole});
+void WinnersModel::listReset() {
+    beginResetModel();
+    m_rows = collectRows();
+    endResetModel();
 }
 
 } // namespace kelvora

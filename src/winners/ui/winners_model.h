@@ -35,9 +35,9 @@ public:
     const Entrant* winnerAt(int row) const;
     std::u16string_view prizeAt(int row) const;
 
-    // One winner of the filtered prizes was removed from the list (groups left empty removed with it), the
-    // one shown at row or another that reads the same: row leaves the table and the rest are read again.
-    void winnerRemoved(int row);
+    // The list changed (a winner forfeited, a group emptied and gone): everything is read again. The rows
+    // below a removed one move up and are numbered anew, so this is a reset rather than a removal.
+    void listReset();
 
 private:
     struct Place {
