@@ -125,7 +125,11 @@ TEST_F(ExportTest, TheFolderMustBeNew) {
         const FileResult denied = createExportFolder(locked / "x");
         const std::u16string expected = u"文件夹创建失败:\n" + pathText(locked / "x") + u"\n\n" +
                                         errorText(EACCES) + u"\n\n\n请检查是否有写入权限";
-        ::_exit(messageText(denied) == expected ? 0 : 1);
+        // The same hint when the list file cannot be created in a folder the operator chose.
+        const ExportResult unwritten = exportNotYetWon({}, locked, {}, ExportCancelFlag{}, {});
+        const std::u16string writeExpected = u"写文件失败:\n" + pathText(locked / "_还未中奖名单.txt") +
+                                             u"\n\n" + errorText(EACCES) + u"\n\n\n请检查是否有写入权限";
+        ::_exit(messageText(denied) == expected && unwritten.messageText() == writeExpected ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
