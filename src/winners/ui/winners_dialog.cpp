@@ -98,6 +98,8 @@ WinnersDialog::WinnersDialog(const WinnersEnvironment& environment, QWidget* par
     m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->horizontalHeader()->setMinimumSectionSize(0);
+    // Tab leaves the list for the buttons: the rows are chosen whole, there are no cells to step through.
+    m_view->setTabKeyNavigation(false);
     m_view->viewport()->installEventFilter(this);
     left->addWidget(m_view, 1);
     columns->addLayout(left, 3);
