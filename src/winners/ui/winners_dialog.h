@@ -55,7 +55,8 @@ protected:
     void workEnded() override;
 
 private:
-    // Shared with the worker's job, which may outlive nothing of this dialog but the base's destructor.
+    // Shared with the job and the cancel callback: the base's destructor may still cancel the job after the
+    // members of this class are gone.
     struct State {
         ExportCancelFlag cancel;
         ExportResult result;
