@@ -20,6 +20,7 @@
 #include "app/roll_settings_commands.h"
 #include "app/startup_checks.h"
 #include "app/window_commands.h"
+#include "app/winners_commands.h"
 #include "draw/progress_file.h"
 #include "settings/ui/black_white_list_dialog.h"
 #include "settings/ui/import_dialog.h"
@@ -66,6 +67,7 @@ void Application::registerCommands() {
     registerMusicSettingsCommands(m_commands, *m_window);
     registerRollSettingsCommands(m_commands, *m_window);
     registerMusicCommands(m_commands, *m_controller);
+    registerWinnersCommands(m_commands, *m_window);
     m_window->rebuildAccelerators();
 }
 

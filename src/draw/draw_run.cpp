@@ -75,6 +75,26 @@ void DrawRun::setReplayPrize(std::u16string_view prizeName) {
     m_replayPrize = prizeName;
 }
 
+ForfeitResult DrawRun::forfeit(const ForfeitRequest& request) {
+    if (!m_drawStarted)
+        return {ForfeitOutcome::NotStarted, {}};
+    if (m_progress.state == DrawState::Scrolling)
+        return {ForfeitOutcome::Scrolling, {}};
+    const PrizeItem* prize = currentPrize();
+    std::optional<DrawProgress> snapshot =
+        forfeitedProgress(m_progress, request, prize ? prize->nameText() : std::u16string_view{});
+    if (!snapshot)
+        return {ForfeitOutcome::NotFound, {}};
+    ForfeitResult result;
+    if (!m_host.saveProgress(*snapshot, result.saveError)) {
+        result.outcome = ForfeitOutcome::SaveFailed;
+        return result;
+    }
+    m_progress = std::move(*snapshot);
+    m_host.repaintScreen();
+    return result;
+}
+
 void DrawRun::resetProgress() {
     m_progress = DrawProgress{};
     releaseDeck();

@@ -11,6 +11,7 @@
 
 #include "draw/draw_host.h"
 #include "draw/draw_progress.h"
+#include "draw/forfeit.h"
 #include "draw/pool_arrangement.h"
 #include "platform/random.h"
 #include "records/prizes.h"
@@ -32,6 +33,22 @@ inline constexpr std::u16string_view kNoPrizesText = u"奖项不可为空";
 inline constexpr std::u16string_view kNoEntrantsText = u"抽奖名单不可为空";
 inline constexpr std::u16string_view kPoolEmptyText = u"奖池已空：\n一人只能中奖一次，所有人都已中过奖";
 inline constexpr std::u16string_view kStopFailedPrefix = u"抽取失败:\n";
+inline constexpr std::u16string_view kForfeitWhileScrollingText = u"停止滚动后才可弃奖";
+inline constexpr std::u16string_view kForfeitFailedPrefix = u"弃奖失败:\n";
+
+enum class ForfeitOutcome {
+    Done,       // saved and in effect; the screen was repainted
+    NotStarted, // no draw: nothing to forfeit
+    Scrolling,  // names scroll; the forfeit waits for the stop
+    NotFound,   // the prize has no winner of that name
+    SaveFailed, // the progress file could not be written; nothing changed
+};
+
+struct ForfeitResult {
+    ForfeitOutcome outcome = ForfeitOutcome::Done;
+    // The progress writer's text for SaveFailed, empty otherwise.
+    std::u16string saveError;
+};
 
 class DrawRun {
 public:
@@ -71,6 +88,10 @@ public:
     void end();
     // The prize the next replay shows (empty for all prizes).
     void setReplayPrize(std::u16string_view prizeName);
+    // A winner gives the prize up (see forfeitedProgress). The changed progress is saved through the host
+    // before it takes effect; when the save fails the draw stays exactly as it was. Refused while names
+    // scroll.
+    ForfeitResult forfeit(const ForfeitRequest& request);
 
     // The current prize, or nullptr when none is current.
     const PrizeItem* currentPrize() const;

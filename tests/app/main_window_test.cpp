@@ -204,6 +204,7 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
         "  ---",
         "  开始抽奖 \t 空格/PgDn/↓/双击",
         "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击 [grey]",
+        "        中奖名单管理... \t F7: 弃奖/导出/打印 [grey]",
         "        回放/",
         "    全部奖项 \t Home [grey]",
         "    当前奖项 \t PgUp/↑ [grey]",
@@ -237,15 +238,16 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
     const std::vector<std::string> during = describeMenu(*menu, true);
     const std::size_t draw =
         std::size_t(std::find(during.begin(), during.end(), "开始抽奖/") - during.begin());
-    ASSERT_LT(draw + 14, during.size());
+    ASSERT_LT(draw + 15, during.size());
     EXPECT_EQ(during[draw + 2], "    展示 \t F6");
     EXPECT_EQ(during[draw + 5], "  开始抽奖 \t 空格/PgDn/↓/双击 [grey]");
     EXPECT_EQ(during[draw + 6], "        滚动/停止/下一奖项/抽完回放 \t 空格/PgDn/↓/双击");
-    EXPECT_EQ(during[draw + 8], "    全部奖项 \t Home");
-    EXPECT_EQ(during[draw + 9], "    当前奖项 \t PgUp/↑");
-    EXPECT_EQ(during[draw + 10], "    指定奖项...");
-    EXPECT_EQ(during[draw + 13], "        临时加奖等...");
-    EXPECT_EQ(during[draw + 14], "  结束抽奖 \t Ctrl+F");
+    EXPECT_EQ(during[draw + 7], "        中奖名单管理... \t F7: 弃奖/导出/打印");
+    EXPECT_EQ(during[draw + 9], "    全部奖项 \t Home");
+    EXPECT_EQ(during[draw + 10], "    当前奖项 \t PgUp/↑");
+    EXPECT_EQ(during[draw + 11], "    指定奖项...");
+    EXPECT_EQ(during[draw + 14], "        临时加奖等...");
+    EXPECT_EQ(during[draw + 15], "  结束抽奖 \t Ctrl+F");
 }
 
 TEST_F(MainWindowTest, F3ChoosesTheModeThenEditsTheTextListAndAnnouncesBoth) {

@@ -142,7 +142,7 @@ shot() {
 
 expect_line() {
   local file=$1 line=$2
-  grep -qxF "$line" "$file" || fail "\"$line\" expected in $(basename "$file"): $(cat "$file")"
+  grep -qxF -e "$line" "$file" || fail "\"$line\" expected in $(basename "$file"): $(cat "$file")"
 }
 
 # The draw screen on a 1920x1080 server. A message at start-up shows before it and carries the same caption,

@@ -4,6 +4,9 @@
 //   kelvora_e2e_tool history <file>     prints a history file as UTF-8
 //   kelvora_e2e_tool prizes <folder>    prints the prize file as the program reads it, one fact a line
 //   kelvora_e2e_tool textlist <folder>  prints the text list file as the program reads it, one fact a line
+//   kelvora_e2e_tool export-expect <folder> <out>
+//                                       writes into <out>/winners and <out>/not-yet-won the files the two
+//                                       exports of the saved draw must write, byte for byte (text mode)
 
 #include <QColor>
 #include <QImage>
@@ -111,7 +114,8 @@ int writeFixture(const std::filesystem::path& folder) {
 }
 
 // A photo-mode event without photos: the operator imports them through the dialogs. The first prize shows 50
-// photos a press, five a row (the most a row holds); the look has the default background from the built-in folder.
+// photos a press, five a row (the most a row holds); the look has the default background from the built-in
+// folder.
 int writePhotoFixture(const std::filesystem::path& folder) {
     const DataPaths paths{folder};
     StderrMessageBox messages;
@@ -283,9 +287,59 @@ int printInterface(const std::filesystem::path& folder) {
     return 0;
 }
 
+// UTF-16LE with the byte order mark, each line ending in CR LF: written here on its own, not with the
+// program's export code, so that the comparison checks that code.
+void writeLines(const std::filesystem::path& file, const std::vector<std::u16string>& lines) {
+    std::string bytes("\xFF\xFE");
+    for (const std::u16string& line : lines)
+        for (char16_t unit : line + u"\r\n") {
+            bytes += static_cast<char>(unit & 0xFF);
+            bytes += static_cast<char>(unit >> 8);
+        }
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+int writeExpectedExports(const std::filesystem::path& folder, const std::filesystem::path& out) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    PrizeList prizes;
+    if (!reported(messages, loadPrizes(paths, prizes)))
+        return 1;
+    DrawProgress progress;
+    if (!parseProgress(readFile(paths.progressFile), prizes, progress))
+        return 1;
+    const std::filesystem::path winners = out / "winners";
+    const std::filesystem::path notYetWon = out / "not-yet-won";
+    std::filesystem::create_directories(winners);
+    std::filesystem::create_directories(notYetWon);
+    std::vector<std::u16string> all;
+    for (const WinnerGroup& group : progress.winners) {
+        if (!all.empty()) {
+            all.emplace_back();
+            all.emplace_back();
+        }
+        all.emplace_back(group.name());
+        all.emplace_back(u"--------------------");
+        std::vector<std::u16string> own;
+        for (const Entrant& e : group.entrants) {
+            all.emplace_back(e.text());
+            own.emplace_back(e.text());
+        }
+        writeLines(winners / (std::u16string(group.name()) + u".txt"), own);
+    }
+    writeLines(winners / u"全部奖项.txt", all);
+    std::vector<std::u16string> pool;
+    for (const Entrant& e : progress.pool)
+        pool.emplace_back(e.text());
+    writeLines(notYetWon / u"_还未中奖名单.txt", pool);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "export-expect")
+        return writeExpectedExports(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "fixture")
         return writeFixture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "progress")
@@ -304,8 +358,9 @@ int main(int argc, char** argv) {
         return printPictureList(argv[2]);
     if (argc == 5 && std::string(argv[1]) == "photo-look")
         return writePhotoLook(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-    std::fprintf(stderr, "usage: kelvora_e2e_tool "
-                         "fixture|photo-fixture|progress|prizes|textlist|interface|pictures <folder> | "
-                         "photo-look <folder> <caption> <crop> | history <file>\n");
+    std::fprintf(stderr,
+                 "usage: kelvora_e2e_tool "
+                 "fixture|photo-fixture|progress|prizes|textlist|interface|pictures <folder> | "
+                 "photo-look <folder> <caption> <crop> | history <file> | export-expect <folder> <out>\n");
     return 2;
 }

@@ -4,10 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QShowEvent>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include "records/file_system.h"
@@ -74,71 +71,23 @@ void PhotoImportDialog::confirm() {
     accept();
 }
 
-PhotoImportWorker::PhotoImportWorker(DataPaths paths, PhotoImportRequest request,
-                                     std::shared_ptr<const std::atomic<bool>> cancel)
-    : m_paths(std::move(paths)), m_request(std::move(request)), m_cancel(std::move(cancel)) {}
-
-void PhotoImportWorker::run() {
-    m_result = importPhotos(m_paths, m_request, *m_cancel,
-                            [this](int done, int total) { emit progress(done, total); });
-    emit finished();
-}
-
 PhotoImportProgressDialog::PhotoImportProgressDialog(const DataPaths& paths,
                                                      const PhotoImportRequest& request, QWidget* parent)
-    : CenteredDialog(parent), m_thread(new QThread(this)),
-      m_worker(new PhotoImportWorker(paths, request, m_cancel)) {
-    setWindowTitle(QStringLiteral("正在导入..."));
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("正在导入..."), this));
-    m_bar = new QProgressBar(this);
-    m_bar->setObjectName(QStringLiteral("progress"));
-    m_bar->setRange(0, 1);
-    m_bar->setValue(0);
-    m_bar->setMinimumWidth(320);
-    layout->addWidget(m_bar);
-    QPushButton* cancel = namedButton(QStringLiteral("取消"), "cancel", this);
-    addClosingRow(*layout, {cancel});
-    connect(cancel, &QPushButton::clicked, this, &PhotoImportProgressDialog::requestCancel);
+    : PhotoImportProgressDialog(paths, request, std::make_shared<State>(), parent) {}
 
-    m_worker->moveToThread(m_thread);
-    connect(m_thread, &QThread::started, m_worker, &PhotoImportWorker::run);
-    connect(m_worker, &PhotoImportWorker::progress, this, [this](int done, int total) {
-        m_bar->setRange(0, std::max(total, 1));
-        m_bar->setValue(done);
-    });
-    connect(m_worker, &PhotoImportWorker::finished, this, &PhotoImportProgressDialog::workerFinished);
-}
+PhotoImportProgressDialog::PhotoImportProgressDialog(const DataPaths& paths,
+                                                     const PhotoImportRequest& request,
+                                                     std::shared_ptr<State> state, QWidget* parent)
+    : WorkProgressDialog(
+          QStringLiteral("正在导入..."), QStringLiteral("正在导入..."),
+          [state, paths, request](const WorkProgress& progress) {
+              state->result = importPhotos(paths, request, state->cancel, progress);
+          },
+          [state] { state->cancel.store(true); }, parent),
+      m_state(std::move(state)) {}
 
-PhotoImportProgressDialog::~PhotoImportProgressDialog() {
-    // A dialog destroyed under a running worker stops it before the thread goes.
-    m_cancel->store(true);
-    m_thread->quit();
-    m_thread->wait();
-    delete m_worker;
-}
-
-void PhotoImportProgressDialog::showEvent(QShowEvent* event) {
-    CenteredDialog::showEvent(event);
-    if (!m_started) {
-        m_started = true;
-        m_thread->start();
-    }
-}
-
-void PhotoImportProgressDialog::requestCancel() {
-    m_cancel->store(true);
-}
-
-void PhotoImportProgressDialog::reject() {
-    requestCancel();
-}
-
-void PhotoImportProgressDialog::workerFinished() {
-    m_thread->quit();
-    m_thread->wait();
-    m_result = m_worker->takeResult();
-    done(m_result.cancelled ? QDialog::Rejected : QDialog::Accepted);
+void PhotoImportProgressDialog::workEnded() {
+    done(m_state->result.cancelled ? QDialog::Rejected : QDialog::Accepted);
 }
 
 PhotoImportResult PhotoImportProgressDialog::run(const DataPaths& paths, const PhotoImportRequest& request,

@@ -14,10 +14,9 @@
 #include "records/data_paths.h"
 #include "settings/ui/duplicates_dialog.h"
 #include "ui/centered_dialog.h"
+#include "ui/work_progress_dialog.h"
 
 class QLineEdit;
-class QProgressBar;
-class QThread;
 
 namespace kelvora {
 
@@ -42,57 +41,31 @@ private:
     PhotoImportRequest m_request;
 };
 
-class PhotoImportWorker : public QObject {
-    Q_OBJECT
-public:
-    PhotoImportWorker(DataPaths paths, PhotoImportRequest request,
-                      std::shared_ptr<const std::atomic<bool>> cancel);
-    // Read only after finished() has been delivered.
-    PhotoImportResult takeResult() { return std::move(m_result); }
-
-public slots:
-    void run();
-
-signals:
-    void progress(int done, int total);
-    void finished();
-
-private:
-    DataPaths m_paths;
-    PhotoImportRequest m_request;
-    std::shared_ptr<const std::atomic<bool>> m_cancel;
-    PhotoImportResult m_result;
-};
-
-class PhotoImportProgressDialog : public CenteredDialog {
+// "正在导入...": the photo import on the shared progress window's worker thread.
+class PhotoImportProgressDialog : public WorkProgressDialog {
     Q_OBJECT
 public:
     PhotoImportProgressDialog(const DataPaths& paths, const PhotoImportRequest& request, QWidget* parent);
-    ~PhotoImportProgressDialog() override;
 
-    void requestCancel();
     // Valid once exec() has returned.
-    const PhotoImportResult& result() const { return m_result; }
+    const PhotoImportResult& result() const { return m_state->result; }
 
     // Runs the dialog modally and returns what the import produced (cancelled or not).
     static PhotoImportResult run(const DataPaths& paths, const PhotoImportRequest& request, QWidget* parent);
 
 protected:
-    void showEvent(QShowEvent* event) override;
-
-public slots:
-    // Escape and the close box cancel like the button; the dialog never closes under a running worker.
-    void reject() override;
+    void workEnded() override;
 
 private:
-    void workerFinished();
+    // Shared with the job and the cancel callback, which may outlive this class's members (see the base).
+    struct State {
+        std::atomic<bool> cancel{false};
+        PhotoImportResult result;
+    };
+    PhotoImportProgressDialog(const DataPaths& paths, const PhotoImportRequest& request,
+                              std::shared_ptr<State> state, QWidget* parent);
 
-    std::shared_ptr<std::atomic<bool>> m_cancel = std::make_shared<std::atomic<bool>>(false);
-    QThread* m_thread;
-    PhotoImportWorker* m_worker;
-    QProgressBar* m_bar;
-    PhotoImportResult m_result;
-    bool m_started = false;
+    std::shared_ptr<State> m_state;
 };
 
 class HiddenPicturesDialog : public LinesReportDialog {
