@@ -20,6 +20,9 @@ e2e_require Xvfb xdotool xset import compare
 e2e_setup look
 "$TOOL" fixture "$RUN"
 [ -f "$RUN/内置资源/星河.jpg" ] || fail "no built-in backgrounds beside the program"
+# xdotool types Chinese by remapping a spare key for each character, which now and then drops one: the picture
+# is chosen under a Latin name of its own.
+cp "$RUN/内置资源/星河.jpg" "$RUN/内置资源/xinghe.jpg"
 start_xvfb 1920x1080
 
 look() { "$TOOL" interface "$RUN"; }
@@ -56,10 +59,10 @@ key shift+Tab shift+Tab
 key space
 wait_for "the file dialog" has_window '^选择背景图$'
 focus_window '^选择背景图$'
-xdotool type --delay 30 "星河.jpg"
+xdotool type --delay 30 "xinghe.jpg"
 key Return
 wait_for "the file dialog to close" gone '^选择背景图$'
-[ -f "$RUN/参数设置(勿删)/界面/星河.jpg" ] || fail "the chosen picture was not copied into the interface folder"
+[ -f "$RUN/参数设置(勿删)/界面/xinghe.jpg" ] || fail "the chosen picture was not copied into the interface folder"
 xdotool windowfocus --sync "$DIALOG"
 key Tab Tab
 
@@ -94,7 +97,7 @@ sleep 0.5
 look >"$WORK/look.txt" || fail "settings file: $(cat "$WORK/look.txt")"
 expect_line "$WORK/look.txt" "mainTitle Kelvora Gala 2027"
 expect_line "$WORK/look.txt" "heights 20 6 10"
-expect_line "$WORK/look.txt" "background 星河.jpg"
+expect_line "$WORK/look.txt" "background xinghe.jpg"
 grep -qx "scrollFace 楷体" "$WORK/look.txt" && fail "the scroll font did not change: $(cat "$WORK/look.txt")"
 
 STEP="the screen shows the new look"

@@ -96,14 +96,14 @@ WINNERS_WIN=$WIN
 # From the list: Tab to the check box, "弃奖", "导出中奖名单..."; Space presses the focused button.
 key Tab Tab Tab
 key space
-save_to 导出中奖名单 "$WORK/中奖名单"
+save_to 导出中奖名单 "$WORK/winners-export"
 dismiss_message "导出成功 (winners)"
 xdotool windowfocus --sync "$WINNERS_WIN"
 sleep 0.2
 # The focus is back on "导出中奖名单...": the next button is "导出未中奖名单...".
 key Tab
 key space
-save_to 导出未中奖名单 "$WORK/未中奖名单"
+save_to 导出未中奖名单 "$WORK/not-yet-won-export"
 dismiss_message "导出成功 (not yet won)"
 xdotool windowfocus --sync "$WINNERS_WIN"
 key Escape
@@ -111,12 +111,12 @@ wait_for "the winners window to close" gone '^中奖名单管理$'
 
 STEP="the exported files, byte for byte"
 "$TOOL" export-expect "$RUN" "$WORK/expected"
-diff -r "$WORK/expected/winners" "$WORK/中奖名单" || fail "the winners export differs"
-diff -r "$WORK/expected/not-yet-won" "$WORK/未中奖名单" || fail "the not-yet-won export differs"
-"$TOOL" history "$WORK/中奖名单/全部奖项.txt" >"$WORK/all.txt" || fail "全部奖项.txt is not UTF-16 with its mark"
+diff -r "$WORK/expected/winners" "$WORK/winners-export" || fail "the winners export differs"
+diff -r "$WORK/expected/not-yet-won" "$WORK/not-yet-won-export" || fail "the not-yet-won export differs"
+"$TOOL" history "$WORK/winners-export/全部奖项.txt" >"$WORK/all.txt" || fail "全部奖项.txt is not UTF-16 with its mark"
 for line in 三等奖 一等奖 "--------------------" "${REDRAWN[1]}"; do expect_line "$WORK/all.txt" "$line"; done
 grep -qxF "$FORFEITER" "$WORK/all.txt" && fail "the forfeiter is still among the winners"
-[ "$(head -c 2 "$WORK/未中奖名单/_还未中奖名单.txt" | od -An -tx1 | tr -d ' ')" = fffe ] ||
+[ "$(head -c 2 "$WORK/not-yet-won-export/_还未中奖名单.txt" | od -An -tx1 | tr -d ' ')" = fffe ] ||
   fail "_还未中奖名单.txt does not begin with FF FE"
 
 kill "$APP_PID" 2>/dev/null || true
