@@ -1,32 +1,22 @@
 #include "settings/ui/picture_list_dialog.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
-#include "draw/pool_arrangement.h"
-#include "settings/ui/entrant_list_model.h"
 #include "settings/ui/photo_import_dialog.h"
 #include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
-#include "ui/report_view.h"
 
 namespace kelvora {
 
-namespace {
-
-constexpr double kRowNumberShare = 0.09;
-constexpr double kNameShare = 0.85;
-
-} // namespace
+namespace {} // namespace
 
 PicturePreview::PicturePreview(QWidget* parent) : QWidget(parent) {}
 
@@ -60,7 +50,9 @@ void PicturePreview::paintEvent(QPaintEvent*) {
 PictureListDialog::PictureListDialog(PictureNameList& list, bool& listChanged,
                                      const PictureListEnvironment& environment, PictureListMode mode,
                                      QWidget* parent)
-    : CenteredDialog(parent), m_list(list), m_changed(listChanged), m_env(environment), m_mode(mode) {
+    : EntrantListDialog(list.entries, listChanged, environment.drawStarted, environment.random,
+                        environment.messages, mode, ListShape{QStringLiteral("名单"), 0.09, 0.85}, parent),
+      m_list(list), m_env(environment) {
     setWindowTitle(QStringLiteral("抽奖名单 - 图片/照片模式"));
     resize(820, 640);
 
@@ -72,13 +64,6 @@ PictureListDialog::PictureListDialog(PictureNameList& list, bool& listChanged,
     topLine->addWidget(new QLabel(QStringLiteral("摄像头拍照:美图拍拍"), this));
     left->addLayout(topLine);
 
-    m_model = new EntrantListModel(m_list.entries, QStringLiteral("名单"), false, this);
-    m_view = new QTableView(this);
-    m_view->setObjectName(QStringLiteral("list"));
-    m_view->setModel(m_model);
-    setUpReportView(*m_view);
-    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     left->addWidget(m_view, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -127,10 +112,6 @@ PictureListDialog::PictureListDialog(PictureNameList& list, bool& listChanged,
 
 PictureListDialog::~PictureListDialog() = default;
 
-void PictureListDialog::refill() {
-    m_model->listReset();
-}
-
 void PictureListDialog::clearPreview() {
     m_preview->clear();
     m_info->clear();
@@ -158,35 +139,20 @@ void PictureListDialog::selectionChanged() {
     }
     std::u16string text(kPreviewFailedText);
     text += path ? m_preview->picture().errorText() : std::u16string(kPictureMissingText);
-    m_env.messages.show(static_cast<QWidget*>(this), text, MessageIcon::Warning);
-}
-
-void PictureListDialog::sortList(SortOrder order) {
-    if (!textListActions(m_env.drawStarted).reorder || !sortEntrants(m_list.entries, order))
-        return;
-    m_changed = true;
-    refill();
-}
-
-void PictureListDialog::shuffleList() {
-    if (!textListActions(m_env.drawStarted).reorder || !mayReorder(m_list.entries.size()))
-        return;
-    shuffleEntrants(m_list.entries, m_env.random);
-    m_changed = true;
-    refill();
+    say(text, MessageIcon::Warning);
 }
 
 void PictureListDialog::reimport() {
-    if (!textListActions(m_env.drawStarted).reimport)
+    if (!textListActions(m_drawStarted).reimport)
         return;
     if (!m_list.entries.empty()) {
-        if (m_env.messages.show(static_cast<QWidget*>(this), kReimportQuestion, MessageIcon::Question,
-                                MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
+        if (say(kReimportQuestion, MessageIcon::Question, MessageButtons::YesNoDefaultNo) !=
+            MessageAnswer::Yes)
             return;
         m_list.entries.clear();
         refill();
         clearPreview();
-        m_changed = true;
+        markChanged();
     }
     PhotoImportDialog dialog(m_env.files, m_env.messages, this);
     if (dialog.exec() != QDialog::Accepted)
@@ -194,53 +160,12 @@ void PictureListDialog::reimport() {
     runPhotoImport(this, m_env.paths, m_list, dialog.request(), m_env.messages);
     if (!m_list.entries.empty()) {
         refill();
-        m_changed = true;
+        markChanged();
     }
 }
 
-void PictureListDialog::reject() {
-    if (m_changed) {
-        const FileResult saved = savePictureNameList(m_env.paths, m_list);
-        if (saved)
-            m_changed = false;
-        else
-            m_env.messages.show(static_cast<QWidget*>(this), messageText(saved), MessageIcon::Error);
-    }
-    if (m_mode == PictureListMode::Select) {
-        std::vector<int> rows;
-        for (const QModelIndex& index : m_view->selectionModel()->selectedRows())
-            rows.push_back(index.row());
-        m_selection = selectedEntrants(m_list.entries, std::move(rows));
-    }
-    done(QDialog::Accepted);
-}
-
-void PictureListDialog::showEvent(QShowEvent* event) {
-    CenteredDialog::showEvent(event);
-    layoutColumns();
-    if (m_openingMessagesDue) {
-        m_openingMessagesDue = false;
-        QTimer::singleShot(350, this, [this] { showOpeningMessages(); });
-    }
-}
-
-void PictureListDialog::resizeEvent(QResizeEvent* event) {
-    CenteredDialog::resizeEvent(event);
-    layoutColumns();
-}
-
-void PictureListDialog::showOpeningMessages() {
-    if (m_env.drawStarted)
-        m_env.messages.show(static_cast<QWidget*>(this), kListLockedText, MessageIcon::Information);
-    if (m_mode == PictureListMode::Select)
-        m_env.messages.show(static_cast<QWidget*>(this), kSelectionHintText, MessageIcon::Information);
-}
-
-void PictureListDialog::layoutColumns() {
-    const int width = m_view->viewport()->width();
-    QHeaderView* header = m_view->horizontalHeader();
-    header->resizeSection(EntrantListModel::RowNumberColumn, static_cast<int>(width * kRowNumberShare));
-    header->resizeSection(EntrantListModel::NameColumn, static_cast<int>(width * kNameShare));
+FileResult PictureListDialog::saveList() {
+    return savePictureNameList(m_env.paths, m_list);
 }
 
 void editPictureList(QWidget* owner, PictureNameList& list, bool& listChanged,

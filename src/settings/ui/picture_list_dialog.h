@@ -12,7 +12,7 @@
 #include "records/data_paths.h"
 #include "settings/picture_name_list.h"
 #include "settings/text_list_rules.h"
-#include "ui/centered_dialog.h"
+#include "settings/ui/entrant_list_dialog.h"
 
 class QLabel;
 class QTableView;
@@ -29,7 +29,7 @@ struct PictureListEnvironment {
     FilePicker& files;
 };
 
-enum class PictureListMode { Edit, Select };
+using PictureListMode = EntrantListMode;
 
 // The photo drawn with its shape kept, against the box's right edge and top.
 class PicturePreview : public QWidget {
@@ -48,46 +48,26 @@ private:
     PictureFile m_picture;
 };
 
-class PictureListDialog : public CenteredDialog {
+class PictureListDialog : public EntrantListDialog {
     Q_OBJECT
 public:
-    // listChanged is the list's unsaved mark; it outlives the window so that a failed save is tried again.
     PictureListDialog(PictureNameList& list, bool& listChanged, const PictureListEnvironment& environment,
                       PictureListMode mode, QWidget* parent);
     ~PictureListDialog() override;
 
-    const EntrantList& selection() const { return m_selection; }
-    EntrantListModel& model() { return *m_model; }
-    QTableView& view() { return *m_view; }
-
-    void sortList(SortOrder order);
-    void shuffleList();
     void reimport();
-    void refill();
-
-    // "确定" and Escape: save when changed, take the selection, close.
-    void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    FileResult saveList() override;
 
 private:
-    void showOpeningMessages();
-    void layoutColumns();
     void clearPreview();
     void selectionChanged();
 
     PictureNameList& m_list;
-    bool& m_changed;
     PictureListEnvironment m_env;
-    PictureListMode m_mode;
-    EntrantListModel* m_model = nullptr;
-    QTableView* m_view = nullptr;
     PicturePreview* m_preview = nullptr;
     QLabel* m_info = nullptr;
-    bool m_openingMessagesDue = true;
-    EntrantList m_selection;
 };
 
 void editPictureList(QWidget* owner, PictureNameList& list, bool& listChanged,

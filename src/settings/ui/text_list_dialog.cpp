@@ -1,25 +1,16 @@
 #include "settings/ui/text_list_dialog.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 
-#include "draw/pool_arrangement.h"
-#include "settings/ui/entrant_list_model.h"
 #include "ui/qt_text.h"
-#include "ui/report_view.h"
 
 namespace kelvora {
 
 namespace {
-
-constexpr double kRowNumberShare = 0.075;
-constexpr double kNameShare = 0.86;
 
 QPushButton* addButton(QHBoxLayout* row, const char* name, const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -33,7 +24,10 @@ QPushButton* addButton(QHBoxLayout* row, const char* name, const QString& text, 
 
 TextListDialog::TextListDialog(TextNameList& list, bool& listChanged, const TextListEnvironment& environment,
                                TextListMode mode, QWidget* parent)
-    : CenteredDialog(parent), m_list(list), m_changed(listChanged), m_env(environment), m_mode(mode) {
+    : EntrantListDialog(list.entries, listChanged, environment.drawStarted, environment.random,
+                        environment.messages, mode, ListShape{QStringLiteral("抽奖名单"), 0.075, 0.86},
+                        parent),
+      m_list(list), m_env(environment) {
     setWindowTitle(QStringLiteral("抽奖名单 - 文字/号码模式"));
     // The import measures its column alignment in this window's font: the face whose CJK characters are
     // exactly two spaces wide.
@@ -45,13 +39,6 @@ TextListDialog::TextListDialog(TextNameList& list, bool& listChanged, const Text
     topLine->setObjectName(QStringLiteral("topLine"));
     layout->addWidget(topLine);
 
-    m_model = new EntrantListModel(m_list.entries, QStringLiteral("抽奖名单"), false, this);
-    m_view = new QTableView(this);
-    m_view->setObjectName(QStringLiteral("list"));
-    m_view->setModel(m_model);
-    setUpReportView(*m_view);
-    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(m_view, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -84,36 +71,8 @@ TextListDialog::TextListDialog(TextNameList& list, bool& listChanged, const Text
 
 TextListDialog::~TextListDialog() = default;
 
-MessageAnswer TextListDialog::say(std::u16string_view text, MessageIcon icon, MessageButtons buttons) {
-    return m_env.messages.show(static_cast<QWidget*>(this), text, icon, buttons);
-}
-
-void TextListDialog::markChanged() {
-    m_changed = true;
-}
-
-void TextListDialog::refill() {
-    m_model->listReset();
-}
-
-void TextListDialog::sortList(SortOrder order) {
-    // The buttons are greyed during a draw; the check stays here too, where a keyboard path could reach it.
-    if (!textListActions(m_env.drawStarted).reorder || !sortEntrants(m_list.entries, order))
-        return;
-    markChanged();
-    refill();
-}
-
-void TextListDialog::shuffleList() {
-    if (!textListActions(m_env.drawStarted).reorder || !mayReorder(m_list.entries.size()))
-        return;
-    shuffleEntrants(m_list.entries, m_env.random);
-    markChanged();
-    refill();
-}
-
 void TextListDialog::reimport() {
-    if (!textListActions(m_env.drawStarted).reimport || !m_env.importList)
+    if (!textListActions(m_drawStarted).reimport || !m_env.importList)
         return;
     if (!m_list.entries.empty()) {
         // No is the default: Enter by a slip must not throw away a list of thousands.
@@ -150,51 +109,8 @@ void TextListDialog::exportList() {
     say(kExportDoneText, MessageIcon::Information);
 }
 
-void TextListDialog::reject() {
-    if (m_changed) {
-        const FileResult saved = saveTextNameList(m_env.paths, m_list);
-        if (saved)
-            m_changed = false;
-        else
-            say(messageText(saved), MessageIcon::Error);
-    }
-    if (m_mode == TextListMode::Select) {
-        std::vector<int> rows;
-        for (const QModelIndex& index : m_view->selectionModel()->selectedRows())
-            rows.push_back(index.row());
-        m_selection = selectedEntrants(m_list.entries, std::move(rows));
-    }
-    done(QDialog::Accepted);
-}
-
-void TextListDialog::showEvent(QShowEvent* event) {
-    CenteredDialog::showEvent(event);
-    layoutColumns();
-    if (m_openingMessagesDue) {
-        m_openingMessagesDue = false;
-        // After the window is on screen, so that the message sits over the list it is about.
-        QTimer::singleShot(350, this, [this] { showOpeningMessages(); });
-    }
-}
-
-void TextListDialog::resizeEvent(QResizeEvent* event) {
-    CenteredDialog::resizeEvent(event);
-    layoutColumns();
-}
-
-void TextListDialog::showOpeningMessages() {
-    if (m_env.drawStarted)
-        say(kListLockedText, MessageIcon::Information);
-    if (m_mode == TextListMode::Select)
-        say(kSelectionHintText, MessageIcon::Information);
-}
-
-void TextListDialog::layoutColumns() {
-    // Truncated like every pixel position of the program's layouts.
-    const int width = m_view->viewport()->width();
-    QHeaderView* header = m_view->horizontalHeader();
-    header->resizeSection(EntrantListModel::RowNumberColumn, static_cast<int>(width * kRowNumberShare));
-    header->resizeSection(EntrantListModel::NameColumn, static_cast<int>(width * kNameShare));
+FileResult TextListDialog::saveList() {
+    return saveTextNameList(m_env.paths, m_list);
 }
 
 void editTextList(QWidget* owner, TextNameList& list, bool& listChanged,

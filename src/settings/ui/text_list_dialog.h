@@ -12,7 +12,7 @@
 #include "settings/text_list_rules.h"
 #include "settings/text_name_list.h"
 #include "settings/ui/editor_hooks.h"
-#include "ui/centered_dialog.h"
+#include "settings/ui/entrant_list_dialog.h"
 
 class QLabel;
 class QPushButton;
@@ -33,53 +33,24 @@ struct TextListEnvironment {
     ImportListHook importList;
 };
 
-enum class TextListMode { Edit, Select };
+using TextListMode = EntrantListMode;
 
-class TextListDialog : public CenteredDialog {
+class TextListDialog : public EntrantListDialog {
     Q_OBJECT
 public:
-    // listChanged is the list's unsaved mark. It outlives the window so that a save that failed is tried
-    // again when the editor next closes.
     TextListDialog(TextNameList& list, bool& listChanged, const TextListEnvironment& environment,
                    TextListMode mode, QWidget* parent);
     ~TextListDialog() override;
 
-    // In selection mode: copies of the rows selected when the window closed, in ascending row order.
-    const EntrantList& selection() const { return m_selection; }
-
-    EntrantListModel& model() { return *m_model; }
-    QTableView& view() { return *m_view; }
-
-    // The button actions, public so that a benchmark and the tests can run them without a click.
-    void sortList(SortOrder order);
-    void shuffleList();
     void reimport();
     void exportList();
-    // Takes the live list into the rows again.
-    void refill();
-
-    // "确定" and Escape: save when changed, take the selection, close.
-    void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    FileResult saveList() override;
 
 private:
-    void showOpeningMessages();
-    void layoutColumns();
-    void markChanged();
-    MessageAnswer say(std::u16string_view text, MessageIcon icon,
-                      MessageButtons buttons = MessageButtons::Ok);
-
     TextNameList& m_list;
-    bool& m_changed;
     TextListEnvironment m_env;
-    TextListMode m_mode;
-    EntrantListModel* m_model = nullptr;
-    QTableView* m_view = nullptr;
-    bool m_openingMessagesDue = true;
-    EntrantList m_selection;
 };
 
 // Runs the editor over the list (normal use, from the draw mode dialog).
