@@ -34,13 +34,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_app.h"
 #include "draw/draw_run.h"
 #include "draw/quiet_draw_host.h"
 #include "image/picture_file.h"
 #include "platform/clock.h"
 #include "records/data_paths.h"
 #include "screen/draw_screen.h"
-#include "screen/font_setup.h"
 #include "screen/photo_paint.h"
 #include "screen/photo_scroll_view.h"
 #include "screen/photo_tiles.h"
@@ -51,25 +51,6 @@ namespace {
 
 constexpr int kPoolPhotos = 60;
 constexpr int kLargePool = 3000;
-
-class StillClock final : public Clock {
-public:
-    std::int64_t nowSeconds() override { return 1'800'000'000; }
-    LocalTime localTime() override { return {2026, 12, 6, 21, 5, 9}; }
-};
-
-void ensureGuiApplication() {
-    static std::unique_ptr<QGuiApplication> app = [] {
-        const std::filesystem::path aliases =
-            std::filesystem::path(KELVORA_SOURCE_ROOT) / "resources" / "fonts" / "kelvora-fonts.conf";
-        if (!loadFontAliases(aliases))
-            std::abort();
-        static int argc = 1;
-        static char name[] = "photo_bench";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-}
 
 std::u16string photoName(int i) {
     std::u16string name = u"员工";
@@ -140,7 +121,7 @@ const DataPaths& photoFolder(int count) {
 class PhotoScreen {
 public:
     explicit PhotoScreen(int shown, int pool = kPoolPhotos) {
-        ensureGuiApplication();
+        bench::ensureGuiApplication("photo_bench");
         PrizeItem prize;
         setField(prize.name, u"一等奖");
         prize.quota = shown;
@@ -185,7 +166,7 @@ public:
     const PrizeItem& prize() const { return m_prizes[0]; }
 
 private:
-    StillClock m_clock;
+    bench::StillClock m_clock;
     Random15 m_random{m_clock};
     QuietDrawHost m_host;
     PrizeList m_prizes;

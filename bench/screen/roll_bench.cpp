@@ -26,13 +26,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_app.h"
 #include "draw/draw_run.h"
 #include "draw/quiet_draw_host.h"
 #include "platform/clock.h"
 #include "realistic_names.h"
 #include "records/data_paths.h"
 #include "screen/draw_screen.h"
-#include "screen/font_setup.h"
 #include "screen/full_list_view.h"
 
 namespace kelvora {
@@ -40,25 +40,6 @@ namespace {
 
 constexpr int kEntries = 30000;
 constexpr int kDistinctPhotos = 300;
-
-class StillClock final : public Clock {
-public:
-    std::int64_t nowSeconds() override { return 1'800'000'000; }
-    LocalTime localTime() override { return {2026, 12, 6, 21, 5, 9}; }
-};
-
-void ensureGuiApplication() {
-    static std::unique_ptr<QGuiApplication> app = [] {
-        const std::filesystem::path aliases =
-            std::filesystem::path(KELVORA_SOURCE_ROOT) / "resources" / "fonts" / "kelvora-fonts.conf";
-        if (!loadFontAliases(aliases))
-            std::abort();
-        static int argc = 1;
-        static char name[] = "roll_bench";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-}
 
 std::u16string photoName(int i) {
     std::u16string name = u"员工";
@@ -101,7 +82,7 @@ const DataPaths& photoFolder() {
 class RollScreen {
 public:
     explicit RollScreen(bool photos) : m_drawMode(photos ? 1 : 0) {
-        ensureGuiApplication();
+        bench::ensureGuiApplication("roll_bench");
         if (photos) {
             for (int i = 0; i < kEntries; ++i)
                 m_pictures.push_back(makeEntrant(photoName(i)));
@@ -142,7 +123,7 @@ public:
     FullListView& view() { return m_screen->fullListView(); }
 
 private:
-    StillClock m_clock;
+    bench::StillClock m_clock;
     Random15 m_random{m_clock};
     QuietDrawHost m_host;
     PrizeList m_prizes;

@@ -18,37 +18,18 @@
 #include <numeric>
 #include <vector>
 
+#include "bench_app.h"
 #include "draw/draw_run.h"
 #include "draw/quiet_draw_host.h"
 #include "platform/clock.h"
 #include "screen/draw_screen.h"
-#include "screen/font_setup.h"
 
 #include "realistic_names.h"
 
 namespace kelvora {
 namespace {
 
-class StillClock final : public Clock {
-public:
-    std::int64_t nowSeconds() override { return 1'800'000'000; }
-    LocalTime localTime() override { return {2026, 12, 6, 21, 5, 9}; }
-};
-
 using QuietHost = QuietDrawHost;
-
-void ensureGuiApplication() {
-    static std::unique_ptr<QGuiApplication> app = [] {
-        const std::filesystem::path aliases =
-            std::filesystem::path(KELVORA_SOURCE_ROOT) / "resources" / "fonts" / "kelvora-fonts.conf";
-        if (!loadFontAliases(aliases))
-            std::abort();
-        static int argc = 1;
-        static char name[] = "screen_bench";
-        static char* argv[] = {name, nullptr};
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-}
 
 // Three-character names from 30 surnames and 120 given-name characters: about the character variety of a
 // company's list.
@@ -80,7 +61,7 @@ public:
     // A screen on its first prize (fontSize points, shown names a press, five a row), Ready for the first
     // press; press() starts the scroll.
     ScrollingScreen(int fontSize, int shown, EntrantList names) {
-        ensureGuiApplication();
+        bench::ensureGuiApplication("screen_bench");
         PrizeItem prize;
         setField(prize.name, u"一等奖");
         setField(prize.prizeText, u"笔记本电脑一台");
@@ -138,7 +119,7 @@ private:
             std::abort();
     }
 
-    StillClock m_clock;
+    bench::StillClock m_clock;
     Random15 m_random{m_clock};
     QuietHost m_host;
     PrizeList m_prizes;

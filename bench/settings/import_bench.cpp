@@ -12,29 +12,13 @@
 #include <filesystem>
 #include <string>
 
-#include "screen/font_setup.h"
+#include "bench_app.h"
 #include "settings/list_import.h"
 #include "settings/ui/import_progress_dialog.h"
 
 namespace {
 
 using namespace kelvora;
-
-void ensureGuiApplication() {
-    // Never destroyed: tearing Qt down after main() returns races its thread-local storage.
-    static QGuiApplication* app = [] {
-        const std::filesystem::path aliases =
-            std::filesystem::path(KELVORA_SOURCE_ROOT) / "resources" / "fonts" / "kelvora-fonts.conf";
-        if (!loadFontAliases(aliases))
-            std::abort();
-        setenv("QT_QPA_PLATFORM", "offscreen", 0); // a benchmark needs no display
-        static int argc = 1;
-        static char name[] = "import_bench";
-        static char* argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
 
 std::u16string digits(std::uint32_t value, int count) {
     std::u16string text;
@@ -69,7 +53,7 @@ std::u16string pastedList(int lines) {
 }
 
 void BM_Import30000FourColumns(benchmark::State& state) {
-    ensureGuiApplication();
+    bench::ensureGuiApplication("import_bench");
     const std::u16string text = pastedList(kMaxEntrants);
     const QFontMetrics metrics(importMeasureFont(nullptr));
     ImportSettings settings;
