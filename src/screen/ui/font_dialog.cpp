@@ -18,48 +18,41 @@ constexpr int kNoticeDelayMs = 350;
 
 } // namespace
 
-FontDialog::FontDialog(const FontStyle& font, QWidget* parent) : CenteredDialog(parent), m_font(font) {
-    setWindowTitle(QStringLiteral("字体"));
-    m_form = buildFontDialog(*this, font, {fontFaceChoices(), true, QStringLiteral("无特效")}, m_font);
-}
-
-const FontStyle& FontDialog::font() const {
-    return m_font;
-}
-
-void FontDialog::setColorChooser(ColorChooser chooser) {
-    m_form->setColorChooser(std::move(chooser));
-}
-
-ScrollFontDialog::ScrollFontDialog(const FontStyle& font, bool spaceAlignedOnly, MessageBox& messages,
-                                   QWidget* parent)
-    : CenteredDialog(parent), m_font(font), m_messages(messages), m_spaceAlignedOnly(spaceAlignedOnly) {
-    setWindowTitle(QStringLiteral("字体等"));
+FontStyleDialog::FontStyleDialog(const FontStyle& font, const QString& title, bool withSize,
+                                 const QString& noEffectText, bool spaceAlignedOnly, MessageBox* messages,
+                                 std::u16string_view notice, QWidget* parent)
+    : CenteredDialog(parent), m_font(font), m_messages(messages), m_notice(notice),
+      m_noticeDue(spaceAlignedOnly && messages) {
+    setWindowTitle(title);
     // A list padded with spaces keeps its columns only in faces where a Chinese character is two spaces wide.
     m_form = buildFontDialog(
         *this, font,
-        {spaceAlignedOnly ? spaceAlignedFaceChoices() : fontFaceChoices(), false, QStringLiteral("无")},
-        m_font);
+        {spaceAlignedOnly ? spaceAlignedFaceChoices() : fontFaceChoices(), withSize, noEffectText}, m_font);
 }
 
-const FontStyle& ScrollFontDialog::font() const {
-    return m_font;
-}
-
-void ScrollFontDialog::setColorChooser(ColorChooser chooser) {
+void FontStyleDialog::setColorChooser(ColorChooser chooser) {
     m_form->setColorChooser(std::move(chooser));
 }
 
-void ScrollFontDialog::showEvent(QShowEvent* event) {
+void FontStyleDialog::showEvent(QShowEvent* event) {
     CenteredDialog::showEvent(event);
-    if (!m_spaceAlignedOnly || m_noticeScheduled)
+    if (!m_noticeDue)
         return;
-    m_noticeScheduled = true;
+    m_noticeDue = false;
     QTimer::singleShot(kNoticeDelayMs, this, [this] {
         // Closed within the delay: the notice would stand over nothing.
         if (isVisible())
-            m_messages.show(static_cast<QWidget*>(this), kSpaceAlignedNotice, MessageIcon::Warning);
+            m_messages->show(static_cast<QWidget*>(this), m_notice, MessageIcon::Warning);
     });
 }
+
+FontDialog::FontDialog(const FontStyle& font, QWidget* parent)
+    : FontStyleDialog(font, QStringLiteral("字体"), true, QStringLiteral("无特效"), false, nullptr, {},
+                      parent) {}
+
+ScrollFontDialog::ScrollFontDialog(const FontStyle& font, bool spaceAlignedOnly, MessageBox& messages,
+                                   QWidget* parent)
+    : FontStyleDialog(font, QStringLiteral("字体等"), false, QStringLiteral("无"), spaceAlignedOnly,
+                      &messages, kSpaceAlignedNotice, parent) {}
 
 } // namespace kelvora

@@ -7,23 +7,10 @@
 
 namespace kelvora {
 
-class NameFontDialog : public CenteredDialog {
+class NameFontDialog : public FontStyleDialog {
     Q_OBJECT
 public:
     NameFontDialog(const FontStyle& font, bool spaceAlignedOnly, MessageBox& messages, QWidget* parent);
-
-    // The edited copy; the font given at construction until "确定".
-    const FontStyle& font() const;
-    void setColorChooser(ColorChooser chooser);
-
-private:
-    void showEvent(QShowEvent* event) override;
-
-    FontStyle m_font;
-    FontStyleForm* m_form = nullptr;
-    MessageBox& m_messages;
-    bool m_spaceAlignedOnly = false;
-    bool m_noticeScheduled = false;
 };
 
 } // namespace kelvora
