@@ -51,6 +51,18 @@ void EntrantListDialog::shuffleList() {
     refill();
 }
 
+bool EntrantListDialog::emptyForReimport() {
+    if (m_entries.empty())
+        return true;
+    // No is the default: Enter by a slip must not throw away a list of thousands.
+    if (say(kReimportQuestion, MessageIcon::Question, MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
+        return false;
+    m_entries.clear();
+    refill();
+    markChanged();
+    return true;
+}
+
 void EntrantListDialog::reject() {
     if (m_changed) {
         const FileResult saved = saveList();

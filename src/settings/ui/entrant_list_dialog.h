@@ -55,6 +55,9 @@ protected:
     virtual FileResult saveList() = 0;
 
     void markChanged() { m_changed = true; }
+    // Before a re-import: a list with entries is emptied only when the operator says Yes to
+    // "将清空现有名单\n是否继续？" (No is the default). False when the re-import must not go on.
+    bool emptyForReimport();
     MessageAnswer say(std::u16string_view text, MessageIcon icon,
                       MessageButtons buttons = MessageButtons::Ok);
 

@@ -145,15 +145,9 @@ void PictureListDialog::selectionChanged() {
 void PictureListDialog::reimport() {
     if (!textListActions(m_drawStarted).reimport)
         return;
-    if (!m_list.entries.empty()) {
-        if (say(kReimportQuestion, MessageIcon::Question, MessageButtons::YesNoDefaultNo) !=
-            MessageAnswer::Yes)
-            return;
-        m_list.entries.clear();
-        refill();
-        clearPreview();
-        markChanged();
-    }
+    if (!emptyForReimport())
+        return;
+    clearPreview();
     PhotoImportDialog dialog(m_env.files, m_env.messages, this);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -74,15 +74,8 @@ TextListDialog::~TextListDialog() = default;
 void TextListDialog::reimport() {
     if (!textListActions(m_drawStarted).reimport || !m_env.importList)
         return;
-    if (!m_list.entries.empty()) {
-        // No is the default: Enter by a slip must not throw away a list of thousands.
-        if (say(kReimportQuestion, MessageIcon::Question, MessageButtons::YesNoDefaultNo) !=
-            MessageAnswer::Yes)
-            return;
-        m_list.entries.clear();
-        refill();
-        markChanged();
-    }
+    if (!emptyForReimport())
+        return;
     // The flag belongs to the import that padded the old entries; an unsaved reset would bring it back at the
     // next start over entries that were never padded.
     if (m_list.spaceAligned != 0) {
