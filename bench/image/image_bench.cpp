@@ -80,11 +80,12 @@ void BM_ImportEightPhotos(benchmark::State& state) {
     const DataPaths paths(root / "data");
     std::filesystem::create_directories(paths.settingsFolder);
     const std::atomic<bool> cancel{false};
+    PictureNameList list;
     for (auto _ : state) {
-        clearPictureFolderForImport(paths, source);
-        const PhotoImportResult result =
+        PhotoImportResult result =
             importPhotos(paths, PhotoImportRequest{source, kDefaultShrinkSize}, cancel, {});
-        if (result.entries.size() != 8)
+        finishPhotoImport(paths, list, std::move(result));
+        if (list.entries.size() != 8)
             state.SkipWithError("the photos did not import");
     }
     deleteFolderTree(root);

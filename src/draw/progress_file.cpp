@@ -203,14 +203,20 @@ FileResult loadProgress(const DataPaths& paths, const PrizeList& prizes,
     clearAttributes(candidate);
     std::vector<std::byte> image;
     int errnum = 0;
+    // The file may hold the results of a draw that this start cannot resume (a prize list edited since, a
+    // damaged sector): it is kept before the next stop of a new draw writes over it.
+    auto fail = [&](FileResult error) {
+        error.keptAs = keepBeforeOverwrite(candidate);
+        return error;
+    };
     const ReadResult read = readWholeFile(candidate, image, errnum);
     if (read == ReadResult::OpenFailed)
-        return FileResult::failed(FileOp::Read, FileStep::Open, candidate, errnum);
+        return fail(FileResult::failed(FileOp::Read, FileStep::Open, candidate, errnum));
     if (read == ReadResult::ReadFailed)
-        return FileResult::failed(FileOp::ResumeDraw, FileStep::Transfer, candidate, errnum);
+        return fail(FileResult::failed(FileOp::ResumeDraw, FileStep::Transfer, candidate, errnum));
     DrawProgress progress;
     if (!parseProgress(image, prizes, progress))
-        return FileResult::badContent(FileOp::ResumeDraw, candidate);
+        return fail(FileResult::badContent(FileOp::ResumeDraw, candidate));
 
     if (triedTemp) {
         clearAttributes(candidate);

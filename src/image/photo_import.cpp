@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <vector>
 
 #include "image/picture_file.h"
@@ -37,11 +41,10 @@ struct Candidate {
     bool hidden = false;
 };
 
-// The picture files of folder in the order the file system lists them. Listed before any is read, because the
-// copies may go into the very folder being listed.
-std::vector<Candidate> listPhotoFiles(const fs::path& folder) {
+// The picture files of folder in the order the file system lists them, or the error that kept it from being
+// listed.
+std::vector<Candidate> listPhotoFiles(const fs::path& folder, std::error_code& ec) {
     std::vector<Candidate> found;
-    std::error_code ec;
     fs::directory_iterator it(folder, ec);
     if (ec)
         return found;
@@ -60,15 +63,70 @@ std::vector<Candidate> listPhotoFiles(const fs::path& folder) {
     return found;
 }
 
-// Makes the picture folder a folder; the error text when that failed.
-std::u16string preparePictureFolder(const fs::path& folder) {
+// The staging folders of this picture folder are named after it, so that one left by a crash is known as
+// ours and removed by the next import.
+std::string stagingPrefix(const DataPaths& paths) {
+    return paths.pictureFolder.filename().string() + toUtf8(u".导入中-");
+}
+
+void removeStaleStagingFolders(const DataPaths& paths) {
+    const std::string prefix = stagingPrefix(paths);
     std::error_code ec;
-    if (fs::is_directory(folder, ec))
-        return {};
-    removeStrayFile(folder);
-    if (const int err = ensureFolderTree(folder, true))
-        return messageText(FileResult::failed(FileOp::CreateFolder, FileStep::Open, folder, err));
+    for (fs::directory_iterator it(paths.settingsFolder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().rfind(prefix, 0) == 0)
+            deleteFolderTree(it->path());
+    }
+}
+
+// A new, empty staging folder beside the picture folder; the error text when none could be made.
+std::u16string makeStagingFolder(const DataPaths& paths, fs::path& staging) {
+    removeStrayFile(paths.settingsFolder);
+    if (const int err = ensureFolderTree(paths.settingsFolder, true))
+        return messageText(
+            FileResult::failed(FileOp::CreateFolder, FileStep::Open, paths.settingsFolder, err));
+    removeStaleStagingFolders(paths);
+    std::string name = (paths.settingsFolder / (stagingPrefix(paths) + "XXXXXX")).string();
+    if (!::mkdtemp(name.data()))
+        return messageText(FileResult::failed(FileOp::CreateFolder, FileStep::Open,
+                                              paths.settingsFolder / stagingPrefix(paths), errno));
+    staging = name;
     return {};
+}
+
+// Moves the staging folder into the picture folder's place; the earlier folder ends up under the staging
+// folder's name, to be deleted. The two swap in one step where the file system can, so that a crash never
+// leaves the program without a picture folder.
+int replacePictureFolder(const fs::path& staging, const fs::path& pictureFolder) {
+    removeStrayFile(pictureFolder);
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(pictureFolder, ec)))
+        return std::rename(staging.c_str(), pictureFolder.c_str()) == 0 ? 0 : errno;
+    if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, pictureFolder.c_str(), RENAME_EXCHANGE) == 0)
+        return 0;
+    // Without the exchange (some file systems of sticks): the earlier folder steps aside first and comes
+    // back when the new one cannot take its name.
+    fs::path aside = staging;
+    aside += ".old";
+    if (std::rename(pictureFolder.c_str(), aside.c_str()) != 0)
+        return errno;
+    if (std::rename(staging.c_str(), pictureFolder.c_str()) != 0) {
+        const int err = errno;
+        std::rename(aside.c_str(), pictureFolder.c_str());
+        return err;
+    }
+    return std::rename(aside.c_str(), staging.c_str()) == 0 ? 0 : (deleteFolderTree(aside), 0);
+}
+
+// The new copies join the picture folder, each replacing its namesake; the error of the first that could not.
+int mergeIntoPictureFolder(const fs::path& staging, const fs::path& pictureFolder) {
+    std::error_code ec;
+    for (fs::directory_iterator it(staging, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path target = pictureFolder / it->path().filename();
+        clearAttributes(target);
+        if (std::rename(it->path().c_str(), target.c_str()) != 0)
+            return errno;
+    }
+    return ec.value();
 }
 
 // Copies one picture into the picture folder; the error text when that failed.
@@ -89,7 +147,7 @@ std::u16string importOne(const Candidate& source, const fs::path& pictureFolder,
         // No icon encoder: the file goes over as it is.
         std::error_code ec;
         written = fs::equivalent(source.path, target, ec) ||
-                  static_cast<bool>(copyFileReplacing(source.path, target, tempPathFor(target)));
+                  static_cast<bool>(copyFileReplacing(source.path, target));
     } else {
         written = picture.savePicture(target);
     }
@@ -160,20 +218,21 @@ bool sourceInsidePictureFolder(const DataPaths& paths, const fs::path& source) {
     return folderPart == resolvedFolder.end();
 }
 
-void clearPictureFolderForImport(const DataPaths& paths, const fs::path& source) {
-    // Deleting first would destroy the very photos the import is about to read.
-    if (!sourceInsidePictureFolder(paths, source))
-        deleteFolderTree(paths.pictureFolder);
-}
-
 PhotoImportResult importPhotos(const DataPaths& paths, const PhotoImportRequest& request,
                                const std::atomic<bool>& cancel, const PhotoImportProgress& progress) {
     PhotoImportResult result;
-    result.errorText = preparePictureFolder(paths.pictureFolder);
+    result.sourceFolder = request.sourceFolder;
+    std::error_code listError;
+    const std::vector<Candidate> found = listPhotoFiles(request.sourceFolder, listError);
+    if (listError) {
+        result.errorText = formatText(kSourceFolderMissingText,
+                                      {pathText(request.sourceFolder), errorText(listError.value())});
+        return result;
+    }
+    result.errorText = makeStagingFolder(paths, result.stagingFolder);
     if (!result.errorText.empty())
         return result;
 
-    const std::vector<Candidate> found = listPhotoFiles(request.sourceFolder);
     const int total = static_cast<int>(
         std::count_if(found.begin(), found.end(), [](const Candidate& c) { return !c.hidden; }));
     int done = 0;
@@ -191,7 +250,7 @@ PhotoImportResult importPhotos(const DataPaths& paths, const PhotoImportRequest&
             result.hiddenText += u"\r\n";
             continue;
         }
-        result.errorText = importOne(candidate, paths.pictureFolder, request.shrinkSize, result);
+        result.errorText = importOne(candidate, result.stagingFolder, request.shrinkSize, result);
         if (!result.errorText.empty())
             break;
         if (progress)
@@ -199,12 +258,13 @@ PhotoImportResult importPhotos(const DataPaths& paths, const PhotoImportRequest&
         if (result.entries.size() > static_cast<std::size_t>(kMaxEntrants))
             break;
     }
+    if (result.errorText.empty() && result.entries.empty())
+        result.errorText = formatText(kNoPhotosInFolderText, {pathText(request.sourceFolder)});
     return result;
 }
 
 PhotoImportOutcome applyPhotoImport(PictureNameList& list, PhotoImportResult result) {
     PhotoImportOutcome outcome;
-    list.entries.clear();
     if (result.cancelled)
         return outcome;
     if (!result.errorText.empty()) {
@@ -222,6 +282,21 @@ PhotoImportOutcome applyPhotoImport(PictureNameList& list, PhotoImportResult res
     outcome.hiddenCount = result.hiddenCount;
     outcome.hiddenText = std::move(result.hiddenText);
     return outcome;
+}
+
+PhotoImportOutcome finishPhotoImport(const DataPaths& paths, PictureNameList& list,
+                                     PhotoImportResult result) {
+    const fs::path staging = result.stagingFolder;
+    if (!result.cancelled && result.errorText.empty() && !staging.empty()) {
+        const bool merge = sourceInsidePictureFolder(paths, result.sourceFolder);
+        if (const int err = merge ? mergeIntoPictureFolder(staging, paths.pictureFolder)
+                                  : replacePictureFolder(staging, paths.pictureFolder))
+            result.errorText =
+                messageText(FileResult::failed(FileOp::Write, FileStep::Rename, paths.pictureFolder, err));
+    }
+    if (!staging.empty())
+        deleteFolderTree(staging);
+    return applyPhotoImport(list, std::move(result));
 }
 
 std::u16string pictureInfoText(std::u16string_view name, int width, int height) {

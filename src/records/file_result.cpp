@@ -104,6 +104,10 @@ std::u16string messageText(const FileResult& r) {
     }
     if (wantsHint(r))
         text += r.insideDataFolders ? kAdminHint : kWriteAccessHint;
+    if (!r.keptAs.empty()) {
+        text += kKeptBeforeSaveText;
+        text += pathText(r.keptAs);
+    }
     return text;
 }
 

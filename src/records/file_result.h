@@ -50,6 +50,7 @@ struct [[nodiscard]] FileResult {
     std::filesystem::path path;        // the file the operator knows the failure by; a copy's source
     std::filesystem::path destination; // a copy's destination
     int errnum = 0;
+    std::filesystem::path keptAs;  // a file that failed to load: where it is kept before it is replaced
     bool insideDataFolders = true; // false for a place the operator chose, such as an export
     std::uint64_t size = 0;
 
@@ -63,6 +64,9 @@ struct [[nodiscard]] FileResult {
     // A write refused before it began because the file would have size bytes.
     static FileResult tooLarge(std::filesystem::path path, std::uint64_t size);
 };
+
+// What a failed load's message adds when the file is kept before the next save replaces it.
+inline constexpr std::u16string_view kKeptBeforeSaveText = u"\n\n原文件会在下次保存前另存为:\n";
 
 // The operator's message for a failure, hint included; empty for a success.
 std::u16string messageText(const FileResult& result);

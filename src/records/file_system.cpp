@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -87,34 +91,115 @@ void syncFolder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
+// Files that failed to load, by path, with the name each is kept under before anything replaces it. Loads
+// run at start-up and writes on the UI thread or an import or export worker, hence the lock.
+struct DamagedFiles {
+    std::mutex mutex;
+    std::map<std::string, std::filesystem::path> keptAs;
+};
+
+DamagedFiles& damagedFiles() {
+    static DamagedFiles instance;
+    return instance;
+}
+
+std::string timeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+bool entryExists(const std::filesystem::path& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Before path is removed or replaced: when it failed to load, it is kept under its marked name first, as a
+// second link to the same file where the file system has links, else as a copy. A failure to keep it stops
+// the write: the defaults must never take the place of the only copy.
+FileResult keepIfDamaged(const std::filesystem::path& path) {
+    std::filesystem::path keptAs;
+    {
+        const std::lock_guard lock(damagedFiles().mutex);
+        const auto found = damagedFiles().keptAs.find(path.string());
+        if (found == damagedFiles().keptAs.end())
+            return {};
+        keptAs = found->second;
+    }
+    if (entryExists(path) && ::link(path.c_str(), keptAs.c_str()) != 0) {
+        const int err = errno;
+        if (err != EEXIST) {
+            // FAT and exFAT sticks have no links.
+            if (FileResult copied = copyFileReplacing(path, keptAs); !copied) {
+                copied.op = FileOp::Write;
+                copied.path = keptAs;
+                return copied;
+            }
+        }
+    }
+    const std::lock_guard lock(damagedFiles().mutex);
+    damagedFiles().keptAs.erase(path.string());
+    return {};
+}
+
+// Opens a temporary file beside target under a name no other file has: the name is made up and created
+// exclusively, so neither a stale temporary file nor an operator's file is ever written through.
+int openUniqueTemp(const std::filesystem::path& target, std::string& tempName) {
+    tempName = (target.parent_path() / ".kelvora-XXXXXX").string();
+    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
+    if (fd >= 0)
+        ::fchmod(fd, 0644); // as an ordinary new file, not the private mode mkostemp gives
+    return fd;
+}
+
 // The body shared by every replace: fill writes the new contents into the open temporary file and returns
-// its own failure.
+// its own failure. An empty temp asks for a unique temporary name.
 FileResult replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
                        const std::function<FileResult(int)>& fill) {
-    const std::string tempName = temp.string();
-    struct stat st {};
-    if (::lstat(tempName.c_str(), &st) == 0) {
-        // A stale temporary file, or whatever else has its name; a link would otherwise redirect the write.
-        if (S_ISDIR(st.st_mode))
-            deleteTree(tempName);
-        else
-            ::unlink(tempName.c_str());
+    std::string tempName = temp.string();
+    int fd = -1;
+    if (temp.empty()) {
+        fd = openUniqueTemp(target, tempName);
+        if (fd < 0)
+            return FileResult::failed(FileOp::Write, FileStep::Open, target, errno);
+    } else {
+        struct stat st {};
+        if (::lstat(tempName.c_str(), &st) == 0) {
+            if (FileResult kept = keepIfDamaged(temp); !kept)
+                return kept;
+            // A stale temporary file, or whatever else has its name; a link would otherwise redirect the
+            // write.
+            if (S_ISDIR(st.st_mode))
+                deleteTree(tempName);
+            else
+                ::unlink(tempName.c_str());
+        }
+        fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return FileResult::failed(FileOp::Write, FileStep::Open, temp, errno);
     }
-    const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return FileResult::failed(FileOp::Write, FileStep::Open, temp, errno);
+    const std::filesystem::path tempPath = tempName;
     auto fail = [&](FileResult error, bool open) {
         if (open)
             ::close(fd);
         ::unlink(tempName.c_str());
         return error;
     };
-    if (FileResult filled = fill(fd); !filled)
+    if (FileResult filled = fill(fd); !filled) {
+        if (filled.path.empty())
+            filled.path = tempPath;
         return fail(std::move(filled), true);
+    }
     if (::fsync(fd) != 0)
-        return fail(FileResult::failed(FileOp::Write, FileStep::Transfer, temp, errno), true);
+        return fail(FileResult::failed(FileOp::Write, FileStep::Transfer, tempPath, errno), true);
     if (::close(fd) != 0)
-        return fail(FileResult::failed(FileOp::Write, FileStep::Transfer, temp, errno), false);
+        return fail(FileResult::failed(FileOp::Write, FileStep::Transfer, tempPath, errno), false);
+    if (FileResult kept = keepIfDamaged(target); !kept)
+        return fail(std::move(kept), false);
     if (::rename(tempName.c_str(), target.c_str()) != 0)
         return fail(FileResult::failed(FileOp::Write, FileStep::Rename, target, errno), false);
     syncFolder(target.parent_path());
@@ -169,22 +254,80 @@ std::filesystem::path tempPathFor(const std::filesystem::path& target) {
     return temp;
 }
 
+std::filesystem::path keepBeforeOverwrite(const std::filesystem::path& file) {
+    const std::lock_guard lock(damagedFiles().mutex);
+    std::filesystem::path& keptAs = damagedFiles().keptAs[file.string()];
+    if (keptAs.empty()) {
+        const std::string base = file.string() + "." + toUtf8(u"损坏") + "-" + timeStamp();
+        keptAs = base;
+        for (int n = 2; entryExists(keptAs); ++n)
+            keptAs = base + "-" + std::to_string(n);
+    }
+    return keptAs;
+}
+
+bool sameFileContents(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(a, ec);
+    if (ec || std::filesystem::file_size(b, ec) != size || ec)
+        return false;
+    const int first = ::open(a.c_str(), O_RDONLY | O_CLOEXEC);
+    const int second = first < 0 ? -1 : ::open(b.c_str(), O_RDONLY | O_CLOEXEC);
+    bool same = first >= 0 && second >= 0;
+    std::vector<char> left(std::size_t{1} << 16);
+    std::vector<char> right(left.size());
+    while (same) {
+        const ssize_t n = ::read(first, left.data(), left.size());
+        if (n <= 0) {
+            same = n == 0 && ::read(second, right.data(), 1) == 0;
+            break;
+        }
+        std::size_t got = 0;
+        while (got < static_cast<std::size_t>(n)) {
+            const ssize_t m = ::read(second, right.data() + got, static_cast<std::size_t>(n) - got);
+            if (m <= 0)
+                break;
+            got += static_cast<std::size_t>(m);
+        }
+        same =
+            got == static_cast<std::size_t>(n) && std::equal(left.begin(), left.begin() + n, right.begin());
+    }
+    if (first >= 0)
+        ::close(first);
+    if (second >= 0)
+        ::close(second);
+    return same;
+}
+
+std::filesystem::path freeNameBeside(const std::filesystem::path& wanted) {
+    if (!entryExists(wanted))
+        return wanted;
+    const std::filesystem::path stem = wanted.stem();
+    const std::filesystem::path extension = wanted.extension();
+    for (int n = 2;; ++n) {
+        std::filesystem::path candidate = wanted.parent_path() / stem;
+        candidate += "(" + std::to_string(n) + ")";
+        candidate += extension;
+        if (!entryExists(candidate))
+            return candidate;
+    }
+}
+
 FileResult writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
                               std::span<const std::byte> data) {
     return replaceFile(target, temp, [&](int fd) {
         int errnum = 0;
         if (writeAll(fd, data.data(), data.size(), errnum))
             return FileResult{};
-        return FileResult::failed(FileOp::Write, FileStep::Transfer, temp, errnum);
+        return FileResult::failed(FileOp::Write, FileStep::Transfer, {}, errnum);
     });
 }
 
-FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
-                             const std::filesystem::path& temp) {
+FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return FileResult::failed(FileOp::Copy, FileStep::Open, source, errno);
-    FileResult result = replaceFile(target, temp, [&](int out) {
+    FileResult result = replaceFile(target, {}, [&](int out) {
         std::vector<std::byte> buffer(std::size_t{1} << 20);
         for (;;) {
             const ssize_t n = ::read(in, buffer.data(), buffer.size());
@@ -197,7 +340,7 @@ FileResult copyFileReplacing(const std::filesystem::path& source, const std::fil
                 return FileResult{};
             int errnum = 0;
             if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n), errnum))
-                return FileResult::failed(FileOp::Copy, FileStep::Transfer, temp, errnum);
+                return FileResult::failed(FileOp::Copy, FileStep::Transfer, {}, errnum);
         }
     });
     ::close(in);

@@ -40,6 +40,19 @@ bool removeStrayFile(const std::filesystem::path& folder);
 // The temporary file a writer uses beside target: the same path with ".tmp" appended.
 std::filesystem::path tempPathFor(const std::filesystem::path& target);
 
+// A file that failed to load may hold the operator's only copy of the prizes, the lists or a draw's results,
+// and the defaults that took its place would be written over it by the next save. Marks file so that the
+// first replace over it, or over a stale temporary file of its name, first keeps it under the returned name
+// ("<name>.损坏-<yyyymmdd-hhmmss>" beside it, decided now so that the start-up message can name it). Nothing
+// is copied until then: a file repaired by hand before the next save is simply read at the next start.
+std::filesystem::path keepBeforeOverwrite(const std::filesystem::path& file);
+
+// True when both files can be read and hold the same bytes.
+bool sameFileContents(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// wanted when nothing stands there, else the first free "stem(2).ext", "stem(3).ext"... beside it.
+std::filesystem::path freeNameBeside(const std::filesystem::path& wanted);
+
 // The one way files are written. Writes data to temp (in target's folder, created afresh and truncated),
 // syncs it, renames it over target and syncs the folder, so that target always holds either its previous
 // bytes or all of the new ones, also after a crash or a power cut. A folder in the way of temp is deleted
@@ -49,10 +62,11 @@ std::filesystem::path tempPathFor(const std::filesystem::path& target);
 FileResult writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
                               std::span<const std::byte> data);
 
-// The same replace with the bytes streamed from another file, for copies that need not fit in memory. A
-// failure to open or read source is reported with source's path.
-FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
-                             const std::filesystem::path& temp);
+// The same replace with the bytes streamed from another file, for copies that need not fit in memory. The
+// temporary file gets a name of its own that is created exclusively beside target (".<name>.XXXXXX"), so no
+// file of the operator's among those copied can be taken for it. A failure to open or read source is reported
+// with source's path.
+FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // folder joined with a stored name, or nothing when the name could leave the folder or name the folder
 // itself: empty, ".", "..", or holding "/" or a NUL unit. Every stored name that becomes part of a path goes

@@ -82,6 +82,7 @@ FileResult loadSettingsFile(const SettingsFileLocation& location,
 
     auto fail = [&](FileResult error) {
         resetToDefaults();
+        error.keptAs = keepBeforeOverwrite(location.file);
         return error;
     };
 
@@ -139,7 +140,7 @@ FileResult copyIntoDataFolder(const std::filesystem::path& source, const std::fi
     std::error_code ec;
     if (std::filesystem::equivalent(source, destination, ec))
         return {};
-    FileResult result = copyFileReplacing(source, destination, tempPathFor(destination));
+    FileResult result = copyFileReplacing(source, destination);
     if (!result) {
         result.path = source;
         result.destination = destination;

@@ -28,7 +28,8 @@ using RecordParser = std::function<bool(ByteReader&)>;
 using RecordSerializer = std::function<void(ByteWriter&)>;
 
 // Succeeds when the record holds the file's contents or its defaults (no usable file). On failure the record
-// is back at its defaults and the result says why (a Read result naming the file).
+// is back at its defaults, the result says why (a Read result naming the file), and the file is kept under
+// the result's keptAs before the first save replaces it.
 FileResult loadSettingsFile(const SettingsFileLocation& location,
                             const std::function<void()>& resetToDefaults, const RecordParser& parse);
 

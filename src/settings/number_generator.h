@@ -16,6 +16,7 @@ inline constexpr int kMaxNumberWidth = 16;
 inline constexpr int kNumberAffixUnits = 47; // prefix, suffix
 inline constexpr int kUnluckyFilterUnits = 255;
 inline constexpr std::u16string_view kTooManyNumbersText = u"最多生成3万条";
+inline constexpr std::u16string_view kNoNumbersText = u"没有生成号码:\n所有号码都含有要滤除的数字";
 
 struct NumberSeries {
     std::int32_t start = 1;
@@ -43,7 +44,8 @@ struct GeneratedNumbers {
 
 // The clamped series start, start + step, ... up to end, each formatted (zero-padded when fixedWidth),
 // skipped when the formatted number (never prefix or suffix) is unlucky, else prefix + number + suffix.
-// The series stops before it would leave the 32-bit range instead of wrapping around.
+// The series stops before it would leave the 32-bit range instead of wrapping around. Runs of numbers that
+// the filter removes are skipped without being formatted one by one, so any input ends at once.
 GeneratedNumbers generateNumbers(const NumberSeries& series);
 
 } // namespace kelvora

@@ -158,7 +158,8 @@ PrizeEditResult readPrizeFields(const PrizeFields& fields, const PrizeList& priz
         locked ? own->nameText() : trimTypedText(cut(fields.name, kNameUnits - 1));
     setField(prize.name, name);
     setField(prize.prizeText, trimTypedText(cut(fields.prizeText, kNameUnits - 1)));
-    setField(prize.imageFile, trimTypedText(cut(fields.imageFile, kImageFileUnits - 1)));
+    // The picture's name is the copied file's, never typed: spaces at its ends are part of the file name.
+    setField(prize.imageFile, cut(fields.imageFile, kImageFileUnits - 1));
 
     prize.quota = locked ? own->quota : clampTo(readNumberField(fields.quota), 1, kMaxQuota);
     prize.perDraw = clampTo(readNumberField(fields.perDraw), 1, kMaxShown);
@@ -182,6 +183,22 @@ PrizeEditResult readPrizeFields(const PrizeFields& fields, const PrizeList& priz
         }
     }
     return {std::move(prize), {}};
+}
+
+std::filesystem::path prizePictureDestination(const std::filesystem::path& prizeFolder,
+                                              const std::filesystem::path& chosen, const PrizeList& prizes) {
+    const std::filesystem::path wanted = prizeFolder / chosen.filename();
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(wanted, ec)) ||
+        std::filesystem::equivalent(chosen, wanted, ec))
+        return wanted;
+    const std::u16string name = pathText(chosen.filename());
+    const bool shown = std::any_of(prizes.begin(), prizes.end(), [&](const PrizeItem& prize) {
+        return fieldText(prize.imageFile) == name;
+    });
+    if (!shown || sameFileContents(chosen, wanted))
+        return wanted;
+    return freeNameBeside(wanted);
 }
 
 } // namespace kelvora

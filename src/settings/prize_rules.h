@@ -69,6 +69,14 @@ bool prizeFieldsLocked(int index, const PrizeDrawState& draw);
 std::optional<std::u16string> addPrizeRefusal(const PrizeList& prizes,
                                               const std::filesystem::path& prizeFile);
 
+// Where a chosen prize picture is copied in the prize folder: under its own name, unless a different file of
+// that name is already there and some prize shows it (the prize being edited included, since the dialog may
+// still be cancelled); then under the first free name "奖品(2).jpg", "奖品(3).jpg"... so that no prize's
+// picture is replaced by another's. A file that already is the one in the folder, or has the same bytes, is
+// used where it is.
+std::filesystem::path prizePictureDestination(const std::filesystem::path& prizeFolder,
+                                              const std::filesystem::path& chosen, const PrizeList& prizes);
+
 // The dialog's fields as typed.
 struct PrizeFields {
     std::u16string name;

@@ -66,8 +66,8 @@ TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {
     Application app(dir.path(), services);
     ASSERT_TRUE(app.startApplication());
     const std::vector<std::u16string> expected{
-        u"读文件失败:\n" + pathText(paths.drawModeFile) + u"\n\n文件内容有错误",
-        u"读文件失败:\n" + pathText(paths.musicFile) + u"\n\n文件内容有错误",
+        u"读文件失败:\n" + pathText(paths.drawModeFile) + u"\n\n文件内容有错误" + keptNote(paths.drawModeFile),
+        u"读文件失败:\n" + pathText(paths.musicFile) + u"\n\n文件内容有错误" + keptNote(paths.musicFile),
         u"背景图加载失败:\n" + pathText(paths.interfaceFolder / "坏.jpg") + u"\n\n无效的图片文件",
     };
     EXPECT_EQ(startupMessages(), expected);

@@ -15,6 +15,7 @@
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
 #include "records/file_system.h"
+#include "records/file_system.h"
 
 namespace kelvora::test {
 namespace {
@@ -82,7 +83,7 @@ protected:
     // Reads the progress file into target as the start-up does.
     ProgressLoad load(DrawRun& target) { return loadInto(target, paths, prizes, loaded); }
     std::u16string invalidText(const std::filesystem::path& p) {
-        return u"抽奖进度载入失败:\n" + pathText(p) + u"\n\n文件内容有错误";
+        return u"抽奖进度载入失败:\n" + pathText(p) + u"\n\n文件内容有错误" + keptNote(p);
     }
 };
 
@@ -153,6 +154,16 @@ TEST_F(ProgressFileTest, RejectedFilesResumeNothingAndStayOnDisk) {
         EXPECT_EQ(messageText(loaded), invalidText(paths.progressFile)) << c.what;
         EXPECT_EQ(readBytes(paths.progressFile).size(), image.size()) << c.what;
     }
+
+    // The results in the last rejected file are nobody's to throw away: the first stop of a new draw keeps
+    // the file before it writes its own.
+    const std::vector<char> rejected = readBytes(paths.progressFile);
+    const std::filesystem::path keptAs = keepBeforeOverwrite(paths.progressFile); // the name the message gave
+    run.startDraw();
+    run.advanceDraw();
+    run.advanceDraw();
+    EXPECT_EQ(readBytes(keptAs), rejected);
+    EXPECT_NE(readBytes(paths.progressFile), rejected);
 }
 
 TEST_F(ProgressFileTest, TruncatedAndHostileCountsAreRejected) {
@@ -282,7 +293,8 @@ TEST_F(ProgressFileTest, FileThatCannotBeLookedUpIsReportedNotIgnored) {
         FileResult result;
         const ProgressLoad outcome = loadInto(target, paths, prizes, result);
         const std::u16string expected = u"读文件失败:\n" + pathText(paths.progressFile) + u"\n\n" +
-                                        errorText(EACCES) + std::u16string(kAdminHint);
+                                        errorText(EACCES) + std::u16string(kAdminHint) +
+                                        keptNote(paths.progressFile);
         _exit(outcome == ProgressLoad::Failed && !target.drawStarted() && messageText(result) == expected ? 0
                                                                                                         : 1);
     }

@@ -37,11 +37,8 @@ protected:
         return importPhotos(paths, PhotoImportRequest{from, shrinkSize}, noCancel, {});
     }
 
-    // The import as the editor runs it: clear the folder, import, apply.
-    PhotoImportOutcome reimport(const fs::path& from) {
-        clearPictureFolderForImport(paths, from);
-        return applyPhotoImport(list, run(from));
-    }
+    // The import as the editor runs it: import into the staging folder, then let it take the folder's place.
+    PhotoImportOutcome reimport(const fs::path& from) { return finishPhotoImport(paths, list, run(from)); }
 
     std::vector<std::string> sortedNames() const {
         std::vector<std::string> names = test::namesOf(list.entries);
@@ -137,19 +134,13 @@ TEST_F(PhotoImportTest, HiddenPicturesAreReportedAndOtherFilesIgnored) {
         });
     EXPECT_EQ(lastDone, 2);
     EXPECT_EQ(lastTotal, 2); // hidden files are no work of the bar's
-    const PhotoImportOutcome outcome = applyPhotoImport(list, std::move(result));
+    const PhotoImportOutcome outcome = applyPhotoImport(list, result);
     EXPECT_EQ(sortedNames(), (std::vector<std::string>{"B.JpG", "a.png"}));
     EXPECT_EQ(outcome.hiddenCount, 2);
     const std::string hidden = test::u8(outcome.hiddenText);
     EXPECT_TRUE(hidden == ".hidden.jpg\r\n.jpg\r\n" || hidden == ".jpg\r\n.hidden.jpg\r\n") << hidden;
-    EXPECT_FALSE(fs::exists(paths.pictureFolder / ".hidden.jpg"));
-    EXPECT_FALSE(fs::exists(paths.pictureFolder / "notes.txt"));
-
-    // A folder that is not there gives an empty list and no message.
-    const PhotoImportOutcome none = reimport(dir.path() / "missing");
-    EXPECT_TRUE(none.errorText.empty());
-    EXPECT_EQ(none.hiddenCount, 0);
-    EXPECT_TRUE(list.entries.empty());
+    EXPECT_FALSE(fs::exists(result.stagingFolder / ".hidden.jpg"));
+    EXPECT_FALSE(fs::exists(result.stagingFolder / "notes.txt"));
 }
 
 TEST_F(PhotoImportTest, ReimportNeverDeletesThePhotosItReads) {
@@ -201,20 +192,12 @@ TEST_F(PhotoImportTest, TheFirstFailingPictureStopsTheImport) {
     }
     std::sort(before.begin(), before.end());
 
-    list.aspectRatio = 0.8;
     PhotoImportResult result = run(source);
     EXPECT_EQ(test::u8(result.errorText),
               "图片加载失败:\n" + (source / "bad.png").string() + "\n\n" + test::u8(kPictureInvalidText));
     std::vector<std::string> imported = test::namesOf(result.entries);
     std::sort(imported.begin(), imported.end());
     EXPECT_EQ(imported, before);
-
-    const PhotoImportOutcome outcome = applyPhotoImport(list, std::move(result));
-    EXPECT_FALSE(outcome.errorText.empty());
-    EXPECT_TRUE(list.entries.empty());
-    EXPECT_EQ(list.aspectRatio, 0.8); // kept
-    for (const std::string& name : before)
-        EXPECT_TRUE(fs::exists(paths.pictureFolder / name)) << name; // written copies stay
 
     // A name too long for an entrant.
     fs::remove_all(source);
@@ -223,19 +206,75 @@ TEST_F(PhotoImportTest, TheFirstFailingPictureStopsTheImport) {
     writePicture(source / longName, 40, 30);
     EXPECT_EQ(test::u8(run(source).errorText), "文件名限127个字符:\n" + longName);
 
-    // A picture folder that cannot be created, because a file stands where its parent should be.
-    fs::remove_all(paths.settingsFolder);
-    test::writeBytes(paths.settingsFolder, QByteArray("x"));
-    const std::string created = test::u8(run(source).errorText);
+    // No staging folder can be made, because a file stands where the data folders' parent should be.
+    test::writeBytes(dir.path() / "blocker", QByteArray("x"));
+    const DataPaths blocked(dir.path() / "blocker" / "root");
+    const std::string created =
+        test::u8(importPhotos(blocked, PhotoImportRequest{source, 650}, noCancel, {}).errorText);
     EXPECT_EQ(created.rfind("文件夹创建失败:\n", 0), 0u) << created;
 }
 
-TEST_F(PhotoImportTest, CancelLeavesAnEmptyListAndTheRatio) {
+// Whatever stops a re-import, the photos and the list from before are all still there, and nothing of the
+// import is left behind.
+TEST_F(PhotoImportTest, AReimportThatDoesNotSucceedKeepsEveryEarlierPhotoAndTheList) {
+    writePicture(source / "old1.png", 40, 30);
+    writePicture(source / "old2.png", 30, 40);
+    ASSERT_TRUE(reimport(source).errorText.empty());
+    ASSERT_TRUE(savePictureNameList(paths, list));
+    const PictureNameList before = list;
+    const std::string oldBytes = fileBytes(paths.pictureFolder / "old1.png");
+
+    const fs::path empty = dir.path() / "empty";
+    fs::create_directories(empty);
+    const fs::path withBad = dir.path() / "bad";
+    fs::create_directories(withBad);
+    test::writeBytes(withBad / "bad.png", QByteArray("no picture at all"));
+    const fs::path many = dir.path() / "many";
+    fs::create_directories(many);
+    for (const char* name : {"a.png", "b.png"})
+        writePicture(many / name, 40, 30);
+    struct Case {
+        const char* what;
+        fs::path from;
+        bool cancel;
+        std::string message; // how the message starts; empty for none
+    };
+    const std::vector<Case> cases{
+        {"a mistyped folder", dir.path() / "phtos", false,
+         "图片文件夹不存在或无法打开:\n" + (dir.path() / "phtos").string() + "\n\n"},
+        {"a folder without pictures", empty, false, "图片文件夹中没有可导入的图片:\n" + empty.string()},
+        {"a picture that does not load", withBad, false, "图片加载失败:\n"},
+        {"a cancel", many, true, ""},
+    };
+    for (const Case& c : cases) {
+        std::atomic<bool> cancel{c.cancel};
+        const PhotoImportOutcome outcome =
+            finishPhotoImport(paths, list, importPhotos(paths, PhotoImportRequest{c.from, 650}, cancel, {}));
+        const std::string message = test::u8(outcome.errorText);
+        EXPECT_EQ(message.rfind(c.message, 0), 0u) << c.what << ": " << message;
+        EXPECT_EQ(c.message.empty(), message.empty()) << c.what;
+        EXPECT_EQ(test::namesOf(list.entries), test::namesOf(before.entries)) << c.what;
+        EXPECT_EQ(list.aspectRatio, before.aspectRatio) << c.what;
+        EXPECT_EQ(fileBytes(paths.pictureFolder / "old1.png"), oldBytes) << c.what;
+        EXPECT_TRUE(fs::exists(paths.pictureFolder / "old2.png")) << c.what;
+        EXPECT_TRUE(fs::exists(paths.pictureListFile)) << c.what;
+        std::vector<std::string> settings;
+        for (const fs::directory_entry& entry : fs::directory_iterator(paths.settingsFolder))
+            settings.push_back(entry.path().filename().string());
+        EXPECT_EQ(settings, std::vector<std::string>{"图片名单"}) << c.what << ": a staging folder is left";
+    }
+
+    // A staging folder that a crash left behind goes with the next import.
+    fs::create_directories(paths.settingsFolder / "图片名单.导入中-abc123" / "x.png");
+    ASSERT_TRUE(reimport(many).errorText.empty());
+    EXPECT_FALSE(fs::exists(paths.settingsFolder / "图片名单.导入中-abc123"));
+    EXPECT_EQ(sortedNames(), (std::vector<std::string>{"a.png", "b.png"}));
+    EXPECT_FALSE(fs::exists(paths.pictureFolder / "old1.png"));
+}
+
+TEST_F(PhotoImportTest, CancelStopsTheImportAtTheNextPicture) {
     for (const char* name : {"a.png", "b.png", "c.png"})
         writePicture(source / name, 40, 30);
-    list.entries = {makeEntrant(u"stale.png")};
-    list.aspectRatio = 0.6;
-
     std::atomic<bool> cancel{false};
     int calls = 0;
     PhotoImportResult result =
@@ -246,11 +285,6 @@ TEST_F(PhotoImportTest, CancelLeavesAnEmptyListAndTheRatio) {
         });
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(calls, 2); // the start and the first picture: the rest of the folder is not read
-    const PhotoImportOutcome outcome = applyPhotoImport(list, std::move(result));
-    EXPECT_TRUE(list.entries.empty());
-    EXPECT_EQ(list.aspectRatio, 0.6);
-    EXPECT_TRUE(outcome.errorText.empty());
-    EXPECT_FALSE(outcome.tooMany);
 }
 
 TEST(PhotoImportOutcomeTest, MoreThanThirtyThousandDropsTheLastAndReportsHiddenOnlyOnSuccess) {
@@ -271,7 +305,8 @@ TEST(PhotoImportOutcomeTest, MoreThanThirtyThousandDropsTheLastAndReportsHiddenO
 
     result.errorText = u"图片加载失败:\n/x/y.png\n\n无效的图片文件";
     outcome = applyPhotoImport(list, result);
-    EXPECT_TRUE(list.entries.empty());
+    EXPECT_EQ(list.entries.size(), static_cast<std::size_t>(kMaxEntrants))
+        << "a failed import changes nothing";
     EXPECT_EQ(outcome.hiddenCount, 0);
     EXPECT_FALSE(outcome.tooMany);
 }

@@ -47,7 +47,7 @@ template <class Record> void checkRecordFile(const RecordFile<Record>& f, const 
     const std::u16string text = messageText(rejected);
     EXPECT_EQ(text.rfind(u"读文件失败:\n", 0), 0u) << u8(text);
     EXPECT_NE(text.find(f.file.filename().u16string()), std::u16string::npos) << u8(text);
-    EXPECT_TRUE(text.ends_with(u"\n\n文件内容有错误")) << u8(text);
+    EXPECT_TRUE(text.ends_with(u"\n\n文件内容有错误" + keptNote(f.file))) << u8(text);
 
     // At the size limit the file is dropped without a word.
     writeFile(f.file, f.limitMiB * 1048576);

@@ -151,5 +151,60 @@ TEST(WriteFileReplacing, WriteFailingHalfwayLeavesThePreviousFileByteIdentical) 
     EXPECT_TRUE(tempFilesIn(dir.path()).empty());
 }
 
+// A picture named like the copy's temporary file is one of the operator's, never a leftover of ours.
+TEST(CopyFileReplacing, NoFileBesideTheTargetIsTakenForItsTemporaryFile) {
+    TempDir dir;
+    const fs::path source = dir.path() / "chosen.jpg";
+    const fs::path target = dir.path() / "data" / "x.jpg";
+    writeBytes(source, bytesOf("new picture"));
+    writeBytes(tempPathFor(target), bytesOf("a picture literally named x.jpg.tmp"));
+    writeBytes(dir.path() / "data" / ".kelvora-AAAAAA", bytesOf("even one named like ours"));
+    ASSERT_TRUE(copyFileReplacing(source, target));
+    EXPECT_EQ(readBytes(target), bytesOf("new picture"));
+    EXPECT_EQ(readBytes(tempPathFor(target)), bytesOf("a picture literally named x.jpg.tmp"));
+    EXPECT_EQ(readBytes(dir.path() / "data" / ".kelvora-AAAAAA"), bytesOf("even one named like ours"));
+    EXPECT_EQ(tempFilesIn(dir.path() / "data").size(), 2u) << "nothing of the copy is left behind";
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::others_read, fs::perms::others_read);
+}
+
+TEST(FreeNameBeside, CountsUpFromTwoPastEveryTakenName) {
+    TempDir dir;
+    const fs::path wanted = dir.path() / "奖品.jpg";
+    EXPECT_EQ(freeNameBeside(wanted), wanted);
+    writeBytes(wanted, bytesOf("1"));
+    writeBytes(dir.path() / "奖品(2).jpg", bytesOf("2"));
+    fs::create_symlink(dir.path() / "nowhere",
+                       dir.path() / "奖品(3).jpg"); // a dangling link takes a name too
+    EXPECT_EQ(freeNameBeside(wanted), dir.path() / "奖品(4).jpg");
+    EXPECT_EQ(freeNameBeside(dir.path() / " spaced .png"), dir.path() / " spaced .png");
+}
+
+// A file that failed to load is kept before anything replaces it, once.
+TEST(KeepBeforeOverwrite, TheFirstReplaceKeepsTheMarkedFileAndLaterOnesDoNot) {
+    TempDir dir;
+    const fs::path target = dir.path() / "奖项设置.dat";
+    writeBytes(target, bytesOf("damaged but precious"));
+    const fs::path keptAs = keepBeforeOverwrite(target);
+    EXPECT_EQ(keptAs.parent_path(), dir.path());
+    EXPECT_EQ(keptAs.filename().string().rfind("奖项设置.dat.损坏-", 0), 0u) << keptAs;
+    EXPECT_EQ(keepBeforeOverwrite(target), keptAs) << "asked again, the same name";
+    EXPECT_FALSE(fs::exists(keptAs)) << "nothing is copied before a save";
+
+    ASSERT_TRUE(writeFileReplacing(target, tempPathFor(target), bytesOf("defaults")));
+    EXPECT_EQ(readBytes(keptAs), bytesOf("damaged but precious"));
+    EXPECT_EQ(readBytes(target), bytesOf("defaults"));
+    ASSERT_TRUE(writeFileReplacing(target, tempPathFor(target), bytesOf("second save")));
+    EXPECT_EQ(readBytes(keptAs), bytesOf("damaged but precious"));
+    EXPECT_EQ(readBytes(target), bytesOf("second save"));
+
+    // Only a temporary file was there (the progress reader falls back to it): it is kept before it is
+    // cleared out of the writer's way.
+    const fs::path other = dir.path() / "抽取进度.dat";
+    writeBytes(tempPathFor(other), bytesOf("the only state"));
+    const fs::path tempKept = keepBeforeOverwrite(tempPathFor(other));
+    ASSERT_TRUE(writeFileReplacing(other, tempPathFor(other), bytesOf("new")));
+    EXPECT_EQ(readBytes(tempKept), bytesOf("the only state"));
+}
+
 } // namespace
 } // namespace kelvora::test

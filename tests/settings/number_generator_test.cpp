@@ -109,5 +109,50 @@ TEST(NumberGenerator, ThirtyThousandLinesAtMost) {
     EXPECT_FALSE(out.limitReached);
 }
 
+// The skipping of filtered runs against the plain walk over every number, on series small enough to walk:
+// widths that pad and widths the numbers outgrow, steps that jump over run ends, pieces at every position.
+TEST(NumberGenerator, SkippingFilteredRunsFindsExactlyWhatTheWalkFinds) {
+    const std::vector<std::u16string> filters{u"0",  u"4，13", u"99",   u"1,2,3,4,5,6,7,8",
+                                              u"00", u"5",     u"123,9"};
+    for (const std::u16string& filter : filters) {
+        for (const NumberSeries& shape : {NumberSeries{0, 20000, 1, true, 4, {}, {}, {}},
+                                          NumberSeries{7, 120000, 13, true, 6, {}, {}, {}},
+                                          NumberSeries{95, 30500, 7, false, 1, {}, {}, {}},
+                                          NumberSeries{1, 99999, 1000, true, 2, {}, {}, {}}}) {
+            NumberSeries series = shape;
+            series.unluckyFilter = filter;
+            std::vector<std::u16string> walked;
+            for (std::int64_t v = series.start; v <= series.end && walked.size() < 30000; v += series.step) {
+                std::string digits = std::to_string(v);
+                const std::size_t width = series.fixedWidth ? std::size_t(series.width) : 1;
+                if (digits.size() < width)
+                    digits.insert(0, width - digits.size(), '0');
+                const std::u16string number(digits.begin(), digits.end());
+                if (!containsUnlucky(number, filter))
+                    walked.push_back(number);
+            }
+            EXPECT_EQ(generateNumbers(series).lines, walked)
+                << "filter " << filter.size() << " units, from " << series.start << " step " << series.step
+                << " width " << series.width;
+        }
+    }
+}
+
+// Filters that leave nothing, or almost nothing, of two billion numbers: each ends at once (a walk over every
+// number took minutes and froze the dialog).
+TEST(NumberGenerator, FiltersThatRemoveNearlyEverythingOfTheWholeRange) {
+    constexpr std::int32_t top = std::numeric_limits<std::int32_t>::max();
+    EXPECT_TRUE(generateNumbers(NumberSeries{0, top, 1, true, 16, {}, {}, u"0"}).lines.empty());
+    EXPECT_TRUE(
+        generateNumbers(NumberSeries{0, top, 3, false, 1, {}, {}, u"0,1,2,3,4,5,6,7,8,9"}).lines.empty());
+    const GeneratedNumbers nines =
+        generateNumbers(NumberSeries{0, top, 1, false, 1, {}, {}, u"0,1,2,3,4,5,6,7,8"});
+    EXPECT_EQ(nines.lines.size(), 9u); // 9, 99, ... 999999999
+    EXPECT_EQ(nines.lines.back(), u"999999999");
+    const GeneratedNumbers noZero = generateNumbers(NumberSeries{0, top, 1, true, 10, {}, {}, u"0"});
+    ASSERT_TRUE(noZero.limitReached);
+    EXPECT_EQ(noZero.lines.front(), u"1111111111");
+}
+
 } // namespace
 } // namespace kelvora

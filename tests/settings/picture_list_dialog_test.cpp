@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -30,21 +31,6 @@ template <class W> W& child(QWidget& parent, const char* name) {
     if (!widget)
         throw std::runtime_error(std::string("no control ") + name);
     return *widget;
-}
-
-// Acts on the first visible dialog of type D, polling until one opens (it may come after other dialogs).
-template <class D> void whenOpens(std::function<void(D&)> act) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<D*>(widget); dialog && dialog->isVisible()) {
-                timer->stop();
-                timer->deleteLater();
-                act(*dialog);
-                return;
-            }
-    });
-    timer->start(10);
 }
 
 void writePicture(const fs::path& path, int width, int height, QColor colour = Qt::red) {
@@ -224,6 +210,53 @@ TEST_F(PictureListDialogTest, ReimportReplacesTheFolderAndReportsHiddenFiles) {
     EXPECT_EQ(countShown, QStringLiteral("1"));
     EXPECT_EQ(dialog.model().rowCount(), 1);
     dialog.done(0);
+}
+
+// A typo in the folder field, or a cancel, must not cost the photos imported before.
+TEST_F(PictureListDialogTest, AReimportThatDoesNotSucceedBringsTheListBack) {
+    writePicture(paths.pictureFolder / "old.png", 40, 30);
+    setNames({u"old.png"});
+    list.aspectRatio = 0.7;
+    PictureListDialog dialog(list, changed, environment(), PictureListMode::Edit, nullptr);
+    const fs::path mistyped = temp.path() / "phtos";
+    messages.answers = {MessageAnswer::Yes};
+    whenOpens<PhotoImportDialog>([&](PhotoImportDialog& import) {
+        child<QLineEdit>(import, "folder").setText(QString::fromStdString(mistyped.string()));
+        child<QPushButton>(import, "import").click();
+    });
+    dialog.reimport();
+    EXPECT_EQ(namesOf(list.entries), (std::vector<std::string>{"old.png"}));
+    EXPECT_EQ(list.aspectRatio, 0.7);
+    EXPECT_EQ(dialog.model().rowCount(), 1);
+    EXPECT_TRUE(fs::exists(paths.pictureFolder / "old.png"));
+    EXPECT_EQ(u8(messages.lastText()).rfind("图片文件夹不存在或无法打开:\n" + mistyped.string(), 0), 0u)
+        << u8(messages.lastText());
+
+    // The import dialog cancelled after the question: the list is back as well.
+    messages.answers = {MessageAnswer::Yes};
+    whenOpens<PhotoImportDialog>(
+        [&](PhotoImportDialog& import) { child<QPushButton>(import, "cancel").click(); });
+    dialog.reimport();
+    EXPECT_EQ(namesOf(list.entries), (std::vector<std::string>{"old.png"}));
+    dialog.done(0);
+}
+
+// "取消" pressed while the last picture was being copied: the work never saw the request, but the import is
+// thrown away all the same.
+TEST_F(PictureListDialogTest, ACancelDuringTheLastPictureStillCancels) {
+    const fs::path source = temp.path() / "photos";
+    fs::create_directories(source);
+    writePicture(source / "only.png", 40, 30);
+    PhotoImportProgressDialog progress(paths, PhotoImportRequest{source, 650}, nullptr);
+    QProgressBar& bar = progress.progressBar();
+    // The bar reaches its end once the last picture is done, just before the work ends.
+    QObject::connect(&bar, &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (value > 0 && value == bar.maximum())
+            progress.requestCancel();
+    });
+    progress.exec();
+    EXPECT_TRUE(progress.result().cancelled);
+    EXPECT_EQ(progress.result().entries.size(), 1u) << "the work had finished the picture";
 }
 
 } // namespace

@@ -309,6 +309,56 @@ TEST_F(PrizeDialogTest, AddingClampsTakesThePictureAndRefusesDuplicatesAndAFullL
     EXPECT_EQ(prizes.size(), 256u);
 }
 
+// Numbers beyond a field's limit are clamped, not cut to the field's width; a chosen picture never replaces
+// another prize's picture of the same name.
+TEST_F(PrizeDialogTest, NumbersAreClampedAndSameNamedPicturesStayTwoPictures) {
+    auto writePicture = [&](const fs::path& path, Qt::GlobalColor colour) {
+        fs::create_directories(path.parent_path());
+        QImage image(40, 20, QImage::Format_RGB32);
+        image.fill(colour);
+        ASSERT_TRUE(image.save(QString::fromStdString(path.string()), "PNG"));
+    };
+    writePicture(paths.prizeFolder / "奖品.png", Qt::red);
+    setField(prizes[0].imageFile, u"奖品.png");
+    writePicture(tmp.path() / "other" / "奖品.png", Qt::blue);
+    fs::create_directories(tmp.path() / "same");
+    fs::copy_file(paths.prizeFolder / "奖品.png", tmp.path() / "same" / "奖品.png");
+    writePicture(tmp.path() / "spaced" / " 奖品 .png", Qt::green);
+    files.answers = {tmp.path() / "same" / "奖品.png", tmp.path() / "spaced" / " 奖品 .png",
+                     tmp.path() / "other" / "奖品.png"};
+    open();
+
+    onEditDialog([&](PrizeEditDialog& edit) {
+        type(edit, "name", QStringLiteral("A"));
+        type(edit, "quota", QStringLiteral("100000"));
+        type(edit, "perDraw", QStringLiteral("99"));
+        type(edit, "perLine", QStringLiteral("10"));
+        type(edit, "fontSize", QStringLiteral("1000"));
+        auto* imageFile = edit.findChild<QLineEdit*>("imageFile");
+        auto* choose = edit.findChild<QPushButton*>("choosePicture");
+        choose->click(); // the very bytes P0 shows: used where they are
+        EXPECT_EQ(imageFile->text(), QStringLiteral("奖品.png"));
+        choose->click(); // spaces at the ends belong to the file's name
+        EXPECT_EQ(imageFile->text(), QStringLiteral(" 奖品 .png"));
+        choose->click(); // another picture of P0's name
+        EXPECT_EQ(imageFile->text(), QStringLiteral("奖品(2).png"));
+        edit.findChild<QPushButton*>("ok")->click();
+    });
+    press("add");
+    ASSERT_EQ(prizes.size(), 6u);
+    EXPECT_EQ(prizes[5].quota, kMaxQuota);
+    EXPECT_EQ(prizes[5].perDraw, kMaxShown);
+    EXPECT_EQ(prizes[5].perLine, 5);
+    EXPECT_EQ(prizes[5].fontSize, 125);
+    EXPECT_EQ(fieldText(prizes[5].imageFile), u"奖品(2).png");
+    EXPECT_EQ(QImage(QString::fromStdString((paths.prizeFolder / "奖品.png").string())).pixel(0, 0),
+              QColor(Qt::red).rgb())
+        << "P0's picture is still P0's";
+    EXPECT_EQ(QImage(QString::fromStdString((paths.prizeFolder / "奖品(2).png").string())).pixel(0, 0),
+              QColor(Qt::blue).rgb());
+    EXPECT_TRUE(fs::exists(paths.prizeFolder / " 奖品 .png"));
+}
+
 TEST_F(PrizeDialogTest, ShiftDoubleClickOpensTheListEditorOfThatPrize) {
     std::vector<std::u16string> opened;
     open([&](QWidget*, PrizeItem& p) {

@@ -17,7 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::u16string badContent(const fs::path& p) {
-    return u"读文件失败:\n" + fromUtf8(p.string()) + u"\n\n文件内容有错误";
+    return u"读文件失败:\n" + fromUtf8(p.string()) + u"\n\n文件内容有错误" + keptNote(p);
 }
 
 Entrant entrant(std::u16string_view name, std::int32_t winOrder = 0) {

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -13,6 +16,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/qt_file_picker.h"
 #include "settings/ui/entrant_list_model.h"
 #include "settings/ui/text_list_dialog.h"
 #include "support/test_support.h"
@@ -285,6 +289,30 @@ TEST_F(TextListDialogTest, ExportReportsFailuresAndDoesNothingWhenCancelled) {
     EXPECT_EQ(messages.shown[0].text.find(u"导出成功"), std::u16string::npos);
     EXPECT_FALSE(changed);
     dialog.done(0);
+}
+
+// The program's own save dialog: "名单" typed over an existing "名单.txt" is the file that would be written,
+// so the dialog asks about it before anything is replaced.
+TEST_F(TextListDialogTest, TheSaveDialogAsksAboutTheFileWithItsExtension) {
+    const std::filesystem::path existing = temp.path() / "名单.txt";
+    std::ofstream(existing) << "the earlier export";
+    QString question;
+    whenOpens<QFileDialog>([&](QFileDialog& dialog) {
+        dialog.setDirectory(QString::fromStdString(temp.path().string()));
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("名单"));
+        whenOpens<QMessageBox>([&](QMessageBox& box) {
+            question = box.text();
+            box.button(QMessageBox::Yes)->click();
+        });
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    QtFilePicker picker;
+    const std::optional<std::filesystem::path> chosen =
+        picker.saveFile(nullptr, u"导出", u"抽奖名单.txt", u"文件文件(txt) (*.txt)");
+    EXPECT_TRUE(question.contains(QStringLiteral("名单.txt"))) << question.toStdString();
+    EXPECT_EQ(chosen, existing);
 }
 
 TEST_F(TextListDialogTest, SelectionModeHandsOnThePickedRowsInRowOrder) {

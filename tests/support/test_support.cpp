@@ -6,6 +6,8 @@
 #include <iostream>
 
 #include "platform/text.h"
+#include "records/file_result.h"
+#include "records/file_system.h"
 
 namespace kelvora::test {
 
@@ -46,6 +48,10 @@ TempDir::~TempDir() {
 
 std::string u8(std::u16string_view text) {
     return toUtf8(text);
+}
+
+std::u16string keptNote(const std::filesystem::path& file) {
+    return std::u16string(kKeptBeforeSaveText) + pathText(keepBeforeOverwrite(file));
 }
 
 EntrantList entrantsNamed(std::initializer_list<std::u16string_view> names) {

@@ -147,6 +147,9 @@ private:
 // Readable UTF-8 for assertion messages.
 std::string u8(std::u16string_view text);
 
+// What the message of a file that failed to load ends with: where the file is kept before the next save.
+std::u16string keptNote(const std::filesystem::path& file);
+
 // A list of entrants by name, and the names of a list back as UTF-8, for comparing whole lists at once.
 EntrantList entrantsNamed(std::initializer_list<std::u16string_view> names);
 std::vector<std::string> namesOf(const EntrantList& list);

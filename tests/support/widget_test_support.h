@@ -23,4 +23,20 @@ template <class D> void whenModalOpens(std::function<void(D&)> act) {
     });
 }
 
+// Acts on the first visible dialog of type D, polling until one opens: it may come after other dialogs, or
+// from inside another modal dialog.
+template <class D> void whenOpens(std::function<void(D&)> act) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<D*>(widget); dialog && dialog->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                act(*dialog);
+                return;
+            }
+    });
+    timer->start(10);
+}
+
 } // namespace kelvora::test

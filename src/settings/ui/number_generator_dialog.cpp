@@ -107,6 +107,11 @@ void NumberGeneratorDialog::generate() {
     m_step->setText(QString::number(series.step));
     m_width->setText(QString::number(series.width));
     GeneratedNumbers generated = generateNumbers(series);
+    if (generated.lines.empty()) {
+        // Nothing to hand back: the operator changes the filter or the range here.
+        m_messages.show(this, kNoNumbersText, MessageIcon::Warning);
+        return;
+    }
     m_output = std::move(generated.lines);
     if (generated.limitReached)
         m_messages.show(this, kTooManyNumbersText, MessageIcon::Warning);

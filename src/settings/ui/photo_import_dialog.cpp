@@ -87,6 +87,10 @@ PhotoImportProgressDialog::PhotoImportProgressDialog(const DataPaths& paths,
       m_state(std::move(state)) {}
 
 void PhotoImportProgressDialog::workEnded() {
+    // A cancel pressed while the last picture was being copied came too late for the work to see it, but the
+    // operator asked: the import is thrown away all the same.
+    if (m_state->cancel.load())
+        m_state->result.cancelled = true;
     done(m_state->result.cancelled ? QDialog::Rejected : QDialog::Accepted);
 }
 
@@ -101,17 +105,18 @@ HiddenPicturesDialog::HiddenPicturesDialog(int count, std::u16string_view names,
     : LinesReportDialog(QStringLiteral("已忽略的隐身图片"), QStringLiteral("已忽略的隐身图片:"), count, names,
                         parent) {}
 
-void runPhotoImport(QWidget* owner, const DataPaths& paths, PictureNameList& list,
+bool runPhotoImport(QWidget* owner, const DataPaths& paths, PictureNameList& list,
                     const PhotoImportRequest& request, MessageBox& messages) {
-    clearPictureFolderForImport(paths, request.sourceFolder);
-    const PhotoImportOutcome outcome =
-        applyPhotoImport(list, PhotoImportProgressDialog::run(paths, request, owner));
+    PhotoImportResult result = PhotoImportProgressDialog::run(paths, request, owner);
+    const bool imported = !result.cancelled && result.errorText.empty();
+    const PhotoImportOutcome outcome = finishPhotoImport(paths, list, std::move(result));
     if (!outcome.errorText.empty())
         messages.show(owner, outcome.errorText, MessageIcon::Error);
     if (outcome.tooMany)
         messages.show(owner, kTooManyPhotosText, MessageIcon::Warning);
     if (outcome.hiddenCount > 0)
         HiddenPicturesDialog(outcome.hiddenCount, outcome.hiddenText, owner).exec();
+    return imported && outcome.errorText.empty();
 }
 
 } // namespace kelvora

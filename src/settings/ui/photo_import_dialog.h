@@ -75,8 +75,9 @@ public:
 };
 
 // Replaces the picture folder's content and the list by the pictures of request's folder, with the progress
-// dialog over owner, and shows what came of it. The list is empty after a cancelled or failed import.
-void runPhotoImport(QWidget* owner, const DataPaths& paths, PictureNameList& list,
+// dialog over owner, and shows what came of it. True when the import took effect; after a cancelled or
+// failed one the picture folder and the list are as they were.
+bool runPhotoImport(QWidget* owner, const DataPaths& paths, PictureNameList& list,
                     const PhotoImportRequest& request, MessageBox& messages);
 
 } // namespace kelvora

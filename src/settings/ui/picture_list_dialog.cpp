@@ -145,17 +145,18 @@ void PictureListDialog::selectionChanged() {
 void PictureListDialog::reimport() {
     if (!textListActions(m_drawStarted).reimport)
         return;
+    // The photos stay in the picture folder until an import has replaced them, and so does the list: an
+    // import that is cancelled or fails brings it back.
+    const PictureNameList previous = m_list;
     if (!emptyForReimport())
         return;
     clearPreview();
     PhotoImportDialog dialog(m_env.files, m_env.messages, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    runPhotoImport(this, m_env.paths, m_list, dialog.request(), m_env.messages);
-    if (!m_list.entries.empty()) {
-        refill();
-        markChanged();
-    }
+    const bool imported = dialog.exec() == QDialog::Accepted &&
+                          runPhotoImport(this, m_env.paths, m_list, dialog.request(), m_env.messages);
+    if (!imported)
+        m_list = previous;
+    refill();
 }
 
 FileResult PictureListDialog::saveList() {

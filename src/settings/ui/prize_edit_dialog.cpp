@@ -27,6 +27,7 @@ constexpr std::u16string_view kPictureFilter =
     u"所有图片文件 (*.jpg *.jpeg *.jpe *.jfif *.png *.gif *.bmp *.dib *.tif *.tiff *.ico)";
 constexpr std::u16string_view kPictureFailedText = u"奖品图加载失败:\n";
 constexpr std::u16string_view kLockedNoticeText = u"正在抽此奖项...\n奖项名称/名额不可修改";
+constexpr int kNumberFieldDigits = 9;
 
 QColor toQColor(ColorRef color) {
     return QColor(colorRed(color), colorGreen(color), colorBlue(color));
@@ -127,15 +128,17 @@ PrizeEditDialog::PrizeEditDialog(const PrizeList& prizes, int index, const Prize
         return edit;
     };
     m_name = field("name", kNameUnits - 1);
-    m_quota = field("quota", 5);
-    m_perDraw = field("perDraw", 2);
-    m_perLine = field("perLine", 1);
-    m_fontSize = field("fontSize", 3);
+    // Room for more digits than any limit has, so that a number too large is clamped rather than cut: 10 in
+    // 一行显示 becomes 5, not 1.
+    m_quota = field("quota", kNumberFieldDigits);
+    m_perDraw = field("perDraw", kNumberFieldDigits);
+    m_perLine = field("perLine", kNumberFieldDigits);
+    m_fontSize = field("fontSize", kNumberFieldDigits);
     m_prizeText = field("prizeText", kNameUnits - 1);
     m_imageFile = field("imageFile", kImageFileUnits - 1);
     m_imageFile->setReadOnly(true);
     for (QLineEdit* number : {m_quota, m_perDraw, m_perLine, m_fontSize})
-        number->setValidator(new QIntValidator(0, 99999, number));
+        number->setValidator(new QIntValidator(0, 999999999, number));
     m_preview = new PrizePreview(look, this);
 
     auto withHint = [this](QLineEdit* edit, const QString& hint) {
@@ -263,13 +266,13 @@ void PrizeEditDialog::choosePicture() {
     if (!chosen)
         return;
     clearPicture();
-    const std::filesystem::path destination = m_paths.prizeFolder / chosen->filename();
+    const std::filesystem::path destination = prizePictureDestination(m_paths.prizeFolder, *chosen, m_prizes);
     const FileResult copied = copyIntoDataFolder(*chosen, destination);
     if (!copied) {
         m_messages.show(this, messageText(copied), MessageIcon::Error);
         return;
     }
-    m_imageFile->setText(toQString(pathText(chosen->filename())));
+    m_imageFile->setText(toQString(pathText(destination.filename())));
     PictureFile picture;
     if (!picture.loadPicture(destination)) {
         m_messages.show(this, std::u16string(kPictureFailedText) + picture.errorText(), MessageIcon::Warning);
