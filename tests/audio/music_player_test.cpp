@@ -4,7 +4,6 @@
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -163,60 +162,6 @@ TEST_F(MusicPlayerTest, AnErrorDuringPlaybackArrivesOnTheUiThread) {
     EXPECT_FALSE(player.isOpen());
 }
 
-// A sound server that stalls holds a pipeline's state changes for as long as it stalls. None of the player's
-// calls may wait for that: the preroll gives up on a timer, and the pipeline is taken down elsewhere.
-TEST_F(MusicPlayerTest, AStalledOutputNeverHoldsTheCaller) {
-    const auto file = m_dir.path() / "tone.wav";
-    ASSERT_TRUE(makeWav(file, 2.0));
-    // A sink whose state change itself blocks: it opens a pipe that nobody reads (as a sound server's
-    // connection blocks when the server stalls). Its pipelines stay stuck until the tests end.
-    const auto pipe = m_dir.path() / "nobody-reads.fifo";
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    const std::string blocking = "filesink location=" + pipe.string();
-    for (const std::string& sink :
-         {std::string(test::kNeverPrerollingSink), std::string(test::kHangingSink), blocking}) {
-        SCOPED_TRACE(sink);
-        test::useNullSink(sink.c_str());
-        setMusicPrerollTimeoutForTests(400ms);
-        Failures failures;
-        auto player = std::make_unique<MusicPlayer>();
-        std::chrono::milliseconds slowest{0};
-        const auto call = [&](const std::function<void()>& f) {
-            slowest = std::max(slowest, test::timed(f));
-        };
-        call([&] { EXPECT_TRUE(player->open(file, failures.callback())); });
-        call([&] { player->setVolume(volumeToAttenuation(80)); });
-        call([&] { EXPECT_TRUE(player->run()); });
-        call([&] { player->seek(500); });
-        call([&] { EXPECT_EQ(player->positionMs(), 0) << "nothing to read before the preroll"; });
-        call([&] { EXPECT_EQ(player->stopPositionMs(), 0); });
-        call([&] { EXPECT_FALSE(player->isAtEnd()); });
-        call([&] { EXPECT_TRUE(player->pause()); });
-        // Long enough for the hanging sink's streaming thread to be asleep in its first buffer.
-        test::processEventsFor(100ms);
-        call([&] { player->seek(0); });
-        call([&] { EXPECT_TRUE(player->run()); });
-        EXPECT_LT(slowest, 1000ms) << "the slowest call";
-        EXPECT_FALSE(player->isReady());
-
-        // The preroll's timeout ends it as a failed opening; the player takes itself down without waiting.
-        EXPECT_TRUE(test::waitUntil([&] { return !failures.seen.empty(); }, 5s));
-        ASSERT_EQ(failures.seen.size(), 1u);
-        EXPECT_EQ(failures.seen[0].first, MusicFailure::Stalled);
-        EXPECT_EQ(failures.seen[0].second, kStalledOutputReason);
-        EXPECT_FALSE(player->isOpen());
-
-        // Closed while it stalls, with no timeout in sight.
-        setMusicPrerollTimeoutForTests(0ms);
-        auto stalled = std::make_unique<MusicPlayer>();
-        ASSERT_TRUE(stalled->open(file, {}));
-        ASSERT_TRUE(stalled->run());
-        test::processEventsFor(100ms);
-        EXPECT_LT(test::timed([&] { stalled.reset(); }), 1000ms);
-        EXPECT_LT(test::timed([&] { player.reset(); }), 1000ms);
-    }
-}
-
 // A variable-bitrate mp3 without a length header: the duration first read is an estimate from the loud
 // opening, far too short. The track must play to its real end all the same.
 TEST_F(MusicPlayerTest, AVariableBitrateMp3PlaysToItsRealEnd) {
@@ -243,34 +188,6 @@ TEST_F(MusicPlayerTest, AVariableBitrateMp3PlaysToItsRealEnd) {
     EXPECT_LT(firstEstimate, kRealMs - 700) << "the file under test misleads as intended";
     EXPECT_GT(lastPosition, kRealMs - 700) << "the end came only with the end of the stream";
     EXPECT_GE(player.stopPositionMs(), firstEstimate) << "the duration is read afresh";
-}
-
-// Whether there is a sound output is asked by every new player: no device, then one plugged in, then gone.
-TEST_F(MusicPlayerTest, EachNewPlayerAsksWhetherThereIsASoundOutput) {
-    const auto file = m_dir.path() / "tone.wav";
-    ASSERT_TRUE(makeWav(file, 1.0));
-    test::NoSpeakers speakers;
-    for (const bool plugged : {false, true, false}) {
-        SCOPED_TRACE(plugged ? "plugged in" : "none");
-        if (plugged)
-            speakers.plugIn();
-        else
-            speakers.unplug();
-        Failures failures;
-        MusicPlayer player;
-        ASSERT_TRUE(player.open(file, failures.callback()));
-        ASSERT_TRUE(player.run());
-        ASSERT_TRUE(test::waitUntil([&] { return !failures.seen.empty() || player.isReady(); }, 5s));
-        if (plugged) {
-            EXPECT_TRUE(failures.seen.empty());
-            EXPECT_TRUE(test::waitUntil([&] { return player.positionMs() > 0; }, 5s)) << "it plays";
-        } else {
-            ASSERT_EQ(failures.seen.size(), 1u);
-            EXPECT_EQ(failures.seen[0].first, MusicFailure::NoOutput);
-            EXPECT_EQ(failures.seen[0].second, kNoAudioOutputReason);
-            EXPECT_FALSE(player.isOpen());
-        }
-    }
 }
 
 // The level element after the volume measures what the sink is given.

@@ -4,6 +4,7 @@
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -75,6 +76,12 @@ protected:
         return playing(p) && test::waitUntil([p] { return p->isReady(); }, 5s);
     }
     std::u16string path(std::u16string_view name) const { return (s_dir->path() / name).u16string(); }
+    bool allEmpty() const {
+        for (int i = 0; i < kMusicSlotCount; ++i)
+            if (m_slots->player(static_cast<MusicSlot>(i)))
+                return false;
+        return true;
+    }
     bool logged(const std::u16string& text) const {
         return std::find(m_log.begin(), m_log.end(), text) != m_log.end();
     }
@@ -335,13 +342,7 @@ TEST_F(MusicSlotsTest, WithoutSoundNothingPlaysUntilASpeakerIsPluggedIn) {
     m_slots->reloadAfterSettings(false);
     m_slots->startScrollMusic();
     m_slots->loopTick();
-    const auto allEmpty = [&] {
-        for (int i = 0; i < kMusicSlotCount; ++i)
-            if (m_slots->player(static_cast<MusicSlot>(i)))
-                return false;
-        return true;
-    };
-    EXPECT_TRUE(test::waitUntil(allEmpty, 5s));
+    EXPECT_TRUE(test::waitUntil([&] { return allEmpty(); }, 5s));
     EXPECT_EQ(std::count(m_log.begin(), m_log.end(), std::u16string(kMusicOffText)), 1);
     EXPECT_EQ(m_log.size(), 1u);
 
@@ -352,44 +353,56 @@ TEST_F(MusicSlotsTest, WithoutSoundNothingPlaysUntilASpeakerIsPluggedIn) {
     EXPECT_EQ(m_log.size(), 1u);
 }
 
-// A stalled sound output must not stall the draw: every call returns at once, and each slot gives up on its
-// player when the preroll times out, logs it, and tries again at its next use.
+// A stalled sound output must not stall the draw: every call returns at once, each slot gives up on its
+// player when the preroll times out, logs it and tries again at its next use, and a player released while it
+// stalls is taken down elsewhere. Three ways to stall: a preroll that never ends, a streaming thread that
+// sleeps in every buffer (so taking the pipeline down waits), and a state change that blocks (a pipe nobody
+// reads).
 TEST_F(MusicSlotsTest, AStalledOutputNeverHoldsTheDraw) {
-    test::useNullSink(test::kNeverPrerollingSink);
-    setMusicPrerollTimeoutForTests(400ms);
-    std::chrono::milliseconds slowest{0};
-    const auto call = [&](const std::function<void()>& f) { slowest = std::max(slowest, test::timed(f)); };
-    call([&] { m_slots->prepareScrollMusic(); });
-    call([&] { m_slots->startScrollMusic(); });
-    call([&] { m_slots->loopTick(); });
-    call([&] { m_slots->rewindScrollMusic(); });
-    call([&] { m_slots->startWinMusic(); });
-    call([&] { m_slots->backgroundHotKey(1); });
-    call([&] { m_slots->backgroundHotKey(2); });
-    call([&] { m_slots->setVolume(50); });
-    EXPECT_LT(slowest, 1000ms) << "the slowest call";
-    EXPECT_NE(m_slots->player(MusicSlot::Scroll), nullptr) << "waiting for its preroll";
-    EXPECT_TRUE(m_log.empty());
-
+    test::TempDir pipes;
+    const auto pipe = pipes.path() / "nobody-reads.fifo";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string blocking = "filesink location=" + pipe.string();
     const auto failed = [&](std::u16string_view what, std::u16string_view file) {
         return std::u16string(what) + u"播放失败:\n" + path(file) + u"\n\n别的文件伪装成 mp3/wav";
     };
-    const auto allEmpty = [&] {
-        for (int i = 0; i < kMusicSlotCount; ++i)
-            if (m_slots->player(static_cast<MusicSlot>(i)))
-                return false;
-        return true;
-    };
-    EXPECT_TRUE(test::waitUntil(allEmpty, 5s));
-    for (const auto& text : {failed(u"滚动音乐", u"scroll.mp3"), failed(u"中奖音乐", u"win.wav"),
-                             failed(u"背景音乐", u"one.wav"), failed(u"背景音乐", u"two.mp3")})
-        EXPECT_EQ(std::count(m_log.begin(), m_log.end(), text), 1) << test::u8(text);
+    std::chrono::milliseconds slowest{0};
+    const auto call = [&](const std::function<void()>& f) { slowest = std::max(slowest, test::timed(f)); };
+    for (const std::string& sink :
+         {std::string(test::kNeverPrerollingSink), std::string(test::kHangingSink), blocking}) {
+        SCOPED_TRACE(sink);
+        test::useNullSink(sink.c_str());
+        setMusicPrerollTimeoutForTests(400ms);
+        m_log.clear();
+        call([&] { m_slots->prepareScrollMusic(); });
+        call([&] { m_slots->startScrollMusic(); });
+        call([&] { m_slots->loopTick(); });
+        call([&] { m_slots->rewindScrollMusic(); });
+        call([&] { m_slots->startWinMusic(); });
+        call([&] { m_slots->backgroundHotKey(1); });
+        call([&] { m_slots->backgroundHotKey(2); });
+        call([&] { m_slots->setVolume(50); });
+        ASSERT_NE(m_slots->player(MusicSlot::Scroll), nullptr) << "waiting for its preroll";
+        EXPECT_EQ(m_slots->player(MusicSlot::Scroll)->positionMs(), 0);
+        EXPECT_TRUE(m_log.empty());
+
+        EXPECT_TRUE(test::waitUntil([&] { return allEmpty(); }, 5s));
+        for (const auto& text : {failed(u"滚动音乐", u"scroll.mp3"), failed(u"中奖音乐", u"win.wav"),
+                                 failed(u"背景音乐", u"one.wav"), failed(u"背景音乐", u"two.mp3")})
+            EXPECT_EQ(std::count(m_log.begin(), m_log.end(), text), 1) << test::u8(text);
+
+        // Released while it stalls, long before any timeout.
+        setMusicPrerollTimeoutForTests(0ms);
+        call([&] { m_slots->backgroundHotKey(3); });
+        test::processEventsFor(100ms);
+        call([&] { m_slots->releaseAll(); });
+    }
+    EXPECT_LT(slowest, 1000ms) << "the slowest call";
 
     // The output recovers: the next use of a slot plays.
     test::useNullSink();
-    call([&] { m_slots->startWinMusic(); });
+    m_slots->startWinMusic();
     EXPECT_TRUE(sounding(m_slots->player(MusicSlot::Win)));
-    EXPECT_LT(slowest, 1000ms);
 }
 
 TEST(MusicLog, LinesAreAppendedWithATimestamp) {
