@@ -45,11 +45,8 @@ std::u16string nameOf(const char16_t (&field)[MusicSettings::kFileNameUnits]) {
 
 } // namespace
 
-MusicSlots::MusicSlots(const MusicSettings& settings, std::filesystem::path musicFolder, MusicLog log,
-                       std::function<bool()> outputAvailable)
-    : m_settings(settings), m_musicFolder(std::move(musicFolder)), m_log(std::move(log)),
-      m_outputAvailable(outputAvailable ? std::move(outputAvailable)
-                                        : std::function<bool()>(audioOutputAvailable)) {
+MusicSlots::MusicSlots(const MusicSettings& settings, std::filesystem::path musicFolder, MusicLog log)
+    : m_settings(settings), m_musicFolder(std::move(musicFolder)), m_log(std::move(log)) {
     // A track that ends restarts now rather than at the next timer tick: the loop has no audible gap.
     setMusicEndHook([this] { loopTick(); });
 }
@@ -91,16 +88,6 @@ void MusicSlots::log(std::u16string text) {
         m_log(text);
 }
 
-bool MusicSlots::outputAvailable() {
-    if (m_outputAvailable())
-        return true;
-    if (!m_musicOffLogged) {
-        m_musicOffLogged = true;
-        log(std::u16string(kMusicOffText));
-    }
-    return false;
-}
-
 bool MusicSlots::fileExists(MusicSlot slot, const std::filesystem::path& path) {
     std::error_code error;
     const bool exists = std::filesystem::exists(path, error) && !std::filesystem::is_directory(path, error);
@@ -112,8 +99,9 @@ bool MusicSlots::fileExists(MusicSlot slot, const std::filesystem::path& path) {
 std::unique_ptr<MusicPlayer> MusicSlots::openPlayer(MusicSlot slot, const std::filesystem::path& path) {
     auto player = std::make_unique<MusicPlayer>();
     const MusicPlayer* raw = player.get();
-    if (!player->open(
-            path, [this, slot, raw](const std::u16string& error) { onPlaybackError(slot, raw, error); })) {
+    if (!player->open(path, [this, slot, raw](MusicFailure failure, const std::u16string& reason) {
+            onPlayerFailed(slot, raw, failure, reason);
+        })) {
         log(failedText(slot, path, false));
         return nullptr;
     }
@@ -126,7 +114,7 @@ void MusicSlots::prepare(MusicSlot slot) {
     if (player)
         return;
     const auto path = pathOf(slot);
-    if (!fileExists(slot, path) || !outputAvailable())
+    if (!fileExists(slot, path))
         return;
     player = openPlayer(slot, path);
     if (!player)
@@ -137,8 +125,6 @@ void MusicSlots::prepare(MusicSlot slot) {
 }
 
 void MusicSlots::start(MusicSlot slot, bool fromStart) {
-    if (!outputAvailable())
-        return;
     const auto path = pathOf(slot);
     if (!fileExists(slot, path))
         return;
@@ -206,8 +192,6 @@ void MusicSlots::toggleBackgroundMusic(int track) {
         }
         return;
     }
-    if (!outputAvailable())
-        return;
     const auto path = pathOf(slot);
     if (!fileExists(slot, path))
         return;
@@ -303,11 +287,30 @@ void MusicSlots::setVolume(int volume) {
             player->setVolume(attenuation);
 }
 
-void MusicSlots::onPlaybackError(MusicSlot slot, const MusicPlayer* player, const std::u16string& error) {
-    // Only the slot whose graph failed, and only if it still holds that player.
+void MusicSlots::onPlayerFailed(MusicSlot slot, const MusicPlayer* player, MusicFailure failure,
+                                const std::u16string& reason) {
+    // Only the slot whose player failed, and only if it still holds that player.
     if (m_players[index(slot)].get() != player)
         return;
-    log(brokeOffText(slot, player->path(), error));
+    switch (failure) {
+    case MusicFailure::NoOutput:
+        // Every use asks again (a speaker may be plugged in meanwhile), but the log says it once.
+        if (!m_musicOffLogged) {
+            m_musicOffLogged = true;
+            log(std::u16string(kMusicOffText));
+        }
+        break;
+    case MusicFailure::Open:
+    case MusicFailure::Stalled:
+        log(failedText(slot, player->path(), false));
+        break;
+    case MusicFailure::Run:
+        log(failedText(slot, player->path(), true));
+        break;
+    case MusicFailure::Playback:
+        log(brokeOffText(slot, player->path(), reason));
+        break;
+    }
     release(slot);
 }
 

@@ -3,11 +3,11 @@
 // three background tracks under the operator's hot keys, at most one of which plays at a time. Each slot
 // holds at most one player, built when first needed and kept between uses, so the next scroll starts at once.
 // A slot whose file is missing or does not play stays empty and is tried again at its next use; what went
-// wrong goes to the log, never onto the screen.
+// wrong goes to the log, never onto the screen. No call waits for the music: a player gets ready, or fails,
+// on its own time, and a failure found later empties its slot just the same.
 
 #include <array>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,10 +25,8 @@ inline constexpr std::u16string_view kMusicOffText = u"没有可用的音频输�
 
 class MusicSlots {
 public:
-    // settings and musicFolder are read at each use, so the live record's changes apply. outputAvailable
-    // defaults to audioOutputAvailable().
-    MusicSlots(const MusicSettings& settings, std::filesystem::path musicFolder, MusicLog log,
-               std::function<bool()> outputAvailable = {});
+    // settings and musicFolder are read at each use, so the live record's changes apply.
+    MusicSlots(const MusicSettings& settings, std::filesystem::path musicFolder, MusicLog log);
     ~MusicSlots();
     MusicSlots(const MusicSlots&) = delete;
     MusicSlots& operator=(const MusicSlots&) = delete;
@@ -68,20 +66,19 @@ private:
     static int index(MusicSlot slot) { return static_cast<int>(slot); }
     static MusicSlot backgroundSlot(int track);
     std::filesystem::path pathOf(MusicSlot slot) const;
-    bool outputAvailable();
     // The file is there (a file, not a folder); logs the missing-file text otherwise.
     bool fileExists(MusicSlot slot, const std::filesystem::path& path);
     // A new opened player with the current volume, or null after logging why not.
     std::unique_ptr<MusicPlayer> openPlayer(MusicSlot slot, const std::filesystem::path& path);
     void prepare(MusicSlot slot);
     void start(MusicSlot slot, bool fromStart);
-    void onPlaybackError(MusicSlot slot, const MusicPlayer* player, const std::u16string& error);
+    void onPlayerFailed(MusicSlot slot, const MusicPlayer* player, MusicFailure failure,
+                        const std::u16string& reason);
     void log(std::u16string text);
 
     const MusicSettings& m_settings;
     std::filesystem::path m_musicFolder;
     MusicLog m_log;
-    std::function<bool()> m_outputAvailable;
     bool m_musicOffLogged = false;
     std::array<std::unique_ptr<MusicPlayer>, kMusicSlotCount> m_players;
     std::array<bool, kMusicSlotCount> m_paused{};

@@ -1,12 +1,17 @@
 // The music inside the program: the hot keys through the command registry, the draw's scroll and winning
-// music, the music settings applied on closing, and a machine without sound that draws all the same.
+// music, the music settings applied on closing, and a machine without sound, or with a stalled one, that
+// draws all the same.
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/application.h"
@@ -53,6 +58,7 @@ protected:
     void TearDown() override {
         if (m_app)
             m_app->controller().stop();
+        setMusicPrerollTimeoutForTests(0ms);
     }
     Application& start() {
         m_app = std::make_unique<Application>(dir.path(), services);
@@ -61,6 +67,12 @@ protected:
     }
     const MusicPlayer* slot(MusicSlot which) { return m_app->controller().music().player(which); }
     bool playing(MusicSlot which) { return slot(which) && slot(which)->isPlaying(); }
+    bool allSlotsEmpty() {
+        for (int i = 0; i < kMusicSlotCount; ++i)
+            if (slot(static_cast<MusicSlot>(i)))
+                return false;
+        return true;
+    }
 
     QApplication& qt = qtApp();
     TempDir dir;
@@ -175,13 +187,52 @@ TEST_F(MusicInTheProgram, WithoutSoundTheShowGoesOnAndTheLogSaysSoOnce) {
     run.advanceDraw();
     run.advanceDraw();
     ASSERT_EQ(run.progress().drawnCount, 1);
-    for (int i = 0; i < kMusicSlotCount; ++i)
-        EXPECT_EQ(slot(static_cast<MusicSlot>(i)), nullptr);
+    // Each player finds out for itself, as it opens, that there is no output.
+    EXPECT_TRUE(waitUntil([&] { return allSlotsEmpty(); }, 5s));
     app.controller().stop();
     const std::string log = readAll(musicLogPath(dir.path()));
     const std::string off = u8(kMusicOffText);
     EXPECT_NE(log.find(off), std::string::npos) << log;
     EXPECT_EQ(log.find(off), log.rfind(off)) << "once";
+}
+
+// A sound output that never takes the music (a stalled sound server) must not freeze the draw screen: each
+// press returns at once, the frame timer keeps ticking, the draw goes on, and once the players give up the
+// log names the music that failed.
+TEST_F(MusicInTheProgram, AStalledOutputKeepsTheDrawResponsive) {
+    useNullSink(kNeverPrerollingSink);
+    setMusicPrerollTimeoutForTests(500ms);
+    Application& app = start();
+    DrawRun& run = app.controller().run();
+    QElapsedTimer sinceTick;
+    sinceTick.start();
+    qint64 longestGap = 0;
+    QTimer ticker;
+    ticker.setInterval(20);
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    ticker.start();
+    sinceTick.restart();
+
+    std::chrono::milliseconds slowest{0};
+    for (const auto& press :
+         {std::function<void()>([&] { run.startDraw(); }),   // prepares the scroll music
+          std::function<void()>([&] { run.advanceDraw(); }), // scrolls with it
+          std::function<void()>([&] { run.advanceDraw(); }), // stops: the winning music
+          std::function<void()>([&] { app.commands().trigger(CommandId::BackgroundMusic1); })}) {
+        slowest = std::max(slowest, timed(press));
+        processEventsFor(50ms);
+    }
+    EXPECT_LT(slowest, 1000ms) << "the slowest press";
+    EXPECT_EQ(run.progress().drawnCount, 1) << "the draw went on";
+    EXPECT_TRUE(waitUntil([&] { return allSlotsEmpty(); }, 5s));
+    processEventsFor(100ms);
+    EXPECT_LT(longestGap, 1000) << "the longest wait between two ticks of a 20 ms timer, in ms";
+
+    app.controller().stop();
+    const std::string log = readAll(musicLogPath(dir.path()));
+    for (const char* music : {"滚动音乐播放失败:", "中奖音乐播放失败:", "背景音乐播放失败:"})
+        EXPECT_NE(log.find(music), std::string::npos) << music << "\n" << log;
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "audio/audio_fixtures.h"
@@ -21,6 +23,18 @@ using namespace std::chrono_literals;
 using test::makeMp3;
 using test::makeWav;
 
+// What a player reported through its failure callback, and on which thread.
+struct Failures {
+    std::vector<std::pair<MusicFailure, std::u16string>> seen;
+    bool offUiThread = false;
+    MusicPlayer::FailureCallback callback() {
+        return [this](MusicFailure failure, const std::u16string& reason) {
+            seen.emplace_back(failure, reason);
+            offUiThread = offUiThread || QThread::currentThread() != QCoreApplication::instance()->thread();
+        };
+    }
+};
+
 class MusicPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -28,6 +42,7 @@ protected:
             GTEST_SKIP() << "sox and lame are needed to make the test music";
         test::useNullSink();
     }
+    void TearDown() override { setMusicPrerollTimeoutForTests(0ms); }
     test::TempDir m_dir;
 };
 
@@ -47,22 +62,25 @@ TEST_F(MusicPlayerTest, OpensPrerolledAndPlaysSeeksAndClampsMp3AndWav) {
         MusicPlayer player;
         ASSERT_TRUE(player.open(file, {})) << test::u8(player.errorText());
         EXPECT_TRUE(player.isOpen());
+        EXPECT_FALSE(player.isReady()) << "open() does not wait for the preroll";
         EXPECT_FALSE(player.isPlaying());
         EXPECT_EQ(player.path(), file);
+        ASSERT_TRUE(test::waitUntil([&] { return player.isReady(); }, 5s));
         EXPECT_NEAR(static_cast<double>(player.stopPositionMs()), 1000.0, 60.0);
         EXPECT_EQ(player.positionMs(), 0);
         EXPECT_FALSE(player.isAtEnd());
 
         ASSERT_TRUE(player.run());
         EXPECT_TRUE(player.isPlaying());
-        EXPECT_TRUE(test::waitUntil([&] { return player.positionMs() >= 150; }, 2s)) << "playing moves on";
+        EXPECT_TRUE(test::waitUntil([&] { return player.positionMs() >= 150; }, 5s)) << "playing moves on";
         ASSERT_TRUE(player.pause());
         EXPECT_FALSE(player.isPlaying());
 
         player.seek(-40);
-        EXPECT_TRUE(test::waitUntil([&] { return player.positionMs() == 0; }, 1s)) << "below 0 clamps to 0";
+        EXPECT_EQ(player.positionMs(), 0) << "below 0 clamps to 0, read as done at once";
+        EXPECT_TRUE(test::waitUntil([&] { return player.positionMs() == 0; }, 5s));
         player.seek(player.stopPositionMs() + 5000);
-        EXPECT_TRUE(test::waitUntil([&] { return player.isAtEnd(); }, 1s))
+        EXPECT_TRUE(test::waitUntil([&] { return player.isAtEnd(); }, 5s))
             << "past the end clamps to the end";
         EXPECT_NEAR(static_cast<double>(player.stopPositionMs()), 1000.0, 60.0) << "the stop position stays";
 
@@ -77,13 +95,16 @@ TEST_F(MusicPlayerTest, ATrackPlayedToItsEndIsAtEnd) {
     ASSERT_TRUE(makeWav(file, 0.3));
     MusicPlayer player;
     ASSERT_TRUE(player.open(file, {}));
+    // Asked before the preroll is done: it plays as soon as it is.
     ASSERT_TRUE(player.run());
-    EXPECT_TRUE(test::waitUntil([&] { return player.isAtEnd(); }, 2s));
+    EXPECT_TRUE(player.isPlaying());
+    EXPECT_TRUE(test::waitUntil([&] { return player.isAtEnd(); }, 5s));
     player.seek(0);
     EXPECT_FALSE(player.isAtEnd()) << "a seek leaves the end";
 }
 
-TEST_F(MusicPlayerTest, FilesThatAreNotAudioDoNotOpen) {
+// The answer comes later, through the callback: open() itself never waits for the file.
+TEST_F(MusicPlayerTest, FilesThatAreNotAudioFailThroughTheCallback) {
     const auto text = m_dir.path() / "letter.mp3";
     {
         std::FILE* f = std::fopen(text.c_str(), "w");
@@ -95,12 +116,25 @@ TEST_F(MusicPlayerTest, FilesThatAreNotAudioDoNotOpen) {
     const auto missing = m_dir.path() / "missing.mp3";
     for (const auto& file : {text, missing, m_dir.path()}) {
         SCOPED_TRACE(file.string());
+        Failures failures;
         MusicPlayer player;
-        EXPECT_FALSE(player.open(file, {}));
-        EXPECT_FALSE(player.isOpen());
-        EXPECT_FALSE(player.errorText().empty());
+        ASSERT_TRUE(player.open(file, failures.callback()));
+        EXPECT_TRUE(player.run()) << "asked before anything is known";
+        ASSERT_TRUE(test::waitUntil([&] { return !failures.seen.empty(); }, 5s));
+        test::processEventsFor(50ms);
+        ASSERT_EQ(failures.seen.size(), 1u) << "reported once";
+        EXPECT_EQ(failures.seen[0].first, MusicFailure::Open);
+        EXPECT_FALSE(failures.seen[0].second.empty());
+        EXPECT_FALSE(failures.offUiThread);
+        EXPECT_FALSE(player.isOpen()) << "a failed player has closed itself";
+        EXPECT_FALSE(player.isPlaying());
+        EXPECT_EQ(player.errorText(), failures.seen[0].second);
         EXPECT_FALSE(player.run());
     }
+    MusicPlayer once;
+    ASSERT_TRUE(once.open(text, {}));
+    once.close();
+    EXPECT_FALSE(once.open(text, {})) << "a player is opened only once";
 }
 
 TEST_F(MusicPlayerTest, AnErrorDuringPlaybackArrivesOnTheUiThread) {
@@ -109,24 +143,51 @@ TEST_F(MusicPlayerTest, AnErrorDuringPlaybackArrivesOnTheUiThread) {
     GstElement* pipeline = nullptr;
     setMusicPipelineObserverForTests([&](GstElement* p) { pipeline = p; });
     MusicPlayer player;
-    std::vector<std::u16string> errors;
-    Qt::HANDLE thread = nullptr;
-    ASSERT_TRUE(player.open(file, [&](const std::u16string& e) {
-        errors.push_back(e);
-        thread = QThread::currentThreadId();
-    }));
+    Failures failures;
+    ASSERT_TRUE(player.open(file, failures.callback()));
     setMusicPipelineObserverForTests({});
     ASSERT_NE(pipeline, nullptr);
     ASSERT_TRUE(player.run());
+    ASSERT_TRUE(test::waitUntil([&] { return player.isReady(); }, 5s));
     // What a failing decoder or sink posts.
     GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "broken frame");
     gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), error, nullptr));
     g_error_free(error);
-    EXPECT_TRUE(errors.empty()) << "never from the posting thread directly";
-    EXPECT_TRUE(test::waitUntil([&] { return !errors.empty(); }, 1s));
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], u"broken frame");
-    EXPECT_EQ(thread, QCoreApplication::instance()->thread()->currentThreadId());
+    EXPECT_TRUE(failures.seen.empty()) << "never from the posting thread directly";
+    EXPECT_TRUE(test::waitUntil([&] { return !failures.seen.empty(); }, 5s));
+    ASSERT_EQ(failures.seen.size(), 1u);
+    EXPECT_EQ(failures.seen[0].first, MusicFailure::Playback);
+    EXPECT_EQ(failures.seen[0].second, u"broken frame");
+    EXPECT_FALSE(failures.offUiThread);
+    EXPECT_FALSE(player.isOpen());
+}
+
+// A variable-bitrate mp3 without a length header: the duration first read is an estimate from the loud
+// opening, far too short. The track must play to its real end all the same.
+TEST_F(MusicPlayerTest, AVariableBitrateMp3PlaysToItsRealEnd) {
+    const auto file = m_dir.path() / "vbr.mp3";
+    ASSERT_TRUE(test::makeVbrMp3WithoutLengthHeader(file, 1.5, 3.0));
+    constexpr std::int64_t kRealMs = 4500;
+    MusicPlayer player;
+    ASSERT_TRUE(player.open(file, {}));
+    ASSERT_TRUE(player.run());
+    std::int64_t firstEstimate = 0;
+    std::int64_t lastPosition = 0;
+    const bool ended = test::waitUntil(
+        [&] {
+            if (player.isAtEnd())
+                return true;
+            if (firstEstimate == 0)
+                firstEstimate = player.stopPositionMs();
+            lastPosition = std::max(lastPosition, player.positionMs());
+            return false;
+        },
+        20s);
+    ASSERT_TRUE(ended);
+    ASSERT_GT(firstEstimate, 0);
+    EXPECT_LT(firstEstimate, kRealMs - 700) << "the file under test misleads as intended";
+    EXPECT_GT(lastPosition, kRealMs - 700) << "the end came only with the end of the stream";
+    EXPECT_GE(player.stopPositionMs(), firstEstimate) << "the duration is read afresh";
 }
 
 // The level element after the volume measures what the sink is given.
@@ -153,7 +214,7 @@ TEST_F(MusicPlayerTest, TheAttenuationLowersTheMeasuredLevel) {
         EXPECT_TRUE(player.open(file, {}));
         player.setVolume(attenuation);
         EXPECT_TRUE(player.run());
-        EXPECT_TRUE(test::waitUntil([&] { return player.isAtEnd(); }, 2s));
+        EXPECT_TRUE(test::waitUntil([&] { return player.isAtEnd(); }, 5s));
         player.close();
         setMusicBusObserverForTests({});
         std::lock_guard lock(mutex);

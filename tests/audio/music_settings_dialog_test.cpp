@@ -13,8 +13,10 @@
 
 #include <chrono>
 #include <fstream>
+#include <optional>
 
 #include "app/application.h"
+#include "audio/music_player_hooks.h"
 #include "audio/ui/music_settings_dialog.h"
 #include "audio_fixtures.h"
 #include "platform/text.h"
@@ -201,8 +203,11 @@ TEST_F(MusicSettingsDialogTest, PreviewShowsItsProgressStopsAtTheEndAndRefusesMi
     files.answers.push_back(paths.musicFolder / "fake.mp3");
     child<QAbstractButton>(*dialog, "winCustom")->click();
     child<QAbstractButton>(*dialog, "winPreview")->click();
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_TRUE(messages.lastText().starts_with(u"播放失败")) << toUtf8(messages.lastText());
+    // Found out while the preview starts, not before.
+    ASSERT_TRUE(waitUntil([&] { return messages.shown.size() >= 2; }, 10s));
+    ASSERT_EQ(messages.shown.size(), 2u) << toUtf8(messages.lastText());
+    EXPECT_TRUE(messages.lastText().starts_with(u"播放失败:\n")) << toUtf8(messages.lastText());
+    EXPECT_TRUE(messages.lastText().ends_with(u"\n\n别的文件伪装成 mp3/wav")) << toUtf8(messages.lastText());
     EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
     EXPECT_TRUE(previewButtonsHidden(*dialog));
 
@@ -216,7 +221,7 @@ TEST_F(MusicSettingsDialogTest, PreviewShowsItsProgressStopsAtTheEndAndRefusesMi
     EXPECT_TRUE(previewButtonsShown(*dialog));
     QLabel* status = child<QLabel>(*dialog, "previewStatus");
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("播放中:"))) << status->text().toStdString();
-    EXPECT_TRUE(waitUntil([&] { return previewButtonsHidden(*dialog); }, 5s));
+    EXPECT_TRUE(waitUntil([&] { return previewButtonsHidden(*dialog); }, 10s));
     EXPECT_TRUE(status->text().isEmpty());
     EXPECT_EQ(dialog->previewedRow(), -1);
 
@@ -226,7 +231,7 @@ TEST_F(MusicSettingsDialogTest, PreviewShowsItsProgressStopsAtTheEndAndRefusesMi
     child<QAbstractButton>(*dialog, "background2Custom")->click();
     child<QAbstractButton>(*dialog, "background2Preview")->click();
     EXPECT_TRUE(previewButtonsShown(*dialog));
-    EXPECT_TRUE(waitUntil([&] { return status->text() != QStringLiteral("播放中:0%"); }, 3s));
+    EXPECT_TRUE(waitUntil([&] { return status->text() != QStringLiteral("播放中:0%"); }, 10s));
     child<QAbstractButton>(*dialog, "forward")->click();
     child<QAbstractButton>(*dialog, "rewind")->click();
     child<QAbstractButton>(*dialog, "stop")->click();
@@ -277,6 +282,41 @@ TEST_F(MusicSettingsDialogTest, EveryWayOfClosingStopsThePreviewThenAppliesOnceA
         EXPECT_EQ(applied[0].winMusicOn, 0);
         EXPECT_EQ(fieldText(applied[0].backgroundFile1), u"long.wav");
     }
+}
+
+// The preview tells why it is silent rather than counting up in silence: no sound output at all, or one that
+// never takes the music. Clicking 试听 returns at once either way; the answer follows.
+TEST_F(MusicSettingsDialogTest, PreviewSaysWhenThereIsNoOutputOrItDoesNotRespond) {
+    if (!audioToolsPresent())
+        GTEST_SKIP() << "sox is needed to make the test music";
+    std::filesystem::create_directories(paths.musicFolder);
+    ASSERT_TRUE(makeWav(paths.musicFolder / "tone.wav", 2.0));
+    MusicSettings live;
+    setField(live.backgroundFile1, u"tone.wav");
+    auto dialog = open(live);
+    for (const bool speakerless : {true, false}) {
+        SCOPED_TRACE(speakerless ? "no sound output" : "a stalled one");
+        std::optional<NoSpeakers> none;
+        if (speakerless)
+            none.emplace();
+        else
+            useNullSink(kNeverPrerollingSink);
+        setMusicPrerollTimeoutForTests(400ms);
+        messages.shown.clear();
+        EXPECT_LT(timed([&] { child<QAbstractButton>(*dialog, "background1Preview")->click(); }), 1000ms);
+        ASSERT_TRUE(waitUntil([&] { return !messages.shown.empty(); }, 5s));
+        const std::u16string text = messages.lastText();
+        EXPECT_EQ(text,
+                  speakerless ? u"播放失败:\n没有可用的音频输出设备" : u"播放失败:\n音频输出设备没有响应");
+        EXPECT_EQ(messages.shown.back().icon, MessageIcon::Error);
+        EXPECT_TRUE(previewButtonsHidden(*dialog));
+        EXPECT_EQ(dialog->previewedRow(), -1);
+        EXPECT_TRUE(child<QLabel>(*dialog, "previewStatus")->text().isEmpty());
+        processEventsFor(100ms);
+        EXPECT_EQ(messages.shown.size(), 1u) << "told once";
+    }
+    setMusicPrerollTimeoutForTests(0ms);
+    useNullSink();
 }
 
 // Through the program: F5 opens the dialog over the live record; closing stores it, saves it and announces

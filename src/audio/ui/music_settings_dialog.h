@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "audio/music_player.h"
 #include "records/data_paths.h"
 #include "settings/music_settings.h"
 #include "ui/centered_dialog.h"
@@ -27,7 +28,6 @@ namespace kelvora {
 
 class FilePicker;
 class MessageBox;
-class MusicPlayer;
 
 inline constexpr std::u16string_view kMusicFilter = u"音频文件(mp3/wav) (*.mp3 *.wav)";
 
@@ -61,7 +61,7 @@ private:
     void preview(int row);
     void stopPreview();
     void previewTick();
-    void previewFailed(const std::u16string& error);
+    void previewFailed(MusicFailure failure, const std::u16string& reason);
     void seekBy(int direction);
     void enableRow(int row);
     std::filesystem::path rowPath(int row) const;
