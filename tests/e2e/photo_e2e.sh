@@ -97,6 +97,28 @@ for source in "$WORK/photos"/*.jpg; do
 done
 [ "$TURNED" -gt 0 ] || fail "no photo with an EXIF turn among the generated ones"
 
+STEP="a re-import from a mistyped folder keeps every photo and the list"
+PHOTOS_BEFORE=$(ls "$RUN/参数设置(勿删)/图片名单" | md5sum)
+key F3
+focus_window '^参数设置 - 模式 & 名单$'
+key Return
+focus_window '^抽奖名单 - 图片/照片模式$'
+key shift+Tab
+key space
+wait_for "the question before the list is emptied" has_captioned 2
+key alt+y
+focus_window '^导入图片$'
+xdotool type --delay 10 "$WORK/phtos"
+key Return
+dismiss_message "the folder that is not there"
+focus_window '^抽奖名单 - 图片/照片模式$'
+key Escape
+wait_for "the picture list to close" gone '^抽奖名单 - 图片/照片模式$'
+pictures >"$WORK/pictures.txt" || fail "picture list: $(cat "$WORK/pictures.txt")"
+expect_line "$WORK/pictures.txt" "count 200"
+[ "$(ls "$RUN/参数设置(勿删)/图片名单" | md5sum)" = "$PHOTOS_BEFORE" ] || fail "the picture folder changed"
+[ -z "$(ls "$RUN/参数设置(勿删)" | grep '导入中')" ] || fail "a staging folder was left behind"
+
 STEP="a draw of 50 photos a press"
 xdotool windowfocus --sync "$MAIN_WIN"
 key space

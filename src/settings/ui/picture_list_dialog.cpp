@@ -154,7 +154,9 @@ void PictureListDialog::reimport() {
     PhotoImportDialog dialog(m_env.files, m_env.messages, this);
     const bool imported = dialog.exec() == QDialog::Accepted &&
                           runPhotoImport(this, m_env.paths, m_list, dialog.request(), m_env.messages);
-    if (!imported)
+    if (imported)
+        markChanged();
+    else
         m_list = previous;
     refill();
 }
