@@ -19,11 +19,6 @@ namespace {
 constexpr std::chrono::nanoseconds kLongestStep = std::chrono::milliseconds(100);
 constexpr std::chrono::nanoseconds kStepPeriod = std::chrono::milliseconds(10);
 
-std::u16string foldedName(std::u16string_view name) {
-    const QString folded = QString::fromUtf16(name.data(), qsizetype(name.size())).toCaseFolded();
-    return std::u16string(reinterpret_cast<const char16_t*>(folded.utf16()), std::size_t(folded.size()));
-}
-
 PixelRect intersected(const PixelRect& a, const PixelRect& b) {
     return PixelRect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                      std::min(a.bottom, b.bottom)};
@@ -231,9 +226,8 @@ void RollView::drawText(const ViewFrame& frame, QPainter& painter, std::size_t i
 
 const PhotoTile& RollView::picture(const ScreenInputs& inputs, std::u16string_view name, int width,
                                    int height, PhotoCropMode crop) {
-    std::u16string key = foldedName(name);
     const auto found = std::find_if(m_pictures.begin(), m_pictures.end(),
-                                    [&key](const Picture& picture) { return picture.key == key; });
+                                    [name](const Picture& picture) { return picture.name == name; });
     if (found != m_pictures.end()) {
         m_pictures.splice(m_pictures.begin(), m_pictures, found);
         return m_pictures.front().tile;
@@ -243,7 +237,7 @@ const PhotoTile& RollView::picture(const ScreenInputs& inputs, std::u16string_vi
     if (inputs.paths)
         if (const std::optional<std::filesystem::path> file = joinChecked(inputs.paths->pictureFolder, name))
             tile = makePhotoTile(*file, width, height, crop);
-    m_pictures.push_front(Picture{std::move(key), std::move(tile)});
+    m_pictures.push_front(Picture{std::u16string(name), std::move(tile)});
     if (m_pictures.size() > kRollPictureLimit)
         m_pictures.pop_back();
     return m_pictures.front().tile;
@@ -283,9 +277,8 @@ void RollView::prepareNextRow(const ViewFrame& frame, std::size_t next, int shif
 }
 
 bool RollView::findPicture(std::u16string_view name) const {
-    const std::u16string key = foldedName(name);
     return std::any_of(m_pictures.begin(), m_pictures.end(),
-                       [&key](const Picture& picture) { return picture.key == key; });
+                       [name](const Picture& picture) { return picture.name == name; });
 }
 
 void RollView::drawTile(const ViewFrame& frame, const RollItem& item, int top, int bottom) {

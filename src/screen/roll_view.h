@@ -97,7 +97,9 @@ private:
     };
 
     struct Picture {
-        std::u16string key; // the file name folded to one case
+        // The file name as it is: the picture folder tells "Li.jpg" and "li.jpg" apart, and so do the
+        // entrants.
+        std::u16string name;
         PhotoTile tile;
     };
 

@@ -272,6 +272,43 @@ TEST_F(RollViewTest, PhotoTilesStandOnTheirBoxAndFewAreKept) {
     EXPECT_EQ(view.cachedPictures(), 0u);
 }
 
+// Photos are found by their file name as it is: "Li.jpg" and "li.jpg" are two people with two faces.
+TEST_F(RollViewTest, PhotosWhoseNamesDifferOnlyInCaseShowTheirOwnFaces) {
+    std::filesystem::create_directories(paths.pictureFolder);
+    pictureList.clear();
+    const std::pair<std::u16string, QRgb> people[] = {{u"Li.jpg", qRgb(220, 0, 0)},
+                                                      {u"li.jpg", qRgb(0, 0, 220)}};
+    for (const auto& [name, colour] : people) {
+        writePicture(paths.pictureFolder / std::filesystem::path(name), 60, 60, colour);
+        pictureList.push_back(makeEntrant(name));
+    }
+    drawMode = 1;
+    settings.photoCaption = std::int32_t(PhotoCaptionMode::Hidden);
+    settings.photoCrop = std::int32_t(PhotoCropMode::None);
+    style.namesPerRow = 2;
+    style.speed = 50;
+    FullListView view;
+    clockOn(view);
+    ASSERT_TRUE(view.start(screen.inputs(), style, place));
+    ASSERT_EQ(view.items().size(), 2u);
+    int shift = 0;
+    for (int frames = 0; frames < 100000; ++frames) {
+        shift = view.area().bottom - int(view.offset());
+        tick(view);
+        if (view.items()[0].bottom + shift < view.area().bottom)
+            break;
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        const RollItem& item = view.items()[i];
+        const QRgb shown =
+            lastImage.pixel((item.left + item.right) / 2, (item.top + item.bottom) / 2 + shift);
+        const QRgb own = people[i].second;
+        EXPECT_NEAR(qRed(shown), qRed(own), 12) << i;
+        EXPECT_NEAR(qBlue(shown), qBlue(own), 12) << i;
+    }
+    EXPECT_EQ(view.cachedPictures(), 2u);
+}
+
 TEST_F(RollViewTest, GuidesOnlyWhileTheSettingsAreOpen) {
     textList = makeNames(3);
     FullListView view;
