@@ -24,6 +24,16 @@ PixelRect intersected(const PixelRect& a, const PixelRect& b) {
                      std::min(a.bottom, b.bottom)};
 }
 
+// A line keeps a twentieth of its cell clear on either side, as the names of the scroll area do.
+PixelRect lineClip(const RollItem& item) {
+    const int side = int(0.05 * (item.right - item.left));
+    return PixelRect{item.left + side, item.top, item.right - side, item.bottom};
+}
+
+int lineMargin(const ScreenFont& font) {
+    return std::max(2, font.height / 4);
+}
+
 bool textModeOf(const ScreenInputs& inputs) {
     return !inputs.drawMode || isTextMode(*inputs.drawMode);
 }
@@ -186,18 +196,26 @@ RollView::Line RollView::makeLine(const ViewFrame& frame, const RollItem& item) 
     const std::u16string shown = hideDigitsText(text, hiding, hideOffset);
     const int textWidth =
         font.metrics.horizontalAdvance(QString::fromUtf16(shown.data(), qsizetype(shown.size())));
-    // Room around the line for the effect and for glyphs that reach past their advance.
-    const int margin = std::max(2, font.height / 4);
+    const int textX = int((double(item.right - item.left) - double(textWidth)) * 0.5 + double(item.left));
+    // Room around the text for the effect, the synthesized bold and glyphs that reach past their advance;
+    // across, the line ends where the cell's clip does, so a name far wider than its cell costs no more than
+    // the cell.
+    const int margin = lineMargin(font);
+    const PixelRect clip = lineClip(item);
     Line line;
-    line.x = int((double(item.right - item.left) - double(textWidth)) * 0.5 + double(item.left)) - margin;
-    QImage image(textWidth + 2 * margin, font.height + 2 * margin, QImage::Format_ARGB32_Premultiplied);
-    if (text.empty() || image.isNull())
+    line.x = std::max(textX - margin, clip.left);
+    const int right = std::min(textX + textWidth + margin, clip.right);
+    if (text.empty() || right <= line.x)
+        return line;
+    QImage image(right - line.x, font.height + 2 * margin, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
         return line;
     image.fill(Qt::transparent);
-    drawTextInRect(TextCanvas{image, frame.canvas.glyphs}, text, hiding, hideOffset, font, style.textColor,
-                   textEffectOf(style.effect), style.effectColor,
-                   PixelRect{margin, margin, margin + textWidth, margin + font.height}, AlignStart,
-                   AlignStart);
+    const int left = textX - line.x;
+    drawTextClipped(TextCanvas{image, frame.canvas.glyphs}, text, hiding, hideOffset, font, style.textColor,
+                    textEffectOf(style.effect), style.effectColor,
+                    PixelRect{left, margin, left + std::max(textWidth, 1), margin + font.height},
+                    PixelRect{0, 0, image.width(), image.height()}, AlignStart, AlignStart);
     line.image = std::move(image);
     return line;
 }
@@ -210,18 +228,22 @@ void RollView::drawText(const ViewFrame& frame, QPainter& painter, std::size_t i
     const Line& line = found->second;
     if (line.image.isNull())
         return;
-    // Cut at a twentieth of the cell on either side and at the roll's top and bottom.
-    const int side = int(0.05 * (item.right - item.left));
-    const int margin =
-        (line.image.height() - (item.isHeading && m_headingFont ? *m_headingFont : *m_nameFont).height) / 2;
+    // Cut at the cell's clip across (the line ends there already) and at the roll's top and bottom.
+    const int margin = lineMargin(item.isHeading && m_headingFont ? *m_headingFont : *m_nameFont);
+    const PixelRect clip = lineClip(item);
     const PixelRect at{line.x, top - margin, line.x + line.image.width(), top - margin + line.image.height()};
-    const PixelRect shown = intersected(
-        intersected(at, PixelRect{item.left + side, m_area.top, item.right - side, m_area.bottom}),
-        PixelRect{0, 0, frame.canvas.image.width(), frame.canvas.image.height()});
+    const PixelRect shown =
+        intersected(intersected(at, PixelRect{clip.left, m_area.top, clip.right, m_area.bottom}),
+                    PixelRect{0, 0, frame.canvas.image.width(), frame.canvas.image.height()});
     if (shown.isEmpty())
         return;
     painter.drawImage(QPoint(shown.left, shown.top), line.image,
                       QRect(shown.left - at.left, shown.top - at.top, shown.width(), shown.height()));
+}
+
+QSize RollView::lineSize(std::size_t index) const {
+    const auto found = m_lines.find(index);
+    return found == m_lines.end() ? QSize() : found->second.image.size();
 }
 
 const PhotoTile& RollView::picture(const ScreenInputs& inputs, std::u16string_view name, int width,
