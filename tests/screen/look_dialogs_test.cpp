@@ -14,9 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 
 #include "screen/font_faces.h"
 #include "screen/font_setup.h"
+#include "screen/photo_tiles.h"
 #include "screen/ui/font_dialog.h"
 #include "screen/ui/look_option_dialogs.h"
 #include "screen/ui/margins_dialog.h"
@@ -300,6 +302,30 @@ TEST_F(LookDialogsTest, PhotoEffectWritesCaptionAndCrop) {
     dialog.writeTo(written);
     EXPECT_EQ(written.photoCaption, 0);
     EXPECT_EQ(written.photoCrop, 2);
+}
+
+// A hand-edited file may hold a value that is no mode: the dialog shows what the screen draws for it, and
+// confirming without a change stores that.
+TEST_F(LookDialogsTest, PhotoEffectShowsAStoredValueAsTheScreenDrawsIt) {
+    const char* const captions[] = {"captionOnPicture", "captionOutside", "captionHidden"};
+    const char* const crops[] = {"cropEllipse", "cropCircle", "cropNone"};
+    for (const std::int32_t stored : {-1, 0, 1, 2, 3, 9, std::numeric_limits<std::int32_t>::min()}) {
+        SCOPED_TRACE(stored);
+        InterfaceSettings draft;
+        draft.photoCaption = stored;
+        draft.photoCrop = stored;
+        PhotoEffectDialog dialog(draft, nullptr);
+        const int caption = int(photoCaptionOf(stored));
+        const int crop = int(photoCropOf(stored));
+        EXPECT_TRUE(child<QRadioButton>(dialog, captions[caption])->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(dialog, crops[crop])->isChecked());
+        click(dialog, "ok");
+        InterfaceSettings written = draft;
+        dialog.writeTo(written);
+        EXPECT_EQ(photoCaptionOf(written.photoCaption), photoCaptionOf(stored));
+        EXPECT_EQ(written.photoCaption, caption);
+        EXPECT_EQ(written.photoCrop, crop);
+    }
 }
 
 } // namespace
