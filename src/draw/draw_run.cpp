@@ -103,6 +103,7 @@ void DrawRun::resetProgress() {
 void DrawRun::releaseDeck() {
     m_scrollDeck.clear();
     m_deckOrder.clear();
+    ++m_deckGeneration;
 }
 
 // ------------------------------------------------------------------------------------- state machine
@@ -228,6 +229,7 @@ int DrawRun::beginPress() {
     m_progress.shownCount = std::clamp(std::min({prize->perDraw, remaining, pool}), 0, kMaxShown);
     m_progress.clearSlots();
     m_scrollDeck = m_progress.pool;
+    ++m_deckGeneration;
     // The deck is at most kMaxEntrants long, so a position fits in 16 bits.
     m_deckOrder.resize(std::min(m_scrollDeck.size(), static_cast<std::size_t>(kMaxEntrants)));
     std::iota(m_deckOrder.begin(), m_deckOrder.end(), std::uint16_t{0});

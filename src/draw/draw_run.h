@@ -59,6 +59,9 @@ public:
     const DrawProgress& progress() const { return m_progress; }
     // The pool as it was when the press began; frames are dealt from it. Empty outside a press.
     const EntrantList& scrollDeck() const { return m_scrollDeck; }
+    // Changes whenever the deck is filled or emptied, so that what is derived from it is made again only
+    // then.
+    std::uint64_t deckGeneration() const { return m_deckGeneration; }
     // The prize the replay shows; empty = all prizes.
     std::u16string_view replayPrize() const { return m_replayPrize; }
     // The scroll timer runs at 1000 ms because a dialog is open.
@@ -126,6 +129,7 @@ private:
     // The deck's order as positions into m_scrollDeck: dealing moves 2-byte positions instead of 264-byte
     // records.
     std::vector<std::uint16_t> m_deckOrder;
+    std::uint64_t m_deckGeneration = 0;
 };
 
 } // namespace kelvora

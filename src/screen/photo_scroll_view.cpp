@@ -88,6 +88,18 @@ void PhotoScrollView::warmFor(const ScreenInputs& inputs, const BandGeometry& ar
     m_warmer.start(PhotoWarmer::Job{*inputs.paths, pool, key.width, key.height, key.crop});
 }
 
+const PhotoScrollView::NameSet& PhotoScrollView::deckNames(const DrawRun& run) {
+    if (m_deckRun != &run || m_deckGeneration != run.deckGeneration()) {
+        m_deckNames.clear();
+        m_deckNames.reserve(run.scrollDeck().size());
+        for (const Entrant& entrant : run.scrollDeck())
+            m_deckNames.emplace(entrant.text());
+        m_deckRun = &run;
+        m_deckGeneration = run.deckGeneration();
+    }
+    return m_deckNames;
+}
+
 void PhotoScrollView::paint(const ViewFrame& frame) {
     const ScreenInputs& inputs = frame.inputs;
     const PrizeItem* prize = inputs.run->currentPrize();
@@ -145,8 +157,11 @@ void PhotoScrollView::paint(const ViewFrame& frame) {
             waiting[std::size_t(i)] = true;
     }
     if (scrolling) {
-        const auto inFrame = [this](std::u16string_view name) {
-            return std::any_of(m_lastFrame.begin(), m_lastFrame.end(),
+        // Neither a face the frame shows already nor one the press cannot draw (an earlier winner).
+        const NameSet& deck = deckNames(*inputs.run);
+        const auto passOver = [this, &deck](std::u16string_view name) {
+            return !deck.contains(name) ||
+                   std::any_of(m_lastFrame.begin(), m_lastFrame.end(),
                                [name](const DrawnSlot& drawn) { return drawn.photo == name; });
         };
         for (int i = 0; i < shown; ++i) {
@@ -158,7 +173,7 @@ void PhotoScrollView::paint(const ViewFrame& frame) {
             if (!waiting[std::size_t(i)])
                 continue;
             std::optional<PhotoTileCache::Kept> kept = m_tiles.pick(
-                standInBase + std::size_t(i), tileSize.width(), tileSize.height(), crop, inFrame);
+                standInBase + std::size_t(i), tileSize.width(), tileSize.height(), crop, passOver);
             if (!kept)
                 continue; // nothing kept yet: the slot shows its caption alone
             DrawnSlot& drawn = m_lastFrame[std::size_t(i)];

@@ -13,13 +13,17 @@
 // and a name always belong together. The scroll is a blur of faces that no one can follow at thirty frames a
 // second, and a late frame is what the hall sees; the frames of every other state (above all the stopped
 // press, the winners) show exactly their slots' photos however long the decoding takes. The slots dealt
-// stay as they are: only the drawing stands in.
+// stay as they are: only the drawing stands in, and only with someone the press can still draw. The cache
+// keeps the winners of earlier presses too; a winner's face flashing by again would make the hall doubt the
+// draw. Names are matched exactly: "Wang.jpg" and "wang.jpg" are two people with two photos.
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "screen/photo_tiles.h"
@@ -73,6 +77,17 @@ private:
     // Starts the warmer on the tiles of the press to come (or the one scrolling) unless it works on them.
     void warmFor(const ScreenInputs& inputs, const BandGeometry& area);
 
+    // The names in the scroll deck of the press, made again only when the deck changes: a frame looks a
+    // stand-in up without walking the deck or allocating.
+    struct NameHash {
+        using is_transparent = void;
+        std::size_t operator()(std::u16string_view name) const {
+            return std::hash<std::u16string_view>{}(name);
+        }
+    };
+    using NameSet = std::unordered_set<std::u16string, NameHash, std::equal_to<>>;
+    const NameSet& deckNames(const DrawRun& run);
+
     std::optional<ScreenFont> m_font;
     int m_lineHeight = 0; // of a caption line in m_font
     PhotoTileCache m_tiles;
@@ -83,6 +98,9 @@ private:
     Clock m_clock;
     std::uint64_t m_scrollFrames = 0;
     std::vector<DrawnSlot> m_lastFrame;
+    NameSet m_deckNames;
+    const DrawRun* m_deckRun = nullptr;
+    std::uint64_t m_deckGeneration = 0;
 };
 
 } // namespace kelvora

@@ -19,14 +19,19 @@ namespace {
 constexpr std::chrono::nanoseconds kLongestStep = std::chrono::milliseconds(100);
 constexpr std::chrono::nanoseconds kStepPeriod = std::chrono::milliseconds(10);
 
-std::u16string foldedName(std::u16string_view name) {
-    const QString folded = QString::fromUtf16(name.data(), qsizetype(name.size())).toCaseFolded();
-    return std::u16string(reinterpret_cast<const char16_t*>(folded.utf16()), std::size_t(folded.size()));
-}
-
 PixelRect intersected(const PixelRect& a, const PixelRect& b) {
     return PixelRect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                      std::min(a.bottom, b.bottom)};
+}
+
+// A line keeps a twentieth of its cell clear on either side, as the names of the scroll area do.
+PixelRect lineClip(const RollItem& item) {
+    const int side = int(0.05 * (item.right - item.left));
+    return PixelRect{item.left + side, item.top, item.right - side, item.bottom};
+}
+
+int lineMargin(const ScreenFont& font) {
+    return std::max(2, font.height / 4);
 }
 
 bool textModeOf(const ScreenInputs& inputs) {
@@ -191,18 +196,26 @@ RollView::Line RollView::makeLine(const ViewFrame& frame, const RollItem& item) 
     const std::u16string shown = hideDigitsText(text, hiding, hideOffset);
     const int textWidth =
         font.metrics.horizontalAdvance(QString::fromUtf16(shown.data(), qsizetype(shown.size())));
-    // Room around the line for the effect and for glyphs that reach past their advance.
-    const int margin = std::max(2, font.height / 4);
+    const int textX = int((double(item.right - item.left) - double(textWidth)) * 0.5 + double(item.left));
+    // Room around the text for the effect, the synthesized bold and glyphs that reach past their advance;
+    // across, the line ends where the cell's clip does, so a name far wider than its cell costs no more than
+    // the cell.
+    const int margin = lineMargin(font);
+    const PixelRect clip = lineClip(item);
     Line line;
-    line.x = int((double(item.right - item.left) - double(textWidth)) * 0.5 + double(item.left)) - margin;
-    QImage image(textWidth + 2 * margin, font.height + 2 * margin, QImage::Format_ARGB32_Premultiplied);
-    if (text.empty() || image.isNull())
+    line.x = std::max(textX - margin, clip.left);
+    const int right = std::min(textX + textWidth + margin, clip.right);
+    if (text.empty() || right <= line.x)
+        return line;
+    QImage image(right - line.x, font.height + 2 * margin, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
         return line;
     image.fill(Qt::transparent);
-    drawTextInRect(TextCanvas{image, frame.canvas.glyphs}, text, hiding, hideOffset, font, style.textColor,
-                   textEffectOf(style.effect), style.effectColor,
-                   PixelRect{margin, margin, margin + textWidth, margin + font.height}, AlignStart,
-                   AlignStart);
+    const int left = textX - line.x;
+    drawTextClipped(TextCanvas{image, frame.canvas.glyphs}, text, hiding, hideOffset, font, style.textColor,
+                    textEffectOf(style.effect), style.effectColor,
+                    PixelRect{left, margin, left + std::max(textWidth, 1), margin + font.height},
+                    PixelRect{0, 0, image.width(), image.height()}, AlignStart, AlignStart);
     line.image = std::move(image);
     return line;
 }
@@ -215,25 +228,28 @@ void RollView::drawText(const ViewFrame& frame, QPainter& painter, std::size_t i
     const Line& line = found->second;
     if (line.image.isNull())
         return;
-    // Cut at a twentieth of the cell on either side and at the roll's top and bottom.
-    const int side = int(0.05 * (item.right - item.left));
-    const int margin =
-        (line.image.height() - (item.isHeading && m_headingFont ? *m_headingFont : *m_nameFont).height) / 2;
+    // Cut at the cell's clip across (the line ends there already) and at the roll's top and bottom.
+    const int margin = lineMargin(item.isHeading && m_headingFont ? *m_headingFont : *m_nameFont);
+    const PixelRect clip = lineClip(item);
     const PixelRect at{line.x, top - margin, line.x + line.image.width(), top - margin + line.image.height()};
-    const PixelRect shown = intersected(
-        intersected(at, PixelRect{item.left + side, m_area.top, item.right - side, m_area.bottom}),
-        PixelRect{0, 0, frame.canvas.image.width(), frame.canvas.image.height()});
+    const PixelRect shown =
+        intersected(intersected(at, PixelRect{clip.left, m_area.top, clip.right, m_area.bottom}),
+                    PixelRect{0, 0, frame.canvas.image.width(), frame.canvas.image.height()});
     if (shown.isEmpty())
         return;
     painter.drawImage(QPoint(shown.left, shown.top), line.image,
                       QRect(shown.left - at.left, shown.top - at.top, shown.width(), shown.height()));
 }
 
+QSize RollView::lineSize(std::size_t index) const {
+    const auto found = m_lines.find(index);
+    return found == m_lines.end() ? QSize() : found->second.image.size();
+}
+
 const PhotoTile& RollView::picture(const ScreenInputs& inputs, std::u16string_view name, int width,
                                    int height, PhotoCropMode crop) {
-    std::u16string key = foldedName(name);
     const auto found = std::find_if(m_pictures.begin(), m_pictures.end(),
-                                    [&key](const Picture& picture) { return picture.key == key; });
+                                    [name](const Picture& picture) { return picture.name == name; });
     if (found != m_pictures.end()) {
         m_pictures.splice(m_pictures.begin(), m_pictures, found);
         return m_pictures.front().tile;
@@ -243,7 +259,7 @@ const PhotoTile& RollView::picture(const ScreenInputs& inputs, std::u16string_vi
     if (inputs.paths)
         if (const std::optional<std::filesystem::path> file = joinChecked(inputs.paths->pictureFolder, name))
             tile = makePhotoTile(*file, width, height, crop);
-    m_pictures.push_front(Picture{std::move(key), std::move(tile)});
+    m_pictures.push_front(Picture{std::u16string(name), std::move(tile)});
     if (m_pictures.size() > kRollPictureLimit)
         m_pictures.pop_back();
     return m_pictures.front().tile;
@@ -283,9 +299,8 @@ void RollView::prepareNextRow(const ViewFrame& frame, std::size_t next, int shif
 }
 
 bool RollView::findPicture(std::u16string_view name) const {
-    const std::u16string key = foldedName(name);
     return std::any_of(m_pictures.begin(), m_pictures.end(),
-                       [&key](const Picture& picture) { return picture.key == key; });
+                       [name](const Picture& picture) { return picture.name == name; });
 }
 
 void RollView::drawTile(const ViewFrame& frame, const RollItem& item, int top, int bottom) {

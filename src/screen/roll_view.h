@@ -70,6 +70,8 @@ public:
     // The items the last frame drew (their indexes), for tests.
     const std::vector<std::size_t>& lastDrawn() const { return m_lastDrawn; }
     std::size_t cachedPictures() const { return m_pictures.size(); }
+    // The size of the line image kept for item index; empty when none is kept.
+    QSize lineSize(std::size_t index) const;
     // The per-10-ms step.
     double step() const;
 
@@ -90,14 +92,17 @@ protected:
 
 private:
     // A text item drawn once, effect and all, onto a transparent line of its own: a frame then blends it
-    // in one pass instead of five passes of glyphs, and lays no text out. Kept while the item may show.
+    // in one pass instead of five passes of glyphs, and lays no text out. Kept while the item may show; no
+    // wider than the text with its effect, nor than the cell's clip.
     struct Line {
         QImage image; // premultiplied; null when there is nothing to draw
         int x = 0;    // its left edge on the frame
     };
 
     struct Picture {
-        std::u16string key; // the file name folded to one case
+        // The file name as it is: the picture folder tells "Li.jpg" and "li.jpg" apart, and so do the
+        // entrants.
+        std::u16string name;
         PhotoTile tile;
     };
 

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -14,10 +15,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 
 #include "screen/font_faces.h"
 #include "screen/font_setup.h"
+#include "screen/photo_tiles.h"
 #include "screen/ui/font_dialog.h"
+#include "screen/ui/interface_settings_dialog.h"
 #include "screen/ui/look_option_dialogs.h"
 #include "screen/ui/margins_dialog.h"
 #include "settings/interface_rules.h"
@@ -300,6 +304,68 @@ TEST_F(LookDialogsTest, PhotoEffectWritesCaptionAndCrop) {
     dialog.writeTo(written);
     EXPECT_EQ(written.photoCaption, 0);
     EXPECT_EQ(written.photoCrop, 2);
+}
+
+// A hand-edited file may hold a value that is no mode: the dialog shows what the screen draws for it, and
+// confirming without a change stores that.
+TEST_F(LookDialogsTest, PhotoEffectShowsAStoredValueAsTheScreenDrawsIt) {
+    const char* const captions[] = {"captionOnPicture", "captionOutside", "captionHidden"};
+    const char* const crops[] = {"cropEllipse", "cropCircle", "cropNone"};
+    for (const std::int32_t stored : {-1, 0, 1, 2, 3, 9, std::numeric_limits<std::int32_t>::min()}) {
+        SCOPED_TRACE(stored);
+        InterfaceSettings draft;
+        draft.photoCaption = stored;
+        draft.photoCrop = stored;
+        PhotoEffectDialog dialog(draft, nullptr);
+        const int caption = int(photoCaptionOf(stored));
+        const int crop = int(photoCropOf(stored));
+        EXPECT_TRUE(child<QRadioButton>(dialog, captions[caption])->isChecked());
+        EXPECT_TRUE(child<QRadioButton>(dialog, crops[crop])->isChecked());
+        click(dialog, "ok");
+        InterfaceSettings written = draft;
+        dialog.writeTo(written);
+        EXPECT_EQ(photoCaptionOf(written.photoCaption), photoCaptionOf(stored));
+        EXPECT_EQ(written.photoCaption, caption);
+        EXPECT_EQ(written.photoCrop, crop);
+    }
+}
+
+// The speed's range is read beside its edit, which always holds a number, in the column of the heights'
+// edits and clear of the row's buttons.
+TEST_F(LookDialogsTest, TheScrollSpeedRangeIsALabelBesideItsEdit) {
+    TempDir dir;
+    const DataPaths paths(dir.path());
+    ScriptedFilePicker files;
+    InterfaceSettings live;
+    resetInterfaceSettings(live);
+    InterfaceSettingsDialog dialog(live, paths, false, messages, files, {}, nullptr);
+    dialog.show();
+    QApplication::processEvents();
+
+    auto* speed = child<QLineEdit>(dialog, "scrollSpeed");
+    auto* range = child<QLabel>(dialog, "scrollSpeedRange");
+    ASSERT_TRUE(speed && range);
+    EXPECT_EQ(speed->text(), QStringLiteral("30"));
+    EXPECT_EQ(range->text(), QStringLiteral("1-60"));
+    EXPECT_TRUE(range->isVisible());
+    EXPECT_GE(range->width(), range->sizeHint().width()) << "the range is cut";
+
+    const QRect edit(speed->mapTo(&dialog, QPoint(0, 0)), speed->size());
+    const QRect label(range->mapTo(&dialog, QPoint(0, 0)), range->size());
+    EXPECT_GE(label.left(), edit.right()) << "the range overlaps the edit";
+    EXPECT_GT(label.bottom(), edit.center().y());
+    EXPECT_LT(label.top(), edit.center().y());
+    EXPECT_GE(speed->width(), speed->fontMetrics().horizontalAdvance(QStringLiteral("60")) + 8)
+        << "two digits do not fit";
+
+    auto* height = child<QLineEdit>(dialog, "mainHeight");
+    EXPECT_EQ(height->mapTo(&dialog, QPoint(0, 0)).x(), edit.left()) << "the column is out of line";
+    auto* margins = child<QPushButton>(dialog, "scrollMargins");
+    EXPECT_LT(label.right(), margins->mapTo(&dialog, QPoint(0, 0)).x()) << "the range runs into the buttons";
+    auto* heightMargins = child<QPushButton>(dialog, "mainMargins");
+    EXPECT_EQ(margins->mapTo(&dialog, QPoint(0, 0)).x(), heightMargins->mapTo(&dialog, QPoint(0, 0)).x());
+    if (const char* folder = std::getenv("KELVORA_SCREEN_FRAMES"); folder && *folder)
+        dialog.grab().save(QString::fromUtf8(folder) + QStringLiteral("/interface-dialog.png"));
 }
 
 } // namespace

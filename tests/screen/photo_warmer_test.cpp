@@ -172,6 +172,62 @@ TEST_F(PhotoWarmTest, AScrollingFrameOutOfTimeStandsInKeptPhotosWithTheirOwnCapt
         EXPECT_FALSE(view().lastFrame()[std::size_t(i)].standIn);
 }
 
+// The winners of a press leave the pool and the deck, but their tiles stay kept: while the next press of the
+// prize scrolls with no time to decode, every face shown is one the press can still draw. Names are matched
+// exactly: "Wang" and "wang" are two people.
+TEST_F(PhotoWarmTest, StandInsAreOnlyEntrantsTheScrollingPressCanDraw) {
+    writePhotos(12);
+    // Everyone has a namesake in another case with a photo of their own, who stays in the deck when they win.
+    const auto isTwin = [](std::u16string_view name) { return photoIndex(name) >= 32; };
+    for (int i = 0; i < 12; ++i) {
+        const std::u16string twin = u"员工" + std::u16string(1, char16_t(u'a' + i)) + u".png";
+        writePicture(paths.pictureFolder / std::filesystem::path(twin), 120, 150, qRgb(250, 250, 250));
+        pictureList.push_back(makeEntrant(twin));
+    }
+    addPrize(3);
+    view().setWarming(false); // only the frames make tiles: the first press keeps what it showed
+    view().setDecodeBudget(std::chrono::nanoseconds::max());
+    run.startDraw();
+    run.advanceDraw();
+    for (int frame = 0; frame < 3; ++frame) {
+        run.scrollTimerTick();
+        screen.composeFrame();
+    }
+    run.advanceDraw();
+    ASSERT_EQ(run.progress().state, DrawState::Stopped);
+    std::set<std::u16string> winners;
+    for (const Entrant& winner : run.progress().winners.at(0).entrants)
+        winners.insert(std::u16string(winner.text()));
+    ASSERT_EQ(winners.size(), 3u);
+    ASSERT_GT(view().tiles().count(), winners.size()) << "the winners' tiles are kept with others";
+
+    view().setDecodeBudget(std::chrono::nanoseconds(0), stillClock);
+    run.advanceDraw(); // the second press
+    ASSERT_EQ(run.progress().state, DrawState::Scrolling);
+    std::set<std::u16string> deck;
+    for (const Entrant& entrant : run.scrollDeck())
+        deck.insert(std::u16string(entrant.text()));
+    ASSERT_EQ(deck.size(), pictureList.size() - winners.size());
+    int standIns = 0;
+    for (int frame = 0; frame < 40; ++frame) {
+        run.scrollTimerTick();
+        const QImage image = screen.composeFrame().copy();
+        for (int i = 0; i < 3; ++i) {
+            const PhotoScrollView::DrawnSlot& drawn = view().lastFrame()[std::size_t(i)];
+            if (drawn.photo.empty())
+                continue; // nothing to stand in: the caption alone
+            EXPECT_TRUE(deck.contains(drawn.photo))
+                << "frame " << frame << " slot " << i << " shows " << u8(drawn.photo);
+            EXPECT_FALSE(winners.contains(drawn.photo));
+            if (!isTwin(drawn.photo)) {
+                EXPECT_EQ(photoShownIn(image, i), photoIndex(drawn.photo));
+            }
+            standIns += drawn.standIn;
+        }
+    }
+    EXPECT_GT(standIns, 0) << "kept faces of the deck still stand in";
+}
+
 // A clock that moves a millisecond each time it is read: the frame decodes until its budget is spent, and
 // with nothing else kept, the slots left show their captions alone.
 TEST_F(PhotoWarmTest, AScrollingFrameDecodesWithinItsBudget) {

@@ -272,6 +272,127 @@ TEST_F(RollViewTest, PhotoTilesStandOnTheirBoxAndFewAreKept) {
     EXPECT_EQ(view.cachedPictures(), 0u);
 }
 
+// Photos are found by their file name as it is: "Li.jpg" and "li.jpg" are two people with two faces.
+TEST_F(RollViewTest, PhotosWhoseNamesDifferOnlyInCaseShowTheirOwnFaces) {
+    std::filesystem::create_directories(paths.pictureFolder);
+    pictureList.clear();
+    const std::pair<std::u16string, QRgb> people[] = {{u"Li.jpg", qRgb(220, 0, 0)},
+                                                      {u"li.jpg", qRgb(0, 0, 220)}};
+    for (const auto& [name, colour] : people) {
+        writePicture(paths.pictureFolder / std::filesystem::path(name), 60, 60, colour);
+        pictureList.push_back(makeEntrant(name));
+    }
+    drawMode = 1;
+    settings.photoCaption = std::int32_t(PhotoCaptionMode::Hidden);
+    settings.photoCrop = std::int32_t(PhotoCropMode::None);
+    style.namesPerRow = 2;
+    style.speed = 50;
+    FullListView view;
+    clockOn(view);
+    ASSERT_TRUE(view.start(screen.inputs(), style, place));
+    ASSERT_EQ(view.items().size(), 2u);
+    int shift = 0;
+    for (int frames = 0; frames < 100000; ++frames) {
+        shift = view.area().bottom - int(view.offset());
+        tick(view);
+        if (view.items()[0].bottom + shift < view.area().bottom)
+            break;
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        const RollItem& item = view.items()[i];
+        const QRgb shown =
+            lastImage.pixel((item.left + item.right) / 2, (item.top + item.bottom) / 2 + shift);
+        const QRgb own = people[i].second;
+        EXPECT_NEAR(qRed(shown), qRed(own), 12) << i;
+        EXPECT_NEAR(qBlue(shown), qBlue(own), 12) << i;
+    }
+    EXPECT_EQ(view.cachedPictures(), 2u);
+}
+
+// A line is drawn whole, effect and bold included, and cut only at a twentieth of its cell on either side and
+// at the roll's top and bottom; a name far wider than its cell makes a line no wider than that cut.
+TEST_F(RollViewTest, LinesAreCutOnlyAtTheirCellsInsetsAndAreNoWiderThanThem) {
+    constexpr ColorRef kEffect = makeColorRef(255, 0, 0);
+    struct Case {
+        const char* what;
+        std::u16string name;
+        int sizePt;
+        TextEffect effect;
+        int perRow;
+    };
+    const Case cases[] = {
+        // "_" reaches the text's left edge; the synthesized bold of "W" reaches past its right one.
+        {"outlined", u"_张三W", 60, TextEffect::Outline, 1},
+        {"shadowed", u"_张三W", 60, TextEffect::Shadow, 1},
+        {"long", std::u16string(60, u'国'), 125, TextEffect::Outline, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        textList = {makeEntrant(c.name)};
+        style.namesPerRow = c.perRow;
+        style.speed = 50;
+        style.nameFont = makeFontStyle(u"楷体", c.sizePt, true, c.effect, kEffect, kColorLightYellow);
+        FullListView view;
+        clockOn(view);
+        ASSERT_TRUE(view.start(screen.inputs(), style, place));
+        const RollItem item = view.items()[0];
+        const ScreenFont font = createBandFont(style.nameFont, c.sizePt, false, 96);
+        // Rise until the line stands inside the area, clear of its top and bottom.
+        int shift = 0;
+        for (int frames = 0; frames < 100000; ++frames) {
+            shift = view.area().bottom - int(view.offset());
+            tick(view);
+            if (item.top + shift + font.height * 3 / 2 < view.area().bottom)
+                break;
+        }
+        ASSERT_GE(item.top + shift - font.height / 2, view.area().top);
+
+        // The same text drawn at the same place without any cut.
+        const int textWidth =
+            font.metrics.horizontalAdvance(QString::fromUtf16(item.text.data(), qsizetype(item.text.size())));
+        const int x = int((double(item.right - item.left) - double(textWidth)) * 0.5 + double(item.left));
+        const int y = item.top + shift;
+        QImage whole(lastImage.size(), QImage::Format_ARGB32_Premultiplied);
+        whole.fill(Qt::black);
+        GlyphCache glyphs;
+        drawTextClipped(TextCanvas{whole, glyphs}, item.text, DigitHiding{}, 0, font, kColorLightYellow,
+                        c.effect, kEffect, PixelRect{x, y, x + textWidth, y + font.height},
+                        PixelRect{0, 0, whole.width(), whole.height()}, AlignStart, AlignStart);
+
+        const int side = int(0.05 * (item.right - item.left));
+        const PixelRect clip{item.left + side, view.area().top, item.right - side, view.area().bottom};
+        const auto inside = [](const PixelRect& r, int px, int py) {
+            return px >= r.left && px < r.right && py >= r.top && py < r.bottom;
+        };
+        const PixelRect glyphBox{x, y, x + textWidth, y + font.height};
+        int differing = 0;
+        int outsideClip = 0;
+        int beyondGlyphBox = 0;
+        for (int py = 0; py < lastImage.height(); ++py) {
+            for (int px = 0; px < lastImage.width(); ++px) {
+                const QRgb drawn = lastImage.pixel(px, py);
+                const bool inked = (drawn & 0xFFFFFF) != 0;
+                if (!inside(clip, px, py)) {
+                    outsideClip += inked;
+                    continue;
+                }
+                const QRgb expected = whole.pixel(px, py);
+                differing += std::abs(qRed(drawn) - qRed(expected)) > 2 ||
+                             std::abs(qGreen(drawn) - qGreen(expected)) > 2 ||
+                             std::abs(qBlue(drawn) - qBlue(expected)) > 2;
+                beyondGlyphBox += inked && !inside(glyphBox, px, py);
+            }
+        }
+        EXPECT_EQ(differing, 0) << "the line differs from the text drawn whole";
+        EXPECT_EQ(outsideClip, 0) << "ink beyond the cell's insets";
+        if (textWidth < clip.width()) {
+            EXPECT_GT(beyondGlyphBox, 0) << "nothing of the effect or the bold beyond the text's own box";
+        }
+        EXPECT_GT(view.lineSize(0).width(), 0);
+        EXPECT_LE(view.lineSize(0).width(), clip.width());
+    }
+}
+
 TEST_F(RollViewTest, GuidesOnlyWhileTheSettingsAreOpen) {
     textList = makeNames(3);
     FullListView view;

@@ -26,12 +26,6 @@ namespace kelvora {
 
 namespace {
 
-QLineEdit* numberEdit(const char* name, const QString& placeholder, QWidget* parent) {
-    QLineEdit* edit = lookNumberField(0, name, parent);
-    edit->setPlaceholderText(placeholder);
-    return edit;
-}
-
 QLineEdit* textEdit(const char* name, int maxUnits, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
@@ -88,7 +82,7 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(const InterfaceSettings& live, 
         text = textEdit(textName, InterfaceSettings::kTitleUnits - 1, this);
         bands->addWidget(text, row, 1);
         bands->addWidget(new QLabel(QStringLiteral("%高"), this), row, 2);
-        height = numberEdit(heightName, QString(), this);
+        height = lookNumberField(0, heightName, this);
         bands->addWidget(height, row, 3);
         addButton(row, 4, QStringLiteral("内边距"), marginsName, [this, margins] { editMargins(margins); });
         addButton(row, 5, QStringLiteral("字体"), fontName, [this, font] { editFont(font); });
@@ -101,7 +95,7 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(const InterfaceSettings& live, 
 
     bands->addWidget(new QLabel(QStringLiteral("信息条"), this), row, 0);
     bands->addWidget(new QLabel(QStringLiteral("高"), this), row, 2);
-    m_infoHeight = numberEdit("infoHeight", QString(), this);
+    m_infoHeight = lookNumberField(0, "infoHeight", this);
     bands->addWidget(m_infoHeight, row, 3);
     addButton(row, 4, QStringLiteral("内边距"), "infoMargins",
               [this] { editMargins(&InterfaceSettings::infoBarMargins); });
@@ -112,8 +106,19 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(const InterfaceSettings& live, 
 
     bands->addWidget(new QLabel(QStringLiteral("滚动区"), this), row, 0);
     bands->addWidget(new QLabel(QStringLiteral("滚速"), this), row, 2);
-    m_scrollSpeed = numberEdit("scrollSpeed", QStringLiteral("1-60"), this);
-    bands->addWidget(m_scrollSpeed, row, 3);
+    // The range stands beside the edit, which always holds a value: as placeholder text it would never show.
+    // Edit and range share the column of the heights, whose edits are wider than a speed needs.
+    m_scrollSpeed = lookNumberField(0, "scrollSpeed", this);
+    auto* speedRange = new QLabel(QStringLiteral("1-60"), this);
+    speedRange->setObjectName(QStringLiteral("scrollSpeedRange"));
+    auto* speedCell = new QHBoxLayout;
+    speedCell->setContentsMargins(0, 0, 0, 0);
+    speedCell->setSpacing(4);
+    speedCell->addWidget(m_scrollSpeed, 1);
+    speedCell->addWidget(speedRange);
+    m_scrollSpeed->setMaximumWidth(m_mainHeight->maximumWidth() - speedCell->spacing() -
+                                   speedRange->sizeHint().width());
+    bands->addLayout(speedCell, row, 3);
     addButton(row, 4, QStringLiteral("内边距"), "scrollMargins",
               [this] { editMargins(&InterfaceSettings::scrollMargins); });
     addButton(row, 5, QStringLiteral("字体/多列"), "scrollFont", [this] { editScrollFont(); });
@@ -130,10 +135,10 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(const InterfaceSettings& live, 
     m_hideDigits->setObjectName(QStringLiteral("hideDigits"));
     winnersRow->addWidget(m_hideDigits);
     winnersRow->addWidget(new QLabel(QStringLiteral("从"), this));
-    m_hideFrom = numberEdit("hideFrom", QString(), this);
+    m_hideFrom = lookNumberField(0, "hideFrom", this);
     winnersRow->addWidget(m_hideFrom);
     winnersRow->addWidget(new QLabel(QStringLiteral("到"), this));
-    m_hideTo = numberEdit("hideTo", QString(), this);
+    m_hideTo = lookNumberField(0, "hideTo", this);
     winnersRow->addWidget(m_hideTo);
     winnersRow->addStretch(1);
     layout->addLayout(winnersRow);
@@ -151,7 +156,7 @@ InterfaceSettingsDialog::InterfaceSettingsDialog(const InterfaceSettings& live, 
     prizeRow->addWidget(m_prizeLeft);
     prizeRow->addWidget(m_prizeRight);
     prizeRow->addWidget(new QLabel(QStringLiteral("宽"), this));
-    m_prizeWidth = numberEdit("prizeWidth", QString(), this);
+    m_prizeWidth = lookNumberField(0, "prizeWidth", this);
     prizeRow->addWidget(m_prizeWidth);
     prizeRow->addWidget(new QLabel(QStringLiteral("%"), this));
     QPushButton* prizeMargins = namedButton(QStringLiteral("内边距"), "prizeMargins", this);

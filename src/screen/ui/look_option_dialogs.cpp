@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "screen/photo_tiles.h"
 #include "ui/dialog_parts.h"
 
 namespace kelvora {
@@ -36,9 +37,8 @@ struct Choice {
     const char* name;
 };
 
-// A group of three radio buttons with ids 0..2; a stored value outside them selects the first, which is
-// also what the painters make of it.
-QButtonGroup* addChoices(const char* title, const Choice (&choices)[3], std::int32_t value, QWidget* parent,
+// A group of three radio buttons with ids 0..2, the one with id checked selected.
+QButtonGroup* addChoices(const char* title, const Choice (&choices)[3], int checked, QWidget* parent,
                          QVBoxLayout& layout) {
     auto* box = new QGroupBox(QString::fromUtf8(title), parent);
     auto* boxLayout = new QHBoxLayout(box);
@@ -49,7 +49,7 @@ QButtonGroup* addChoices(const char* title, const Choice (&choices)[3], std::int
         group->addButton(button, id);
         boxLayout->addWidget(button);
     }
-    group->button(value >= 0 && value <= 2 ? value : 0)->setChecked(true);
+    group->button(std::clamp(checked, 0, 2))->setChecked(true);
     layout.addWidget(box);
     return group;
 }
@@ -78,14 +78,15 @@ PhotoEffectDialog::PhotoEffectDialog(const InterfaceSettings& draft, QWidget* pa
     : CenteredDialog(parent) {
     setWindowTitle(QStringLiteral("照片效果 （图片模式时）"));
     auto* layout = new QVBoxLayout(this);
+    // A stored value that is no mode (a hand-edited file) shows as what the screen draws for it.
     m_caption = addChoices("图片文件名",
                            {{"在图片上显示", "captionOnPicture"},
                             {"在图片外显示", "captionOutside"},
                             {"不显示", "captionHidden"}},
-                           draft.photoCaption, this, *layout);
+                           int(photoCaptionOf(draft.photoCaption)), this, *layout);
     m_crop = addChoices("头像化/裁剪",
                         {{"椭圆形裁剪", "cropEllipse"}, {"圆形裁剪", "cropCircle"}, {"不裁剪", "cropNone"}},
-                        draft.photoCrop, this, *layout);
+                        int(photoCropOf(draft.photoCrop)), this, *layout);
     addOkCancel(*this, *layout);
 }
 
