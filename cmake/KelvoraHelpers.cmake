@@ -21,6 +21,7 @@ function(kelvora_add_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
 endfunction()
 

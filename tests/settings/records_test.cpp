@@ -8,7 +8,7 @@
 #include "records/prizes.h"
 #include "settings/picture_name_list.h"
 #include "settings/text_name_list.h"
-#include "settings_test_util.h"
+#include "support/file_test_support.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {

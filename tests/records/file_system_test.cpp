@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "records/file_system.h"
-#include "settings_test_util.h"
+#include "support/file_test_support.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the settings suites: raw file bytes, hand-built record images, and a child process for faults
-// that must not touch the test runner itself (file-size limits, dropped privileges).
+// Helpers of the file suites (records, settings): raw file bytes, hand-built record images, and a child
+// process for faults that must not touch the test runner itself (file-size limits, dropped privileges).
 
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +24,7 @@ void appendDouble(Bytes& out, double v);
 void appendText(Bytes& out, std::u16string_view text, std::size_t units);
 void appendEntrant(Bytes& out, std::u16string_view name, std::int32_t key, std::int32_t winOrder);
 
-// Files left in folder whose names end in ".tmp".
+// Temporary files left in folder: names ending in ".tmp", and the unique ones of copies (".kelvora-...").
 std::vector<std::filesystem::path> tempFilesIn(const std::filesystem::path& folder);
 
 struct ChildResult {

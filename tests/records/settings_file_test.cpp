@@ -11,7 +11,7 @@
 #include "records/file_system.h"
 #include "records/prizes.h"
 #include "records/settings_file.h"
-#include "settings_test_util.h"
+#include "support/file_test_support.h"
 #include "support/test_support.h"
 
 namespace kelvora::test {

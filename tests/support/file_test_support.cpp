@@ -1,4 +1,4 @@
-#include "settings_test_util.h"
+#include "support/file_test_support.h"
 
 #include <cstring>
 #include <fstream>

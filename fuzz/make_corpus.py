@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the small seed corpus of the settings-file fuzzers under corpus/<target>/."""
+"""Writes the small seed corpus of the file fuzzers under <folder>/corpus/<target>/."""
 
 import pathlib
 import struct
@@ -24,8 +24,12 @@ def prize(name, quota, per_draw, white=(), black=()):
     return b
 
 
+# Each fuzzer lives in the folder of the code it reads.
+FOLDER = {"fuzz_prize_file": "records", "fuzz_draw_mode_file": "records"}
+
+
 def write(target, name, data):
-    folder = HERE / "corpus" / target
+    folder = HERE / FOLDER.get(target, "settings") / "corpus" / target
     folder.mkdir(parents=True, exist_ok=True)
     (folder / name).write_bytes(data)
 
