@@ -20,10 +20,9 @@ void writeText(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-class ApplicationTest : public ::testing::Test {
+class ApplicationTest : public ::testing::Test, protected AppHarness {
 protected:
     void SetUp() override {
-        qtApp();
         PrizeList prizes{makePrize(u"一等奖", 3, 2), makePrize(u"特等奖", 1, 1)};
         TextNameList list;
         list.entries = makeNames(8);
@@ -44,15 +43,6 @@ protected:
         }
         return out;
     }
-
-    TempDir dir;
-    DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
-    ScriptedFilePicker files;
-    FakeCapsLock capsLock;
-    FakeClock clock;
-    Random15 random{clock};
-    AppServices services{messages, files, capsLock, clock, random};
 };
 
 TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {
@@ -66,7 +56,8 @@ TEST_F(ApplicationTest, ABrokenFileIsReportedInReadingOrderAndStartUpGoesOn) {
     Application app(dir.path(), services);
     ASSERT_TRUE(app.startApplication());
     const std::vector<std::u16string> expected{
-        u"读文件失败:\n" + pathText(paths.drawModeFile) + u"\n\n文件内容有错误" + keptNote(paths.drawModeFile),
+        u"读文件失败:\n" + pathText(paths.drawModeFile) + u"\n\n文件内容有错误" +
+            keptNote(paths.drawModeFile),
         u"读文件失败:\n" + pathText(paths.musicFile) + u"\n\n文件内容有错误" + keptNote(paths.musicFile),
         u"背景图加载失败:\n" + pathText(paths.interfaceFolder / "坏.jpg") + u"\n\n无效的图片文件",
     };

@@ -24,7 +24,7 @@ void writePicture(const std::filesystem::path& path, QColor color) {
     ASSERT_TRUE(image.save(QString::fromStdString(path.string()), "PNG"));
 }
 
-class LookTest : public ::testing::Test {
+class LookTest : public ::testing::Test, protected AppHarness {
 protected:
     void SetUp() override {
         ASSERT_TRUE(savePrizes(paths, PrizeList{}));
@@ -60,15 +60,6 @@ protected:
         return frame.pixel(frame.width() / 2, frame.height() - 4);
     }
 
-    QApplication& qt = qtApp(); // before the window that app makes
-    TempDir dir;
-    DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
-    ScriptedFilePicker files;
-    FakeCapsLock capsLock;
-    FakeClock clock;
-    Random15 random{clock};
-    AppServices services{messages, files, capsLock, clock, random};
     Application app{dir.path(), services};
 };
 

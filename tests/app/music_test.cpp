@@ -34,7 +34,7 @@ std::string readAll(const std::filesystem::path& file) {
     return text.str();
 }
 
-class MusicInTheProgram : public ::testing::Test {
+class MusicInTheProgram : public ::testing::Test, protected AppHarness {
 protected:
     void SetUp() override {
         ASSERT_TRUE(savePrizes(paths, PrizeList{makePrize(u"一等奖", 2, 1), makePrize(u"特等奖", 1, 1)}));
@@ -74,15 +74,6 @@ protected:
         return true;
     }
 
-    QApplication& qt = qtApp();
-    TempDir dir;
-    DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
-    ScriptedFilePicker files;
-    FakeCapsLock capsLock;
-    FakeClock clock;
-    Random15 random{clock};
-    AppServices services{messages, files, capsLock, clock, random};
     std::unique_ptr<Application> m_app;
 };
 

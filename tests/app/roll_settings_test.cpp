@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QAbstractButton>
 #include <QSignalSpy>
 
 #include <fstream>
@@ -38,7 +38,7 @@ void type(QWidget& dialog, const char* field, const char* text) {
     dialog.findChild<QLineEdit*>(QLatin1String(field))->setText(QString::fromUtf8(text));
 }
 
-class RollSettingsTest : public ::testing::Test {
+class RollSettingsTest : public ::testing::Test, protected AppHarness {
 protected:
     void SetUp() override {
         ASSERT_TRUE(savePrizes(paths, PrizeList{makePrize(u"一等奖", 2, 1)}));
@@ -62,15 +62,6 @@ protected:
         ADD_FAILURE() << "no 设置... in the roll's menu";
     }
 
-    QApplication& qt = qtApp(); // before the window that app makes
-    TempDir dir;
-    DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
-    ScriptedFilePicker files;
-    FakeCapsLock capsLock;
-    FakeClock clock;
-    Random15 random{clock};
-    AppServices services{messages, files, capsLock, clock, random};
     Application app{dir.path(), services};
 };
 

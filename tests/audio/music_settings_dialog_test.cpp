@@ -321,7 +321,7 @@ TEST_F(MusicSettingsDialogTest, PreviewSaysWhenThereIsNoOutputOrItDoesNotRespond
 
 // Through the program: F5 opens the dialog over the live record; closing stores it, saves it and announces
 // it.
-class MusicSettingsCommandTest : public ::testing::Test {
+class MusicSettingsCommandTest : public ::testing::Test, protected AppHarness {
 protected:
     void SetUp() override {
         useNullSink();
@@ -333,15 +333,6 @@ protected:
     }
     void TearDown() override { app.mainWindow().close(); }
 
-    QApplication& qt = qtApp();
-    TempDir dir;
-    DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
-    ScriptedFilePicker files;
-    FakeCapsLock capsLock;
-    FakeClock clock;
-    Random15 random{clock};
-    AppServices services{messages, files, capsLock, clock, random};
     Application app{dir.path(), services};
 };
 

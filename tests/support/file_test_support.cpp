@@ -55,7 +55,8 @@ std::vector<std::filesystem::path> tempFilesIn(const std::filesystem::path& fold
     for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if ((name.size() >= 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) || name.rfind(".kelvora-", 0) == 0)
+        if ((name.size() >= 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) ||
+            name.rfind(".kelvora-", 0) == 0)
             found.push_back(it->path());
     }
     return found;

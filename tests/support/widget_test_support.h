@@ -8,9 +8,28 @@
 
 #include <functional>
 
+#include "app/application.h"
+#include "support/test_support.h"
+
 namespace kelvora::test {
 
 QApplication& qtApp();
+
+// What every test of the whole program starts from: the offscreen application, a data folder of its own and
+// the platform's stand-ins (recorded messages, scripted file choices, a settable Caps Lock and clock). A test
+// fixture derives from it and builds its Application over dir and services.
+struct AppHarness {
+    AppHarness() { qtApp(); } // before any window the test makes
+
+    TempDir dir;
+    DataPaths paths{dir.path()};
+    RecordingMessageBox messages;
+    ScriptedFilePicker files;
+    FakeCapsLock capsLock;
+    FakeClock clock;
+    Random15 random{clock};
+    AppServices services{messages, files, capsLock, clock, random};
+};
 
 // Runs act on the visible dialog of type D once it is open; the call that opened it is still running.
 template <class D> void whenModalOpens(std::function<void(D&)> act) {
