@@ -119,7 +119,26 @@ key Return
 wait_for "the import to finish" gone '^抽奖名单 - 导入$'
 focus_window '^抽奖名单 - 文字/号码模式$'
 shot "$LIST_WIN" e2e-text-list
+
+STEP="导出...: a name typed without .txt over an existing file is asked about first"
+printf 'the earlier export' >"$WORK/names.txt"
+# The focus is back on 重新导入...; 导出... is the button after it.
+key Tab
+key space
+focus_window '^导出$'
+EXPORT_WIN=$WIN
+xdotool type --delay 20 "$WORK/names"
 key Return
+# Qt's question carries the dialog's title: a second window "导出".
+wait_for "the question about names.txt" test "$(xdotool search --onlyvisible --name '^导出$' | wc -l)" -ge 2
+key Return # No, the default
+wait_for "the question to close" test "$(xdotool search --onlyvisible --name '^导出$' | wc -l)" = 1
+[ "$(cat "$WORK/names.txt")" = "the earlier export" ] || fail "names.txt was replaced before the question"
+xdotool windowfocus --sync "$EXPORT_WIN"
+key Escape
+wait_for "the save dialog to close" gone '^导出$'
+focus_window '^抽奖名单 - 文字/号码模式$'
+key Escape
 wait_for "the list editor to close" gone '^抽奖名单 - 文字/号码模式$'
 textlist >"$WORK/list.txt" || fail "text list file: $(cat "$WORK/list.txt")"
 expect_line "$WORK/list.txt" "count 5"
