@@ -1,7 +1,7 @@
 // The winners window offscreen: the prize filter and the table under the model tester, the picture preview,
 // the forfeit from the window (refusals, the question, the saved change, the table and selection after it, a
-// failed save), the print hint, the exports' folder question and their progress window with its cancel; and
-// F7 in the program, only during a draw, with the forfeit reaching the progress file.
+// failed save, names alike), the print hint, the exports' folder question and their progress window with its
+// cancel; and F7 in the program, only during a draw, with the forfeit reaching the progress file.
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -335,10 +335,61 @@ TEST_F(WinnersPictureTest, TheSelectedWinnersPictureShowsWithItsSizeOrIsReported
         u"图片加载失败:\n" + (paths.pictureFolder / "Bob.jpg").u16string() + u"\n\n";
     EXPECT_EQ(messages.lastText().rfind(expectedStart, 0), 0u) << u8(messages.lastText());
 
-    // The row's stored name is the file name with its extension: the forfeit finds the winner by it.
+    // The forfeit takes the selected row's winner, stored with its extension.
     messages.answers = {MessageAnswer::Yes};
     pressButton(dialog, "forfeit");
     EXPECT_EQ(names(run.progress().winners[0].entrants), u"Ann.png");
+}
+
+// "Wang.png" and "wang.png" are two people: the selected row forfeits, and its slot empties.
+class WinnersNamesAlikeTest : public WinnersWindowTest {
+protected:
+    void SetUp() override {
+        qtApp();
+        drawMode = 1;
+        prizes = {makePrize(u"一等奖", 2, 2)};
+        pictureList = {makeEntrant(u"Wang.png"), makeEntrant(u"wang.png"), makeEntrant(u"Li.png")};
+        DrawProgress progress;
+        progress.state = DrawState::Stopped;
+        progress.drawnCount = 2;
+        progress.shownCount = 2;
+        for (std::size_t i = 0; i < 2; ++i) {
+            addWinner(progress.winners, u"一等奖", pictureList[i]);
+            progress.shownEntrants[i] = pictureList[i];
+        }
+        progress.pool = {pictureList[2]};
+        run.resume(progress);
+        std::filesystem::create_directories(paths.pictureFolder);
+        QImage image(20, 20, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        for (const char* name : {"Wang.png", "wang.png"})
+            ASSERT_TRUE(image.save(QString::fromStdU16String((paths.pictureFolder / name).u16string())));
+    }
+};
+
+TEST_F(WinnersNamesAlikeTest, TheSelectedRowForfeitsNotTheFirstNameAlike) {
+    WinnersDialog dialog(env, nullptr);
+    QAbstractItemModelTester tester(&dialog.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    dialog.show();
+    ASSERT_EQ(rowsOf(dialog.model()), (std::vector<std::string>{"1|一等奖|Wang|.png", "2|一等奖|wang|.png"}));
+
+    selectRow(dialog.view(), 1);
+    messages.answers = {MessageAnswer::Yes};
+    pressButton(dialog, "forfeit");
+    EXPECT_EQ(names(run.progress().winners[0].entrants), u"Wang.png");
+    EXPECT_EQ(names(host.saved.back().winners[0].entrants), u"Wang.png") << "the saved draw";
+    EXPECT_EQ(run.progress().slotForfeited[0], 0);
+    EXPECT_EQ(run.progress().slotForfeited[1], 1) << "wang.png's slot empties";
+    EXPECT_EQ(rowsOf(dialog.model()), (std::vector<std::string>{"1|一等奖|Wang|.png"}));
+
+    selectRow(dialog.view(), 0);
+    messages.answers = {MessageAnswer::Yes};
+    pressButton(dialog, "forfeit");
+    EXPECT_TRUE(run.progress().winners.empty());
+    EXPECT_EQ(run.progress().slotForfeited[0], 1);
+    EXPECT_EQ(run.progress().drawnCount, 0);
+    for (const auto& shown : messages.shown)
+        EXPECT_NE(shown.icon, MessageIcon::Warning) << u8(shown.text);
 }
 
 // F7 in the program: nothing before a draw; during one the window opens and a forfeit reaches the progress

@@ -223,7 +223,7 @@ void WinnersDialog::forfeitSelected() {
     const int row = rows.isEmpty() ? -1 : rows.front().row();
     std::optional<ForfeitRow> forfeiter;
     if (const Entrant* winner = m_model->winnerAt(row))
-        forfeiter = ForfeitRow{std::u16string(m_model->prizeAt(row)), std::u16string(winner->text())};
+        forfeiter = ForfeitRow{*m_model->placeAt(row), std::u16string(m_model->prizeAt(row)), *winner};
     if (!forfeitWinner(m_env.run, m_env.messages, static_cast<QWidget*>(this), forfeiter,
                        m_backToPool->isChecked()))
         return;
