@@ -1,7 +1,8 @@
 // The winners window offscreen: the prize filter and the table under the model tester, the picture preview,
-// the forfeit from the window (refusals, the question, the saved change, the table and selection after it, a
-// failed save, names alike), the print hint, the exports' folder question and their progress window with its
-// cancel; and F7 in the program, only during a draw, with the forfeit reaching the progress file.
+// the forfeit from the window (refusals, the question, the saved change, the table, the prize choices and the
+// selection after it, a failed save, names alike), the print hint, the exports' folder question and their
+// progress window with its cancel; and F7 in the program, only during a draw, with the forfeit reaching the
+// progress file.
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -210,6 +211,46 @@ TEST_F(WinnersWindowTest, AFailedSaveOrScrollingNamesLeaveDrawAndTableAsTheyWere
     EXPECT_EQ(messages.shown[0].text, u"停止滚动后才可弃奖");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
     EXPECT_EQ(dialog.model().rowCount(), 5);
+}
+
+TEST_F(WinnersWindowTest, APrizeWhoseLastWinnerForfeitsLeavesTheChoices) {
+    WinnersDialog dialog(env, nullptr);
+    QAbstractItemModelTester tester(&dialog.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    dialog.show();
+    auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("prizes"));
+    ASSERT_NE(combo, nullptr);
+    auto choices = [combo] {
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return items.join(u'|').toStdString();
+    };
+    auto forfeitRow = [&](int row) {
+        selectRow(dialog.view(), row);
+        messages.answers = {MessageAnswer::Yes};
+        pressButton(dialog, "forfeit");
+    };
+
+    // The chosen prize keeps its choice while it has winners, and goes with its last one: all prizes again.
+    combo->setCurrentIndex(2);
+    forfeitRow(0);
+    EXPECT_EQ(choices(), "全部奖项|三等奖|二等奖");
+    EXPECT_EQ(combo->currentText(), QStringLiteral("二等奖"));
+    EXPECT_EQ(rowsOf(dialog.model()), (std::vector<std::string>{"1|二等奖|N4|"}));
+    forfeitRow(0);
+    EXPECT_EQ(choices(), "全部奖项|三等奖");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(rowsOf(dialog.model()),
+              (std::vector<std::string>{"1|三等奖|N0|", "2|三等奖|N1|", "3|三等奖|N2|"}));
+
+    // Under "全部奖项" the emptied prize leaves the list and the choice stays.
+    for (int i = 0; i < 3; ++i)
+        forfeitRow(0);
+    EXPECT_TRUE(run.progress().winners.empty());
+    EXPECT_EQ(choices(), "全部奖项");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(dialog.model().rowCount(), 0);
+    EXPECT_EQ(messages.shown.back().text, u"确定弃奖？") << u8(messages.lastText());
 }
 
 TEST_F(WinnersWindowTest, PrintOnlyPointsToTheExports) {

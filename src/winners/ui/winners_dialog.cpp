@@ -8,8 +8,11 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "draw/draw_run.h"
 #include "image/photo_import.h"
@@ -82,9 +85,7 @@ WinnersDialog::WinnersDialog(const WinnersEnvironment& environment, QWidget* par
     filterLine->addWidget(new QLabel(QStringLiteral("切换奖项:"), this));
     m_prizes = new QComboBox(this);
     m_prizes->setObjectName(QStringLiteral("prizes"));
-    m_prizes->addItem(toQString(kAllPrizesChoice));
-    for (const WinnerGroup& group : winners)
-        m_prizes->addItem(toQString(group.name()));
+    fillPrizeChoices();
     m_prizes->setCurrentIndex(0);
     filterLine->addWidget(m_prizes, 1);
     left->addLayout(filterLine);
@@ -168,6 +169,28 @@ void WinnersDialog::layoutColumns() {
     header->resizeSection(WinnersModel::ExtensionColumn, 0);
 }
 
+void WinnersDialog::fillPrizeChoices() {
+    m_prizes->clear();
+    m_prizes->addItem(toQString(kAllPrizesChoice));
+    for (const WinnerGroup& group : m_env.run.progress().winners)
+        m_prizes->addItem(toQString(group.name()));
+}
+
+void WinnersDialog::refreshPrizeChoices() {
+    const QString chosen = m_prizes->currentIndex() > 0 ? m_prizes->currentText() : QString();
+    int index = 0;
+    {
+        const QSignalBlocker quiet(m_prizes);
+        fillPrizeChoices();
+        if (!chosen.isEmpty())
+            index = std::max(m_prizes->findText(chosen), 0);
+        m_prizes->setCurrentIndex(index);
+    }
+    // A prize whose last winner forfeited has left the list: the table shows every prize again.
+    if (index == 0 && !chosen.isEmpty())
+        m_model->setPrizeFilter({});
+}
+
 void WinnersDialog::prizeChosen(int comboIndex) {
     clearPreview();
     m_model->setPrizeFilter(comboIndex <= 0 ? std::u16string() : toU16String(m_prizes->itemText(comboIndex)));
@@ -227,8 +250,10 @@ void WinnersDialog::forfeitSelected() {
     if (!forfeitWinner(m_env.run, m_env.messages, static_cast<QWidget*>(this), forfeiter,
                        m_backToPool->isChecked()))
         return;
-    // The run has saved the change and repainted the screen; the table follows.
+    // The run has saved the change and repainted the screen; the choices and the table follow.
+    refreshPrizeChoices();
     m_model->listReset();
+    clearPreview();
     selectRow(std::min(row, m_model->rowCount() - 1));
     m_view->setFocus();
 }

@@ -88,6 +88,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // "全部奖项" and the prize of every group, in the list's order.
+    void fillPrizeChoices();
+    // After a forfeit: the choices follow the groups, keeping the chosen prize while it still has winners.
+    void refreshPrizeChoices();
     void prizeChosen(int comboIndex);
     void selectionChanged();
     void clearPreview();
