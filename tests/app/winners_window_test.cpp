@@ -33,6 +33,7 @@
 #include "ui/work_progress_dialog.h"
 #include "winners/ui/winners_dialog.h"
 #include "winners/ui/winners_model.h"
+#include "winners/winner_export.h"
 
 namespace kelvora::test {
 namespace {
@@ -305,6 +306,31 @@ TEST_F(WinnersWindowTest, ACancelledExportStopsAndShowsNothing) {
     EXPECT_TRUE(progress.result().cancelled);
     EXPECT_TRUE(progress.result().failure);
     EXPECT_TRUE(messages.shown.empty()) << "a cancelled export shows no message";
+}
+
+// "取消" pressed while the last entry is written: the export is complete on disk, yet the operator asked to
+// stop, and a cancelled export says nothing.
+TEST_F(WinnersWindowTest, ACancelDuringTheLastEntryStillShowsNothing) {
+    const std::filesystem::path folder = dir.path() / "out";
+    ASSERT_TRUE(createExportFolder(folder));
+    const EntrantPool pool = run.progress().pool;
+    ExportProgressDialog* self = nullptr;
+    ExportProgressDialog progress(
+        [&](const ExportCancelFlag& cancel, const WorkProgress& report) {
+            return exportNotYetWon(pool, folder, {}, cancel, [&](int done, int total) {
+                report(done, total);
+                if (done == total) // past the last look at the flag
+                    QMetaObject::invokeMethod(
+                        self, [&] { self->requestCancel(); }, Qt::BlockingQueuedConnection);
+            });
+        },
+        messages, nullptr);
+    self = &progress;
+    EXPECT_EQ(progress.exec(), QDialog::Rejected);
+    EXPECT_FALSE(progress.result().cancelled) << "the worker had passed its last look at the flag";
+    EXPECT_EQ(progress.result().done, 3);
+    EXPECT_TRUE(messages.shown.empty()) << u8(messages.lastText());
+    EXPECT_EQ(fileBytes(folder / "_还未中奖名单.txt").size(), 2u + 3 * 8) << "what was written stays";
 }
 
 TEST(WorkProgressDialogTest, TheBarFollowsTheWorkAndCancelWaitsForItToEnd) {

@@ -37,36 +37,50 @@ constexpr double kNameShare = 0.58;
 
 // ------------------------------------------------------------------------------------------- export
 
-ExportProgressDialog::ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
-                                           std::filesystem::path folder, MessageBox& messages,
-                                           QWidget* parent)
-    : ExportProgressDialog(kind, run, paths, std::move(folder), messages, std::make_shared<State>(), parent) {
+namespace {
+
+ExportJob exportJob(ExportKind kind, const DrawRun& run, const DataPaths& paths,
+                    std::filesystem::path folder) {
+    const ExportSource source{run.pictureMode(), paths.pictureFolder};
+    if (kind == ExportKind::Winners)
+        return [source, folder = std::move(folder), winners = run.progress().winners](
+                   const ExportCancelFlag& cancel, const WorkProgress& progress) {
+            return exportWinners(winners, folder, source, cancel, progress);
+        };
+    return [source, folder = std::move(folder), pool = run.progress().pool](const ExportCancelFlag& cancel,
+                                                                            const WorkProgress& progress) {
+        return exportNotYetWon(pool, folder, source, cancel, progress);
+    };
 }
+
+} // namespace
 
 ExportProgressDialog::ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
                                            std::filesystem::path folder, MessageBox& messages,
-                                           std::shared_ptr<State> state, QWidget* parent)
-    : WorkProgressDialog(
-          toQString(kExportingText), toQString(kExportingText),
-          [kind, state, folder = std::move(folder),
-           source = ExportSource{run.pictureMode(), paths.pictureFolder},
-           winners = kind == ExportKind::Winners ? run.progress().winners : WinnerList{},
-           pool = kind == ExportKind::NotYetWon ? run.progress().pool
-                                                : EntrantPool{}](const WorkProgress& progress) {
-              state->result = kind == ExportKind::Winners
-                                  ? exportWinners(winners, folder, source, state->cancel, progress)
-                                  : exportNotYetWon(pool, folder, source, state->cancel, progress);
-          },
-          [state] { state->cancel.set(); }, parent),
-      m_messages(messages), m_state(std::move(state)) {
+                                           QWidget* parent)
+    : ExportProgressDialog(exportJob(kind, run, paths, std::move(folder)), messages, parent) {
     setObjectName(kind == ExportKind::Winners ? QStringLiteral("exportWinnersProgress")
                                               : QStringLiteral("exportNotYetWonProgress"));
 }
 
+ExportProgressDialog::ExportProgressDialog(ExportJob job, MessageBox& messages, QWidget* parent)
+    : ExportProgressDialog(std::move(job), messages, std::make_shared<State>(), parent) {}
+
+ExportProgressDialog::ExportProgressDialog(ExportJob job, MessageBox& messages, std::shared_ptr<State> state,
+                                           QWidget* parent)
+    : WorkProgressDialog(
+          toQString(kExportingText), toQString(kExportingText),
+          [state, job = std::move(job)](const WorkProgress& progress) {
+              state->result = job(state->cancel, progress);
+          },
+          [state] { state->cancel.set(); }, parent),
+      m_messages(messages), m_state(std::move(state)) {}
+
 void ExportProgressDialog::workEnded() {
+    // The request decides, not whether the worker still saw it before its last entry.
     if (const std::u16string text = m_state->result.messageText(); !text.empty())
         m_messages.show(static_cast<QWidget*>(this), text, MessageIcon::Error);
-    else if (!m_state->result.cancelled)
+    else if (!m_state->result.cancelled && !cancelRequested())
         m_messages.show(static_cast<QWidget*>(this), kExportSucceededText, MessageIcon::Information);
     WorkProgressDialog::workEnded();
 }
