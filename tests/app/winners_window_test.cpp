@@ -448,15 +448,6 @@ TEST_F(WinnersNamesAlikeTest, TheSelectedRowForfeitsNotTheFirstNameAlike) {
     EXPECT_EQ(run.progress().slotForfeited[0], 0);
     EXPECT_EQ(run.progress().slotForfeited[1], 1) << "wang.png's slot empties";
     EXPECT_EQ(rowsOf(dialog.model()), (std::vector<std::string>{"1|一等奖|Wang|.png"}));
-
-    selectRow(dialog.view(), 0);
-    messages.answers = {MessageAnswer::Yes};
-    pressButton(dialog, "forfeit");
-    EXPECT_TRUE(run.progress().winners.empty());
-    EXPECT_EQ(run.progress().slotForfeited[0], 1);
-    EXPECT_EQ(run.progress().drawnCount, 0);
-    for (const auto& shown : messages.shown)
-        EXPECT_NE(shown.icon, MessageIcon::Warning) << u8(shown.text);
 }
 
 // F7 in the program: nothing before a draw; during one the window opens and a forfeit reaches the progress
