@@ -3,6 +3,7 @@
 // winners grouped by prize. Held by value; a whole copy is the snapshot that a failed save is rolled back to.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,12 @@ struct WinnerGroup {
 
 // One group per prize, in the order in which each prize first had a winner.
 using WinnerList = std::vector<WinnerGroup>;
+
+// Where one winner stands: its group in the list, and its place in that group (its draw order).
+struct WinnerPlace {
+    std::size_t group = 0;
+    std::size_t index = 0;
+};
 
 struct DrawProgress {
     DrawState state = DrawState::Ready;

@@ -40,7 +40,7 @@ enum class ForfeitOutcome {
     Done,       // saved and in effect; the screen was repainted
     NotStarted, // no draw: nothing to forfeit
     Scrolling,  // names scroll; the forfeit waits for the stop
-    NotFound,   // the prize has no winner of that name
+    NotFound,   // the place no longer holds that winner of that prize
     SaveFailed, // the progress file could not be written; nothing changed
 };
 

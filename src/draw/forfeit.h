@@ -9,21 +9,23 @@
 
 namespace kelvora {
 
+// The winner as the winners window shows it: its place, and what the row reads there. Names alike (two
+// "张伟" in a text list, "Wang.jpg" and "wang.jpg" in a picture list) are different people, so the place
+// decides who forfeits, and the row's texts only confirm that the place still holds that winner.
 struct ForfeitRequest {
-    std::u16string_view prizeName; // the row's prize, up to 127 units
-    std::u16string_view
-        winnerName;          // the row's winner as stored: in picture mode the file name with extension
-    bool backToPool = false; // "弃奖人重回奖池": the forfeiter may win a later prize
+    WinnerPlace place;
+    std::u16string_view prizeName; // the group's name as the row shows it
+    Entrant winner{};              // the row's winner as stored; name and key must match exactly
+    bool backToPool = false;       // "弃奖人重回奖池": the forfeiter may win a later prize
 };
 
-// The progress after the forfeit, or nothing when the prize has no winner of that name (the row no longer
-// matches the draw; nothing may change then). currentPrizeName is the current prize's name, empty when none
-// is current. Names compare ignoring case.
-//  - The first such winner of the first such group is removed; an emptied group goes with it.
+// The progress after the forfeit, or nothing when the place no longer holds the row's winner under the row's
+// prize (nothing may change then). currentPrizeName is the current prize's name, empty when none is current.
+//  - The winner at the place is removed; an emptied group goes with it.
 //  - backToPool appends the removed record to the end of the pool.
-//  - A winner of the current prize gives the prize its place back (drawnCount - 1, never below 0) and the
-//    first of the shown places holding that name that is not yet forfeited is marked forfeited. Winners of
-//    earlier prizes leave the places alone: those show the current prize only.
+//  - A winner of the current prize gives the prize its place back (drawnCount - 1, never below 0). When the
+//    winner is one of those on screen, the slot showing that very winner is marked forfeited. Winners of
+//    earlier presses and earlier prizes leave the slots alone.
 std::optional<DrawProgress> forfeitedProgress(const DrawProgress& progress, const ForfeitRequest& request,
                                               std::u16string_view currentPrizeName);
 

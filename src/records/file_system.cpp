@@ -159,7 +159,7 @@ int openUniqueTemp(const std::filesystem::path& target, std::string& tempName) {
 // The body shared by every replace: fill writes the new contents into the open temporary file and returns
 // its own failure. An empty temp asks for a unique temporary name.
 FileResult replaceFile(const std::filesystem::path& target, const std::filesystem::path& temp,
-                       const std::function<FileResult(int)>& fill) {
+                       const std::function<FileResult(int)>& fill, SyncEach sync = SyncEach::Yes) {
     std::string tempName = temp.string();
     int fd = -1;
     if (temp.empty()) {
@@ -194,7 +194,7 @@ FileResult replaceFile(const std::filesystem::path& target, const std::filesyste
             filled.path = tempPath;
         return fail(std::move(filled), true);
     }
-    if (::fsync(fd) != 0)
+    if (sync == SyncEach::Yes && ::fsync(fd) != 0)
         return fail(FileResult::failed(FileOp::Write, FileStep::Transfer, tempPath, errno), true);
     if (::close(fd) != 0)
         return fail(FileResult::failed(FileOp::Write, FileStep::Transfer, tempPath, errno), false);
@@ -202,7 +202,8 @@ FileResult replaceFile(const std::filesystem::path& target, const std::filesyste
         return fail(std::move(kept), false);
     if (::rename(tempName.c_str(), target.c_str()) != 0)
         return fail(FileResult::failed(FileOp::Write, FileStep::Rename, target, errno), false);
-    syncFolder(target.parent_path());
+    if (sync == SyncEach::Yes)
+        syncFolder(target.parent_path());
     return {};
 }
 
@@ -323,11 +324,12 @@ FileResult writeFileReplacing(const std::filesystem::path& target, const std::fi
     });
 }
 
-FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target) {
+FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
+                             SyncEach sync) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         return FileResult::failed(FileOp::Copy, FileStep::Open, source, errno);
-    FileResult result = replaceFile(target, {}, [&](int out) {
+    const auto fill = [&](int out) {
         std::vector<std::byte> buffer(std::size_t{1} << 20);
         for (;;) {
             const ssize_t n = ::read(in, buffer.data(), buffer.size());
@@ -342,10 +344,34 @@ FileResult copyFileReplacing(const std::filesystem::path& source, const std::fil
             if (!writeAll(out, buffer.data(), static_cast<std::size_t>(n), errnum))
                 return FileResult::failed(FileOp::Copy, FileStep::Transfer, {}, errnum);
         }
-    });
+    };
+    FileResult result = replaceFile(target, {}, fill, sync);
     ::close(in);
     if (!result)
         result.op = FileOp::Copy;
+    return result;
+}
+
+DeferredSync::DeferredSync(std::filesystem::path folder) : m_folder(std::move(folder)) {
+    m_fd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0)
+        m_openError = errno;
+}
+
+DeferredSync::~DeferredSync() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+FileResult DeferredSync::finish() {
+    if (m_fd < 0)
+        return m_openError ? FileResult::failed(FileOp::Write, FileStep::Transfer, m_folder, m_openError)
+                           : FileResult{};
+    FileResult result;
+    if (::syncfs(m_fd) != 0 || ::fsync(m_fd) != 0)
+        result = FileResult::failed(FileOp::Write, FileStep::Transfer, m_folder, errno);
+    ::close(m_fd);
+    m_fd = -1;
     return result;
 }
 

@@ -62,11 +62,36 @@ std::filesystem::path freeNameBeside(const std::filesystem::path& wanted);
 FileResult writeFileReplacing(const std::filesystem::path& target, const std::filesystem::path& temp,
                               std::span<const std::byte> data);
 
+// Whether a replace waits until its file is on the disk. The program's own files do, one by one. Copies
+// made by the thousand into a place the operator chose (an export's pictures) skip it, still replacing
+// through a temporary file, and their writer makes them durable together through a DeferredSync.
+enum class SyncEach { Yes, No };
+
 // The same replace with the bytes streamed from another file, for copies that need not fit in memory. The
-// temporary file gets a name of its own that is created exclusively beside target (".<name>.XXXXXX"), so no
+// temporary file gets a name of its own that is created exclusively beside target (".kelvora-XXXXXX"), so no
 // file of the operator's among those copied can be taken for it. A failure to open or read source is reported
 // with source's path.
-FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target);
+FileResult copyFileReplacing(const std::filesystem::path& source, const std::filesystem::path& target,
+                             SyncEach sync = SyncEach::Yes);
+
+// Makes what is written under a folder durable in one go at the end, instead of file by file. Made before the
+// first write: the file system's write-back errors count from then on. finish() writes out everything cached
+// for the file system that holds the folder (syncfs) and syncs the folder's own entries; a failure is a
+// Write result on the folder with the errno, for what was written may not be on the disk.
+class DeferredSync {
+public:
+    explicit DeferredSync(std::filesystem::path folder);
+    DeferredSync(const DeferredSync&) = delete;
+    DeferredSync& operator=(const DeferredSync&) = delete;
+    ~DeferredSync();
+
+    FileResult finish();
+
+private:
+    std::filesystem::path m_folder;
+    int m_fd = -1;
+    int m_openError = 0;
+};
 
 // folder joined with a stored name, or nothing when the name could leave the folder or name the folder
 // itself: empty, ".", "..", or holding "/" or a NUL unit. Every stored name that becomes part of a path goes

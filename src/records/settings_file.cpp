@@ -132,7 +132,8 @@ FileResult saveSettingsFile(const SettingsFileLocation& location, const RecordSe
     return result;
 }
 
-FileResult copyIntoDataFolder(const std::filesystem::path& source, const std::filesystem::path& destination) {
+FileResult copyIntoDataFolder(const std::filesystem::path& source, const std::filesystem::path& destination,
+                              SyncEach sync) {
     ensureFolderTree(destination, false);
     clearAttributes(destination);
     // Compared as files, not as text: this file system tells "A.jpg" from "a.jpg", and two different texts
@@ -140,7 +141,7 @@ FileResult copyIntoDataFolder(const std::filesystem::path& source, const std::fi
     std::error_code ec;
     if (std::filesystem::equivalent(source, destination, ec))
         return {};
-    FileResult result = copyFileReplacing(source, destination);
+    FileResult result = copyFileReplacing(source, destination, sync);
     if (!result) {
         result.path = source;
         result.destination = destination;

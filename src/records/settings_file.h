@@ -11,6 +11,7 @@
 
 #include "records/byte_io.h"
 #include "records/file_result.h"
+#include "records/file_system.h"
 
 namespace kelvora {
 
@@ -39,7 +40,8 @@ FileResult saveSettingsFile(const SettingsFileLocation& location, const RecordSe
 
 // Copies an operator's file into a data folder under destination's name, replacing a file of that name. When
 // source already is destination nothing is copied. On failure the previous destination file, if any, is
-// unchanged and the Copy result names both files.
-FileResult copyIntoDataFolder(const std::filesystem::path& source, const std::filesystem::path& destination);
+// unchanged and the Copy result names both files. SyncEach::No leaves the copy's durability to its caller.
+FileResult copyIntoDataFolder(const std::filesystem::path& source, const std::filesystem::path& destination,
+                              SyncEach sync = SyncEach::Yes);
 
 } // namespace kelvora

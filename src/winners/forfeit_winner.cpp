@@ -16,7 +16,8 @@ bool forfeitWinner(DrawRun& run, MessageBox& messages, OwnerWindow owner,
         MessageAnswer::Yes)
         return false;
 
-    const ForfeitResult result = run.forfeit(ForfeitRequest{row->prizeName, row->winnerName, backToPool});
+    const ForfeitResult result =
+        run.forfeit(ForfeitRequest{row->place, row->prizeName, row->winner, backToPool});
     switch (result.outcome) {
     case ForfeitOutcome::Done:
         return true;

@@ -107,7 +107,9 @@ std::u16string_view lineText(const Entrant& entrant, const ExportSource& source)
     return source.pictureMode ? splitExtension(entrant.text()).first : entrant.text();
 }
 
-// Copies the entrant's picture into folder under its own name, replacing a file of that name.
+// Copies the entrant's picture into folder under its own name, replacing a file of that name. The copy is
+// made durable with the rest of the export at its end: a sync per picture makes thousands of them crawl on a
+// USB stick.
 FileResult copyPicture(const Entrant& entrant, const ExportSource& source,
                        const std::filesystem::path& folder) {
     const NamedPath from = namedIn(source.pictureFolder, entrant.text());
@@ -117,13 +119,20 @@ FileResult copyPicture(const Entrant& entrant, const ExportSource& source,
         result.destination = to.shown;
         return result;
     }
-    return chosenPlace(copyIntoDataFolder(*from.path, *to.path));
+    return chosenPlace(copyIntoDataFolder(*from.path, *to.path, SyncEach::No));
 }
 
 FileResult makeFolder(const std::filesystem::path& folder) {
     if (::mkdir(folder.c_str(), 0777) != 0)
         return failure(FileOp::CreateFolder, FileStep::Open, folder, errno);
     return {};
+}
+
+// Whatever the export wrote, all of it or up to a cancel or a failure, goes to the disk before the operator
+// is told; a failure to get it there is the export's failure unless an earlier one is already reported.
+void finishDurably(ExportResult& result, DeferredSync& durable) {
+    if (FileResult synced = durable.finish(); result.failure && !synced)
+        result.failure = chosenPlace(std::move(synced));
 }
 
 void report(const ExportProgressFn& progress, int done, int total) {
@@ -153,6 +162,7 @@ ExportResult exportNotYetWon(const EntrantPool& pool, const std::filesystem::pat
                              const ExportProgressFn& progress) {
     ExportResult result;
     const int total = static_cast<int>(pool.size());
+    DeferredSync durable(folder);
     TextFile file;
     const NamedPath listPath = namedIn(folder, kNotYetWonFileName);
     if (result.failure = file.create(*listPath.path); !result.failure)
@@ -173,6 +183,7 @@ ExportResult exportNotYetWon(const EntrantPool& pool, const std::filesystem::pat
     }
     if (FileResult closed = file.close(); result.failure && !closed)
         result.failure = std::move(closed);
+    finishDurably(result, durable);
     return result;
 }
 
@@ -182,6 +193,7 @@ ExportResult exportWinners(const WinnerList& winners, const std::filesystem::pat
     ExportResult result;
     const int total = winnerCount(winners, {});
     const std::filesystem::path allPath = *joinChecked(folder, kAllPrizesFileName);
+    DeferredSync durable(folder);
     TextFile all;
     if (result.failure = all.create(allPath); !result.failure)
         return result;
@@ -246,6 +258,7 @@ ExportResult exportWinners(const WinnerList& winners, const std::filesystem::pat
     result.failure = run();
     if (FileResult closed = all.close(); result.failure && !closed)
         result.failure = std::move(closed);
+    finishDurably(result, durable);
     return result;
 }
 

@@ -20,7 +20,8 @@
 //     // "取消" calls cancel.set(); the dialog stays until the worker has ended. Then, on the window's
 //     thread: if (std::u16string text = result.messageText(); !text.empty())
 //         messages.show(dialog, text, MessageIcon::Error);
-//     else if (!result.cancelled) messages.show(dialog, kExportSucceededText, MessageIcon::Information);
+//     else if (!cancelPressed) messages.show(dialog, kExportSucceededText, MessageIcon::Information);
+//     // (a cancel pressed during the last entry finds the export complete; it still says nothing)
 //
 // The lists to hand in are run.progress().winners and run.progress().pool. While names scroll the running
 // press is in neither list as a winner, so it is left out of the winners export.
@@ -29,7 +30,8 @@
 // pool entrant; "全部奖项.txt" holds each prize's name, twenty hyphens and its winners, groups apart by two
 // empty lines; "<prize>.txt" holds the prize's winners. In picture mode a line is the picture's file name
 // without its extension, and the pictures are copied: the pool's into the export folder, the winners' into a
-// folder named after the prize. A failure stops the export and leaves what was written.
+// folder named after the prize. A failure stops the export and leaves what was written. Whatever was written
+// is synced to the disk once, when the export ends (also after a cancel or a failure).
 
 #include <filesystem>
 #include <functional>

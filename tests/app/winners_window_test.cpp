@@ -1,7 +1,8 @@
 // The winners window offscreen: the prize filter and the table under the model tester, the picture preview,
-// the forfeit from the window (refusals, the question, the saved change, the table and selection after it, a
-// failed save), the print hint, the exports' folder question and their progress window with its cancel; and
-// F7 in the program, only during a draw, with the forfeit reaching the progress file.
+// the forfeit from the window (refusals, the question, the saved change, the table, the prize choices and the
+// selection after it, a failed save, names alike), the print hint, the exports' folder question and their
+// progress window with its cancel; and F7 in the program, only during a draw, with the forfeit reaching the
+// progress file.
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -32,6 +33,7 @@
 #include "ui/work_progress_dialog.h"
 #include "winners/ui/winners_dialog.h"
 #include "winners/ui/winners_model.h"
+#include "winners/winner_export.h"
 
 namespace kelvora::test {
 namespace {
@@ -212,6 +214,46 @@ TEST_F(WinnersWindowTest, AFailedSaveOrScrollingNamesLeaveDrawAndTableAsTheyWere
     EXPECT_EQ(dialog.model().rowCount(), 5);
 }
 
+TEST_F(WinnersWindowTest, APrizeWhoseLastWinnerForfeitsLeavesTheChoices) {
+    WinnersDialog dialog(env, nullptr);
+    QAbstractItemModelTester tester(&dialog.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    dialog.show();
+    auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("prizes"));
+    ASSERT_NE(combo, nullptr);
+    auto choices = [combo] {
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        return items.join(u'|').toStdString();
+    };
+    auto forfeitRow = [&](int row) {
+        selectRow(dialog.view(), row);
+        messages.answers = {MessageAnswer::Yes};
+        pressButton(dialog, "forfeit");
+    };
+
+    // The chosen prize keeps its choice while it has winners, and goes with its last one: all prizes again.
+    combo->setCurrentIndex(2);
+    forfeitRow(0);
+    EXPECT_EQ(choices(), "全部奖项|三等奖|二等奖");
+    EXPECT_EQ(combo->currentText(), QStringLiteral("二等奖"));
+    EXPECT_EQ(rowsOf(dialog.model()), (std::vector<std::string>{"1|二等奖|N4|"}));
+    forfeitRow(0);
+    EXPECT_EQ(choices(), "全部奖项|三等奖");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(rowsOf(dialog.model()),
+              (std::vector<std::string>{"1|三等奖|N0|", "2|三等奖|N1|", "3|三等奖|N2|"}));
+
+    // Under "全部奖项" the emptied prize leaves the list and the choice stays.
+    for (int i = 0; i < 3; ++i)
+        forfeitRow(0);
+    EXPECT_TRUE(run.progress().winners.empty());
+    EXPECT_EQ(choices(), "全部奖项");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(dialog.model().rowCount(), 0);
+    EXPECT_EQ(messages.shown.back().text, u"确定弃奖？") << u8(messages.lastText());
+}
+
 TEST_F(WinnersWindowTest, PrintOnlyPointsToTheExports) {
     WinnersDialog dialog(env, nullptr);
     pressButton(dialog, "print");
@@ -264,6 +306,31 @@ TEST_F(WinnersWindowTest, ACancelledExportStopsAndShowsNothing) {
     EXPECT_TRUE(progress.result().cancelled);
     EXPECT_TRUE(progress.result().failure);
     EXPECT_TRUE(messages.shown.empty()) << "a cancelled export shows no message";
+}
+
+// "取消" pressed while the last entry is written: the export is complete on disk, yet the operator asked to
+// stop, and a cancelled export says nothing.
+TEST_F(WinnersWindowTest, ACancelDuringTheLastEntryStillShowsNothing) {
+    const std::filesystem::path folder = dir.path() / "out";
+    ASSERT_TRUE(createExportFolder(folder));
+    const EntrantPool pool = run.progress().pool;
+    ExportProgressDialog* self = nullptr;
+    ExportProgressDialog progress(
+        [&](const ExportCancelFlag& cancel, const WorkProgress& report) {
+            return exportNotYetWon(pool, folder, {}, cancel, [&](int done, int total) {
+                report(done, total);
+                if (done == total) // past the last look at the flag
+                    QMetaObject::invokeMethod(
+                        self, [&] { self->requestCancel(); }, Qt::BlockingQueuedConnection);
+            });
+        },
+        messages, nullptr);
+    self = &progress;
+    EXPECT_EQ(progress.exec(), QDialog::Rejected);
+    EXPECT_FALSE(progress.result().cancelled) << "the worker had passed its last look at the flag";
+    EXPECT_EQ(progress.result().done, 3);
+    EXPECT_TRUE(messages.shown.empty()) << u8(messages.lastText());
+    EXPECT_EQ(fileBytes(folder / "_还未中奖名单.txt").size(), 2u + 3 * 8) << "what was written stays";
 }
 
 TEST(WorkProgressDialogTest, TheBarFollowsTheWorkAndCancelWaitsForItToEnd) {
@@ -335,10 +402,52 @@ TEST_F(WinnersPictureTest, TheSelectedWinnersPictureShowsWithItsSizeOrIsReported
         u"图片加载失败:\n" + (paths.pictureFolder / "Bob.jpg").u16string() + u"\n\n";
     EXPECT_EQ(messages.lastText().rfind(expectedStart, 0), 0u) << u8(messages.lastText());
 
-    // The row's stored name is the file name with its extension: the forfeit finds the winner by it.
+    // The forfeit takes the selected row's winner, stored with its extension.
     messages.answers = {MessageAnswer::Yes};
     pressButton(dialog, "forfeit");
     EXPECT_EQ(names(run.progress().winners[0].entrants), u"Ann.png");
+}
+
+// "Wang.png" and "wang.png" are two people: the selected row forfeits, and its slot empties.
+class WinnersNamesAlikeTest : public WinnersWindowTest {
+protected:
+    void SetUp() override {
+        qtApp();
+        drawMode = 1;
+        prizes = {makePrize(u"一等奖", 2, 2)};
+        pictureList = {makeEntrant(u"Wang.png"), makeEntrant(u"wang.png"), makeEntrant(u"Li.png")};
+        DrawProgress progress;
+        progress.state = DrawState::Stopped;
+        progress.drawnCount = 2;
+        progress.shownCount = 2;
+        for (std::size_t i = 0; i < 2; ++i) {
+            addWinner(progress.winners, u"一等奖", pictureList[i]);
+            progress.shownEntrants[i] = pictureList[i];
+        }
+        progress.pool = {pictureList[2]};
+        run.resume(progress);
+        std::filesystem::create_directories(paths.pictureFolder);
+        QImage image(20, 20, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        for (const char* name : {"Wang.png", "wang.png"})
+            ASSERT_TRUE(image.save(QString::fromStdU16String((paths.pictureFolder / name).u16string())));
+    }
+};
+
+TEST_F(WinnersNamesAlikeTest, TheSelectedRowForfeitsNotTheFirstNameAlike) {
+    WinnersDialog dialog(env, nullptr);
+    QAbstractItemModelTester tester(&dialog.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    dialog.show();
+    ASSERT_EQ(rowsOf(dialog.model()), (std::vector<std::string>{"1|一等奖|Wang|.png", "2|一等奖|wang|.png"}));
+
+    selectRow(dialog.view(), 1);
+    messages.answers = {MessageAnswer::Yes};
+    pressButton(dialog, "forfeit");
+    EXPECT_EQ(names(run.progress().winners[0].entrants), u"Wang.png");
+    EXPECT_EQ(names(host.saved.back().winners[0].entrants), u"Wang.png") << "the saved draw";
+    EXPECT_EQ(run.progress().slotForfeited[0], 0);
+    EXPECT_EQ(run.progress().slotForfeited[1], 1) << "wang.png's slot empties";
+    EXPECT_EQ(rowsOf(dialog.model()), (std::vector<std::string>{"1|一等奖|Wang|.png"}));
 }
 
 // F7 in the program: nothing before a draw; during one the window opens and a forfeit reaches the progress

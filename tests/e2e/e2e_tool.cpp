@@ -4,6 +4,8 @@
 //   kelvora_e2e_tool history <file>     prints a history file as UTF-8
 //   kelvora_e2e_tool prizes <folder>    prints the prize file as the program reads it, one fact a line
 //   kelvora_e2e_tool textlist <folder>  prints the text list file as the program reads it, one fact a line
+//   kelvora_e2e_tool names-alike-fixture <folder>
+//                                       a photo-mode event whose two photos differ only in letter case
 //   kelvora_e2e_tool export-expect <folder> <out>
 //                                       writes into <out>/winners and <out>/not-yet-won the files the two
 //                                       exports of the saved draw must write, byte for byte (text mode)
@@ -139,6 +141,36 @@ int writePhotoFixture(const std::filesystem::path& folder) {
     return 0;
 }
 
+// Photo mode with two people whose photos "Wang.jpg" and "wang.jpg" differ only in letter case; one prize
+// takes both in one press.
+int writeNamesAlikeFixture(const std::filesystem::path& folder) {
+    const DataPaths paths{folder};
+    StderrMessageBox messages;
+    PrizeList prizes;
+    prizes.push_back(prize(u"一等奖", 2, 2, 2, u"平板电脑"));
+    InterfaceSettings look;
+    look.backgroundImage[0] = 0;
+    look.showWinnerNumbers = 1;
+    PictureNameList list;
+    std::filesystem::create_directories(paths.pictureFolder);
+    const QColor colours[] = {QColor(40, 90, 200), QColor(200, 120, 40)};
+    int n = 0;
+    for (const std::u16string_view name : {u"Wang.jpg", u"wang.jpg"}) {
+        QImage photo(300, 400, QImage::Format_RGB32);
+        photo.fill(colours[n++]);
+        if (!photo.save(QString::fromStdString((paths.pictureFolder / toUtf8(name)).string()), "JPG"))
+            return 1;
+        list.entries.push_back(makeEntrant(name));
+    }
+    list.aspectRatio = 0.75;
+    if (!reported(messages, savePrizes(paths, prizes)) ||
+        !reported(messages, saveDrawMode(paths, DrawMode{kPictureMode})) ||
+        !reported(messages, savePictureNameList(paths, list)) ||
+        !reported(messages, saveInterfaceSettings(paths, look)))
+        return 1;
+    return 0;
+}
+
 // The photo tiles' caption and crop, as "照片效果" sets them.
 int writePhotoLook(const std::filesystem::path& folder, int caption, int crop) {
     const DataPaths paths{folder};
@@ -195,6 +227,10 @@ int printProgress(const std::filesystem::path& folder) {
                 progress.prizeIndex, progress.drawnCount, progress.shownCount, progress.pool.size());
     for (int i = 0; i < progress.shownCount; ++i)
         std::printf("slot %s\n", toUtf8(progress.shownEntrants[static_cast<std::size_t>(i)].text()).c_str());
+    for (int i = 0; i < progress.shownCount; ++i)
+        if (progress.slotForfeited[static_cast<std::size_t>(i)])
+            std::printf("forfeited %d %s\n", i,
+                        toUtf8(progress.shownEntrants[static_cast<std::size_t>(i)].text()).c_str());
     for (const WinnerGroup& group : progress.winners) {
         std::string line = "group " + toUtf8(group.name()) + ":";
         for (const Entrant& e : group.entrants)
@@ -354,13 +390,16 @@ int main(int argc, char** argv) {
         return printInterface(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "photo-fixture")
         return writePhotoFixture(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "names-alike-fixture")
+        return writeNamesAlikeFixture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "pictures")
         return printPictureList(argv[2]);
     if (argc == 5 && std::string(argv[1]) == "photo-look")
         return writePhotoLook(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     std::fprintf(stderr,
                  "usage: kelvora_e2e_tool "
-                 "fixture|photo-fixture|progress|prizes|textlist|interface|pictures <folder> | "
+                 "fixture|photo-fixture|names-alike-fixture|progress|prizes|textlist|interface|pictures "
+                 "<folder> | "
                  "photo-look <folder> <caption> <crop> | history <file> | export-expect <folder> <out>\n");
     return 2;
 }

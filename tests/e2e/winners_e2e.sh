@@ -2,7 +2,8 @@
 # The winners window in the real program under Xvfb: a text event drawn until its second prize is full, F7,
 # the last winner forfeits (the question answered Yes), Space draws the replacement, and F7 again exports the
 # winners and the entrants not yet drawn into folders typed into the file dialog. The exported files must be,
-# byte for byte, what the tool computes from the saved draw.
+# byte for byte, what the tool computes from the saved draw. Then a photo event whose "Wang.jpg" and
+# "wang.jpg" both win: the forfeit of the second removes that one, not the first, and empties its own place.
 #
 #   winners_e2e.sh <kelvora> <kelvora_e2e_tool>
 #   KELVORA_SCREENSHOTS=1 also writes docs/screenshots/winners-dialog.png of the source tree
@@ -118,6 +119,55 @@ for line in 三等奖 一等奖 "--------------------" "${REDRAWN[1]}"; do expec
 grep -qxF "$FORFEITER" "$WORK/all.txt" && fail "the forfeiter is still among the winners"
 [ "$(head -c 2 "$WORK/not-yet-won-export/_还未中奖名单.txt" | od -An -tx1 | tr -d ' ')" = fffe ] ||
   fail "_还未中奖名单.txt does not begin with FF FE"
+
+kill "$APP_PID" 2>/dev/null || true
+wait "$APP_PID" 2>/dev/null || true
+APP_PID=""
+
+STEP="photo mode: Wang.jpg and wang.jpg both win"
+mkdir -p "$WORK/photo-run"
+cp "$RUN/kelvora" "$WORK/photo-run/"
+if [ -d "$RUN/内置资源" ]; then cp -r "$RUN/内置资源" "$WORK/photo-run/"; fi
+RUN="$WORK/photo-run"
+"$TOOL" names-alike-fixture "$RUN"
+(cd "$RUN" && exec ./kelvora) >>"$WORK/kelvora.log" 2>&1 &
+APP_PID=$!
+wait_for "the photo draw screen" full_screen_window
+MAIN_WIN=$(full_screen_window)
+sleep 0.5
+[ "$(captioned)" = 1 ] || fail "a message box at start-up in photo mode: $(cat "$WORK/kelvora.log")"
+xdotool windowfocus --sync "$MAIN_WIN"
+key space
+key space
+sleep 0.4
+key space
+wait_for "both photos' stop" progress_has "drawn 2"
+read -r -a BOTH <<<"$(group_of 一等奖)"
+[ "${#BOTH[@]}" = 2 ] || fail "一等奖 has not two winners: $(progress)"
+case "${BOTH[*]}" in
+  "Wang.jpg wang.jpg" | "wang.jpg Wang.jpg") ;;
+  *) fail "not the two photos: $(progress)" ;;
+esac
+# The second row, whichever of the two it holds: a forfeit by name ignoring case would take the first.
+KEPT=${BOTH[0]}
+FORFEITER=${BOTH[1]}
+
+STEP="F7: the forfeit of $FORFEITER removes $FORFEITER"
+key F7
+focus_window '^中奖名单管理$'
+WINNERS_WIN=$WIN
+key ctrl+End
+key alt+d
+dismiss_message "确定弃奖？"
+wait_for "the photo forfeit saved" progress_has "drawn 1"
+progress_has "group 一等奖: $KEPT" || fail "the forfeit of $FORFEITER left 一等奖 as: $(progress)"
+# The places show the press in draw order: the second place is the forfeiter's.
+[ "$(progress | grep -c '^forfeited ')" = 1 ] || fail "not one emptied place: $(progress)"
+progress_has "forfeited 1 $FORFEITER" || fail "the emptied place is not $FORFEITER's: $(progress)"
+xdotool windowfocus --sync "$WINNERS_WIN"
+key Escape
+wait_for "the winners window to close" gone '^中奖名单管理$'
+shot "$MAIN_WIN" winners-photo-forfeit
 
 kill "$APP_PID" 2>/dev/null || true
 wait "$APP_PID" 2>/dev/null || true

@@ -8,8 +8,11 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "draw/draw_run.h"
 #include "image/photo_import.h"
@@ -34,36 +37,50 @@ constexpr double kNameShare = 0.58;
 
 // ------------------------------------------------------------------------------------------- export
 
-ExportProgressDialog::ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
-                                           std::filesystem::path folder, MessageBox& messages,
-                                           QWidget* parent)
-    : ExportProgressDialog(kind, run, paths, std::move(folder), messages, std::make_shared<State>(), parent) {
+namespace {
+
+ExportJob exportJob(ExportKind kind, const DrawRun& run, const DataPaths& paths,
+                    std::filesystem::path folder) {
+    const ExportSource source{run.pictureMode(), paths.pictureFolder};
+    if (kind == ExportKind::Winners)
+        return [source, folder = std::move(folder), winners = run.progress().winners](
+                   const ExportCancelFlag& cancel, const WorkProgress& progress) {
+            return exportWinners(winners, folder, source, cancel, progress);
+        };
+    return [source, folder = std::move(folder), pool = run.progress().pool](const ExportCancelFlag& cancel,
+                                                                            const WorkProgress& progress) {
+        return exportNotYetWon(pool, folder, source, cancel, progress);
+    };
 }
+
+} // namespace
 
 ExportProgressDialog::ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
                                            std::filesystem::path folder, MessageBox& messages,
-                                           std::shared_ptr<State> state, QWidget* parent)
-    : WorkProgressDialog(
-          toQString(kExportingText), toQString(kExportingText),
-          [kind, state, folder = std::move(folder),
-           source = ExportSource{run.pictureMode(), paths.pictureFolder},
-           winners = kind == ExportKind::Winners ? run.progress().winners : WinnerList{},
-           pool = kind == ExportKind::NotYetWon ? run.progress().pool
-                                                : EntrantPool{}](const WorkProgress& progress) {
-              state->result = kind == ExportKind::Winners
-                                  ? exportWinners(winners, folder, source, state->cancel, progress)
-                                  : exportNotYetWon(pool, folder, source, state->cancel, progress);
-          },
-          [state] { state->cancel.set(); }, parent),
-      m_messages(messages), m_state(std::move(state)) {
+                                           QWidget* parent)
+    : ExportProgressDialog(exportJob(kind, run, paths, std::move(folder)), messages, parent) {
     setObjectName(kind == ExportKind::Winners ? QStringLiteral("exportWinnersProgress")
                                               : QStringLiteral("exportNotYetWonProgress"));
 }
 
+ExportProgressDialog::ExportProgressDialog(ExportJob job, MessageBox& messages, QWidget* parent)
+    : ExportProgressDialog(std::move(job), messages, std::make_shared<State>(), parent) {}
+
+ExportProgressDialog::ExportProgressDialog(ExportJob job, MessageBox& messages, std::shared_ptr<State> state,
+                                           QWidget* parent)
+    : WorkProgressDialog(
+          toQString(kExportingText), toQString(kExportingText),
+          [state, job = std::move(job)](const WorkProgress& progress) {
+              state->result = job(state->cancel, progress);
+          },
+          [state] { state->cancel.set(); }, parent),
+      m_messages(messages), m_state(std::move(state)) {}
+
 void ExportProgressDialog::workEnded() {
+    // The request decides, not whether the worker still saw it before its last entry.
     if (const std::u16string text = m_state->result.messageText(); !text.empty())
         m_messages.show(static_cast<QWidget*>(this), text, MessageIcon::Error);
-    else if (!m_state->result.cancelled)
+    else if (!m_state->result.cancelled && !cancelRequested())
         m_messages.show(static_cast<QWidget*>(this), kExportSucceededText, MessageIcon::Information);
     WorkProgressDialog::workEnded();
 }
@@ -82,9 +99,7 @@ WinnersDialog::WinnersDialog(const WinnersEnvironment& environment, QWidget* par
     filterLine->addWidget(new QLabel(QStringLiteral("切换奖项:"), this));
     m_prizes = new QComboBox(this);
     m_prizes->setObjectName(QStringLiteral("prizes"));
-    m_prizes->addItem(toQString(kAllPrizesChoice));
-    for (const WinnerGroup& group : winners)
-        m_prizes->addItem(toQString(group.name()));
+    fillPrizeChoices();
     m_prizes->setCurrentIndex(0);
     filterLine->addWidget(m_prizes, 1);
     left->addLayout(filterLine);
@@ -168,6 +183,28 @@ void WinnersDialog::layoutColumns() {
     header->resizeSection(WinnersModel::ExtensionColumn, 0);
 }
 
+void WinnersDialog::fillPrizeChoices() {
+    m_prizes->clear();
+    m_prizes->addItem(toQString(kAllPrizesChoice));
+    for (const WinnerGroup& group : m_env.run.progress().winners)
+        m_prizes->addItem(toQString(group.name()));
+}
+
+void WinnersDialog::refreshPrizeChoices() {
+    const QString chosen = m_prizes->currentIndex() > 0 ? m_prizes->currentText() : QString();
+    int index = 0;
+    {
+        const QSignalBlocker quiet(m_prizes);
+        fillPrizeChoices();
+        if (!chosen.isEmpty())
+            index = std::max(m_prizes->findText(chosen), 0);
+        m_prizes->setCurrentIndex(index);
+    }
+    // A prize whose last winner forfeited has left the list: the table shows every prize again.
+    if (index == 0 && !chosen.isEmpty())
+        m_model->setPrizeFilter({});
+}
+
 void WinnersDialog::prizeChosen(int comboIndex) {
     clearPreview();
     m_model->setPrizeFilter(comboIndex <= 0 ? std::u16string() : toU16String(m_prizes->itemText(comboIndex)));
@@ -223,12 +260,14 @@ void WinnersDialog::forfeitSelected() {
     const int row = rows.isEmpty() ? -1 : rows.front().row();
     std::optional<ForfeitRow> forfeiter;
     if (const Entrant* winner = m_model->winnerAt(row))
-        forfeiter = ForfeitRow{std::u16string(m_model->prizeAt(row)), std::u16string(winner->text())};
+        forfeiter = ForfeitRow{*m_model->placeAt(row), std::u16string(m_model->prizeAt(row)), *winner};
     if (!forfeitWinner(m_env.run, m_env.messages, static_cast<QWidget*>(this), forfeiter,
                        m_backToPool->isChecked()))
         return;
-    // The run has saved the change and repainted the screen; the table follows.
+    // The run has saved the change and repainted the screen; the choices and the table follow.
+    refreshPrizeChoices();
     m_model->listReset();
+    clearPreview();
     selectRow(std::min(row, m_model->rowCount() - 1));
     m_view->setFocus();
 }

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -39,14 +41,19 @@ struct WinnersEnvironment {
 
 enum class ExportKind { Winners, NotYetWon };
 
+// One export as the worker thread runs it: it reads the flag before each entry and returns what it came to.
+using ExportJob = std::function<ExportResult(const ExportCancelFlag& cancel, const WorkProgress& progress)>;
+
 // "正在导出...": one export on a worker thread. When it has ended the dialog shows its failure (error icon)
-// or, unless it was cancelled, "导出成功", and closes.
+// or, unless "取消" was pressed, "导出成功", and closes. A cancel pressed while the last entry was written
+// still counts: the operator asked to stop and is not told otherwise.
 class ExportProgressDialog : public WorkProgressDialog {
     Q_OBJECT
 public:
     // The worker exports copies of the run's lists as they are now.
     ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
                          std::filesystem::path folder, MessageBox& messages, QWidget* parent);
+    ExportProgressDialog(ExportJob job, MessageBox& messages, QWidget* parent);
 
     // Valid once the dialog has closed.
     const ExportResult& result() const { return m_state->result; }
@@ -61,9 +68,7 @@ private:
         ExportCancelFlag cancel;
         ExportResult result;
     };
-    ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
-                         std::filesystem::path folder, MessageBox& messages, std::shared_ptr<State> state,
-                         QWidget* parent);
+    ExportProgressDialog(ExportJob job, MessageBox& messages, std::shared_ptr<State> state, QWidget* parent);
 
     MessageBox& m_messages;
     std::shared_ptr<State> m_state;
@@ -88,6 +93,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // "全部奖项" and the prize of every group, in the list's order.
+    void fillPrizeChoices();
+    // After a forfeit: the choices follow the groups, keeping the chosen prize while it still has winners.
+    void refreshPrizeChoices();
     void prizeChosen(int comboIndex);
     void selectionChanged();
     void clearPreview();

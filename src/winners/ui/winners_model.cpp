@@ -12,8 +12,8 @@ namespace kelvora {
 WinnersModel::WinnersModel(const WinnerList& winners, bool pictureMode, QObject* parent)
     : QAbstractTableModel(parent), m_winners(winners), m_pictureMode(pictureMode), m_rows(collectRows()) {}
 
-std::vector<WinnersModel::Place> WinnersModel::collectRows() const {
-    std::vector<Place> rows;
+std::vector<WinnerPlace> WinnersModel::collectRows() const {
+    std::vector<WinnerPlace> rows;
     for (std::size_t g = 0; g < m_winners.size(); ++g) {
         const WinnerGroup& group = m_winners[g];
         if (!m_filter.empty() && !equalsIgnoreCase(group.name(), m_filter))
@@ -35,11 +35,17 @@ int WinnersModel::columnCount(const QModelIndex& parent) const {
 const Entrant* WinnersModel::winnerAt(int row) const {
     if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size())
         return nullptr;
-    const Place& place = m_rows[static_cast<std::size_t>(row)];
+    const WinnerPlace& place = m_rows[static_cast<std::size_t>(row)];
     // Between a change of the list and the call that announces it, the views may still ask for old rows.
-    if (place.group >= m_winners.size() || place.entrant >= m_winners[place.group].entrants.size())
+    if (place.group >= m_winners.size() || place.index >= m_winners[place.group].entrants.size())
         return nullptr;
-    return &m_winners[place.group].entrants[place.entrant];
+    return &m_winners[place.group].entrants[place.index];
+}
+
+std::optional<WinnerPlace> WinnersModel::placeAt(int row) const {
+    if (!winnerAt(row))
+        return std::nullopt;
+    return m_rows[static_cast<std::size_t>(row)];
 }
 
 std::u16string_view WinnersModel::prizeAt(int row) const {

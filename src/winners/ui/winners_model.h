@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,25 +32,23 @@ public:
     void setPrizeFilter(std::u16string_view prizeName);
     const std::u16string& prizeFilter() const { return m_filter; }
 
-    // The winner shown at row and the prize it won, or nullptr / empty for a row out of range.
+    // The winner shown at row, the prize it won and where it stands in the winner list, or nullptr / empty /
+    // nothing for a row out of range.
     const Entrant* winnerAt(int row) const;
     std::u16string_view prizeAt(int row) const;
+    std::optional<WinnerPlace> placeAt(int row) const;
 
     // The list changed (a winner forfeited, a group emptied and gone): everything is read again. The rows
     // below a removed one move up and are numbered anew, so this is a reset rather than a removal.
     void listReset();
 
 private:
-    struct Place {
-        std::size_t group;
-        std::size_t entrant;
-    };
-    std::vector<Place> collectRows() const;
+    std::vector<WinnerPlace> collectRows() const;
 
     const WinnerList& m_winners;
     bool m_pictureMode;
     std::u16string m_filter;
-    std::vector<Place> m_rows;
+    std::vector<WinnerPlace> m_rows;
 };
 
 } // namespace kelvora
