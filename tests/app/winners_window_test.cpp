@@ -452,17 +452,9 @@ TEST_F(WinnersNamesAlikeTest, TheSelectedRowForfeitsNotTheFirstNameAlike) {
 
 // F7 in the program: nothing before a draw; during one the window opens and a forfeit reaches the progress
 // file.
-TEST(WinnersCommandTest, F7OpensTheWindowOnlyDuringADrawAndTheForfeitIsSaved) {
-    QApplication& qt = qtApp();
-    (void)qt;
-    TempDir dir;
-    DataPaths paths{dir.path()};
-    RecordingMessageBox messages;
-    ScriptedFilePicker files;
-    FakeCapsLock capsLock;
-    FakeClock clock;
-    Random15 random{clock};
-    AppServices services{messages, files, capsLock, clock, random};
+class WinnersCommandTest : public ::testing::Test, protected AppHarness {};
+
+TEST_F(WinnersCommandTest, F7OpensTheWindowOnlyDuringADrawAndTheForfeitIsSaved) {
     ASSERT_TRUE(savePrizes(paths, PrizeList{makePrize(u"一等奖", 2, 1)}));
     InterfaceSettings look;
     look.backgroundImage[0] = 0;
