@@ -167,18 +167,6 @@ TEST(CopyFileReplacing, NoFileBesideTheTargetIsTakenForItsTemporaryFile) {
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::others_read, fs::perms::others_read);
 }
 
-TEST(FreeNameBeside, CountsUpFromTwoPastEveryTakenName) {
-    TempDir dir;
-    const fs::path wanted = dir.path() / "奖品.jpg";
-    EXPECT_EQ(freeNameBeside(wanted), wanted);
-    writeBytes(wanted, bytesOf("1"));
-    writeBytes(dir.path() / "奖品(2).jpg", bytesOf("2"));
-    fs::create_symlink(dir.path() / "nowhere",
-                       dir.path() / "奖品(3).jpg"); // a dangling link takes a name too
-    EXPECT_EQ(freeNameBeside(wanted), dir.path() / "奖品(4).jpg");
-    EXPECT_EQ(freeNameBeside(dir.path() / " spaced .png"), dir.path() / " spaced .png");
-}
-
 // A file that failed to load is kept before anything replaces it, once.
 TEST(KeepBeforeOverwrite, TheFirstReplaceKeepsTheMarkedFileAndLaterOnesDoNot) {
     TempDir dir;

@@ -36,6 +36,22 @@ Bytes int32Image(std::int32_t v) {
 
 class SettingsFileTest : public ::testing::Test {
 protected:
+    // Loads the draw mode as an unprivileged user; reports "as expected" when the load fails with the read
+    // failure's hint and the note on the kept file (whose name only that process's clock knows).
+    ChildResult loadDeniedInChild() {
+        return runInChild(
+            [&](const auto& report) {
+                DrawMode m;
+                const FileResult result = loadDrawMode(paths, m);
+                const std::u16string expected = u"读文件失败:\n" + shown(paths.drawModeFile) + u"\n\n" +
+                                                errorText(EACCES) + kHint + keptNote(paths.drawModeFile);
+                const std::u16string text = messageText(result);
+                report(text == expected ? "as expected" : u8(text));
+                return result ? 1 : 0;
+            },
+            true);
+    }
+
     TempDir dir;
     DataPaths paths{dir.path()};
     DrawMode mode;
@@ -148,18 +164,7 @@ TEST_F(SettingsFileTest, PermissionDeniedWhileReadingAddsTheHint) {
     writeBytes(paths.drawModeFile, int32Image(0));
     ::chmod(paths.drawModeFile.c_str(), 0600);
     openToEveryone(dir.path());
-    const ChildResult child = runInChild(
-        [&](const auto& report) {
-            DrawMode m;
-            const FileResult result = loadDrawMode(paths, m);
-            // The note names the kept file by this process's clock: compared here.
-            const std::u16string expected =
-                u"读文件失败:\n" + shown(paths.drawModeFile) + u"\n\n" + errorText(EACCES) + kHint;
-            const std::u16string text = messageText(result);
-            report(text == expected + keptNote(paths.drawModeFile) ? "as expected" : u8(text));
-            return result ? 1 : 0;
-        },
-        true);
+    const ChildResult child = loadDeniedInChild();
     EXPECT_EQ(child.exitCode, 0);
     EXPECT_EQ(child.output, "as expected");
 }
@@ -172,18 +177,7 @@ TEST_F(SettingsFileTest, FileThatCannotBeLookedUpIsAReadFailure) {
     writeBytes(paths.drawModeFile, int32Image(0));
     openToEveryone(dir.path());
     ::chmod(paths.settingsFolder.c_str(), 0700);
-    const ChildResult child = runInChild(
-        [&](const auto& report) {
-            DrawMode m;
-            const FileResult result = loadDrawMode(paths, m);
-            // The note names the kept file by this process's clock: compared here.
-            const std::u16string expected =
-                u"读文件失败:\n" + shown(paths.drawModeFile) + u"\n\n" + errorText(EACCES) + kHint;
-            const std::u16string text = messageText(result);
-            report(text == expected + keptNote(paths.drawModeFile) ? "as expected" : u8(text));
-            return result ? 1 : 0;
-        },
-        true);
+    const ChildResult child = loadDeniedInChild();
     ::chmod(paths.settingsFolder.c_str(), 0755);
     EXPECT_EQ(child.exitCode, 0);
     EXPECT_EQ(child.output, "as expected");

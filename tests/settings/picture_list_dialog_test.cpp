@@ -212,32 +212,18 @@ TEST_F(PictureListDialogTest, ReimportReplacesTheFolderAndReportsHiddenFiles) {
     dialog.done(0);
 }
 
-// A typo in the folder field, or a cancel, must not cost the photos imported before.
-TEST_F(PictureListDialogTest, AReimportThatDoesNotSucceedBringsTheListBack) {
+// The question answered Yes, then the import dialog cancelled: the list that was emptied comes back. (A
+// mistyped folder is the photo end-to-end run's.)
+TEST_F(PictureListDialogTest, AReimportThatDoesNotHappenBringsTheListBack) {
     writePicture(paths.pictureFolder / "old.png", 40, 30);
     setNames({u"old.png"});
-    list.aspectRatio = 0.7;
     PictureListDialog dialog(list, changed, environment(), PictureListMode::Edit, nullptr);
-    const fs::path mistyped = temp.path() / "phtos";
-    messages.answers = {MessageAnswer::Yes};
-    whenOpens<PhotoImportDialog>([&](PhotoImportDialog& import) {
-        child<QLineEdit>(import, "folder").setText(QString::fromStdString(mistyped.string()));
-        child<QPushButton>(import, "import").click();
-    });
-    dialog.reimport();
-    EXPECT_EQ(namesOf(list.entries), (std::vector<std::string>{"old.png"}));
-    EXPECT_EQ(list.aspectRatio, 0.7);
-    EXPECT_EQ(dialog.model().rowCount(), 1);
-    EXPECT_TRUE(fs::exists(paths.pictureFolder / "old.png"));
-    EXPECT_EQ(u8(messages.lastText()).rfind("图片文件夹不存在或无法打开:\n" + mistyped.string(), 0), 0u)
-        << u8(messages.lastText());
-
-    // The import dialog cancelled after the question: the list is back as well.
     messages.answers = {MessageAnswer::Yes};
     whenOpens<PhotoImportDialog>(
         [&](PhotoImportDialog& import) { child<QPushButton>(import, "cancel").click(); });
     dialog.reimport();
     EXPECT_EQ(namesOf(list.entries), (std::vector<std::string>{"old.png"}));
+    EXPECT_EQ(dialog.model().rowCount(), 1);
     dialog.done(0);
 }
 
