@@ -18,8 +18,8 @@ public:
     virtual std::optional<std::filesystem::path> openFile(OwnerWindow owner, std::u16string_view title,
                                                           std::u16string_view filter,
                                                           const std::filesystem::path& initialFolder) = 0;
-    // suggestedName is shown in the name field; a name typed without an extension gets the filter's first one,
-    // and the operator confirms overwriting an existing file under the name that will be written.
+    // suggestedName is shown in the name field; a name typed without an extension gets the filter's first
+    // one, and the operator confirms overwriting an existing file under the name that will be written.
     virtual std::optional<std::filesystem::path> saveFile(OwnerWindow owner, std::u16string_view title,
                                                           std::u16string_view suggestedName,
                                                           std::u16string_view filter) = 0;

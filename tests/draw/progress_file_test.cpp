@@ -15,7 +15,6 @@
 #include "draw/progress_file.h"
 #include "draw_fixture.h"
 #include "records/file_system.h"
-#include "records/file_system.h"
 
 namespace kelvora::test {
 namespace {
@@ -295,8 +294,9 @@ TEST_F(ProgressFileTest, FileThatCannotBeLookedUpIsReportedNotIgnored) {
         const std::u16string expected = u"读文件失败:\n" + pathText(paths.progressFile) + u"\n\n" +
                                         errorText(EACCES) + std::u16string(kAdminHint) +
                                         keptNote(paths.progressFile);
-        _exit(outcome == ProgressLoad::Failed && !target.drawStarted() && messageText(result) == expected ? 0
-                                                                                                        : 1);
+        _exit(outcome == ProgressLoad::Failed && !target.drawStarted() && messageText(result) == expected
+                  ? 0
+                  : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
