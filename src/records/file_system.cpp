@@ -306,8 +306,11 @@ std::filesystem::path freeNameBeside(const std::filesystem::path& wanted) {
     const std::filesystem::path stem = wanted.stem();
     const std::filesystem::path extension = wanted.extension();
     for (int n = 2;; ++n) {
+        std::string number = std::to_string(n);
+        number.insert(number.begin(), '(');
+        number.push_back(')');
         std::filesystem::path candidate = wanted.parent_path() / stem;
-        candidate += "(" + std::to_string(n) + ")";
+        candidate += number;
         candidate += extension;
         if (!entryExists(candidate))
             return candidate;
