@@ -358,26 +358,40 @@ TEST(WorkProgressDialogTest, TheBarFollowsTheWorkAndCancelWaitsForItToEnd) {
     EXPECT_TRUE(dialog.cancelRequested());
 }
 
-// Picture mode: the name column holds the file name without its extension, the hidden column the extension;
-// the selected winner's picture shows with its size, and one that does not load is reported.
-class WinnersPictureTest : public WinnersWindowTest {
+// A picture draw stopped on the first prize with the first two pictures as its winners, shown in their slots;
+// the named pictures are in the picture folder.
+class PictureDrawTest : public WinnersWindowTest {
 protected:
-    void SetUp() override {
+    void resumePictureDraw(EntrantList pictures, std::initializer_list<const char*> files) {
         qtApp();
         drawMode = 1;
         prizes = {makePrize(u"一等奖", 2, 2)};
-        pictureList = {makeEntrant(u"Ann.png"), makeEntrant(u"Bob.jpg"), makeEntrant(u"Cy")};
+        pictureList = std::move(pictures);
         DrawProgress progress;
         progress.state = DrawState::Stopped;
         progress.drawnCount = 2;
-        addWinner(progress.winners, u"一等奖", pictureList[0]);
-        addWinner(progress.winners, u"一等奖", pictureList[1]);
+        progress.shownCount = 2;
+        for (std::size_t i = 0; i < 2; ++i) {
+            addWinner(progress.winners, u"一等奖", pictureList[i]);
+            progress.shownEntrants[i] = pictureList[i];
+        }
         progress.pool = {pictureList[2]};
         run.resume(progress);
         std::filesystem::create_directories(paths.pictureFolder);
         QImage image(40, 30, QImage::Format_RGB32);
         image.fill(Qt::red);
-        ASSERT_TRUE(image.save(QString::fromStdU16String((paths.pictureFolder / "Ann.png").u16string())));
+        for (const char* name : files)
+            ASSERT_TRUE(image.save(QString::fromStdU16String((paths.pictureFolder / name).u16string())));
+    }
+};
+
+// Picture mode: the name column holds the file name without its extension, the hidden column the extension;
+// the selected winner's picture shows with its size, and one that does not load is reported.
+class WinnersPictureTest : public PictureDrawTest {
+protected:
+    void SetUp() override {
+        resumePictureDraw({makeEntrant(u"Ann.png"), makeEntrant(u"Bob.jpg"), makeEntrant(u"Cy")},
+                          {"Ann.png"});
     }
 };
 
@@ -409,28 +423,11 @@ TEST_F(WinnersPictureTest, TheSelectedWinnersPictureShowsWithItsSizeOrIsReported
 }
 
 // "Wang.png" and "wang.png" are two people: the selected row forfeits, and its slot empties.
-class WinnersNamesAlikeTest : public WinnersWindowTest {
+class WinnersNamesAlikeTest : public PictureDrawTest {
 protected:
     void SetUp() override {
-        qtApp();
-        drawMode = 1;
-        prizes = {makePrize(u"一等奖", 2, 2)};
-        pictureList = {makeEntrant(u"Wang.png"), makeEntrant(u"wang.png"), makeEntrant(u"Li.png")};
-        DrawProgress progress;
-        progress.state = DrawState::Stopped;
-        progress.drawnCount = 2;
-        progress.shownCount = 2;
-        for (std::size_t i = 0; i < 2; ++i) {
-            addWinner(progress.winners, u"一等奖", pictureList[i]);
-            progress.shownEntrants[i] = pictureList[i];
-        }
-        progress.pool = {pictureList[2]};
-        run.resume(progress);
-        std::filesystem::create_directories(paths.pictureFolder);
-        QImage image(20, 20, QImage::Format_RGB32);
-        image.fill(Qt::blue);
-        for (const char* name : {"Wang.png", "wang.png"})
-            ASSERT_TRUE(image.save(QString::fromStdU16String((paths.pictureFolder / name).u16string())));
+        resumePictureDraw({makeEntrant(u"Wang.png"), makeEntrant(u"wang.png"), makeEntrant(u"Li.png")},
+                          {"Wang.png", "wang.png"});
     }
 };
 
