@@ -32,11 +32,13 @@ for n in 1 2 3 4; do
   cat "$REC/player-$n.fifo" >"$REC/player-$n.raw" &
   READERS+=($!)
 done
-# A reader whose player never came waits for a writer: one that writes nothing lets it end.
+# A reader whose player never came waits for a writer: one that writes nothing lets it end. Opened for reading
+# and writing, which never blocks: a reader that has just ended (kill -0 still sees it until it is reaped)
+# would leave a plain write-only open waiting for ever.
 release_readers() {
   local n
   for n in 1 2 3 4; do
-    if kill -0 "${READERS[$((n - 1))]}" 2>/dev/null; then : >"$REC/player-$n.fifo"; fi
+    : <>"$REC/player-$n.fifo"
   done
   wait "${READERS[@]}" 2>/dev/null || true
 }
