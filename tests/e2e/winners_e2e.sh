@@ -63,15 +63,20 @@ read -r -a FIRST_PRIZE <<<"$(group_of 一等奖)"
 [ "${#FIRST_PRIZE[@]}" = 2 ] || fail "一等奖 has not two winners: $(progress)"
 FORFEITER=${FIRST_PRIZE[1]}
 
+# F7, then the last row forfeits (弃奖, answered Yes); a screenshot name takes the window before the forfeit.
+forfeit_last_row() {
+  key F7
+  focus_window '^中奖名单管理$'
+  WINNERS_WIN=$WIN
+  # The list has the focus: Ctrl+End selects the last row.
+  key ctrl+End
+  [ -z "${1:-}" ] || shot "$WINNERS_WIN" "$1"
+  key alt+d
+  dismiss_message "确定弃奖？"
+}
+
 STEP="F7: the last winner forfeits"
-key F7
-focus_window '^中奖名单管理$'
-WINNERS_WIN=$WIN
-# The list has the focus: Ctrl+End selects the last row, 一等奖's second winner.
-key ctrl+End
-shot "$WINNERS_WIN" winners-dialog
-key alt+d
-dismiss_message "确定弃奖？"
+forfeit_last_row winners-dialog
 wait_for "the forfeit saved" progress_has "drawn 1"
 progress_has "group 一等奖: ${FIRST_PRIZE[0]}" || fail "the forfeit left 一等奖 as: $(progress)"
 progress_has "slot $FORFEITER" || fail "the forfeiter's place is gone from the screen's slots: $(progress)"
@@ -153,12 +158,7 @@ KEPT=${BOTH[0]}
 FORFEITER=${BOTH[1]}
 
 STEP="F7: the forfeit of $FORFEITER removes $FORFEITER"
-key F7
-focus_window '^中奖名单管理$'
-WINNERS_WIN=$WIN
-key ctrl+End
-key alt+d
-dismiss_message "确定弃奖？"
+forfeit_last_row
 wait_for "the photo forfeit saved" progress_has "drawn 1"
 progress_has "group 一等奖: $KEPT" || fail "the forfeit of $FORFEITER left 一等奖 as: $(progress)"
 # The places show the press in draw order: the second place is the forfeiter's.
