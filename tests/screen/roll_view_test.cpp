@@ -119,6 +119,14 @@ TEST(RollLayout, AreaAndRowHeights) {
 
 class RollViewTest : public ::testing::Test, public ScreenFixture {
 protected:
+    // A full-list roll of photos, uncropped, perRow a row, with the caption given.
+    void photoRoll(int perRow, PhotoCaptionMode caption) {
+        drawMode = 1;
+        settings.photoCaption = std::int32_t(caption);
+        settings.photoCrop = std::int32_t(PhotoCropMode::None);
+        style.namesPerRow = perRow;
+        style.speed = 50;
+    }
     std::chrono::nanoseconds now{};
     RollStyle style;
     RollPlace place;
@@ -237,11 +245,7 @@ TEST_F(RollViewTest, PhotoTilesStandOnTheirBoxAndFewAreKept) {
             writePicture(paths.pictureFolder / std::filesystem::path(name), 60, 40, qRgb(0, 200, 0));
         pictureList.push_back(makeEntrant(name));
     }
-    drawMode = 1;
-    settings.photoCaption = std::int32_t(PhotoCaptionMode::OutsidePicture);
-    settings.photoCrop = std::int32_t(PhotoCropMode::None);
-    style.namesPerRow = 5;
-    style.speed = 50;
+    photoRoll(5, PhotoCaptionMode::OutsidePicture);
     place.aspectRatio = 1.5;
     FullListView view;
     clockOn(view);
@@ -282,11 +286,7 @@ TEST_F(RollViewTest, PhotosWhoseNamesDifferOnlyInCaseShowTheirOwnFaces) {
         writePicture(paths.pictureFolder / std::filesystem::path(name), 60, 60, colour);
         pictureList.push_back(makeEntrant(name));
     }
-    drawMode = 1;
-    settings.photoCaption = std::int32_t(PhotoCaptionMode::Hidden);
-    settings.photoCrop = std::int32_t(PhotoCropMode::None);
-    style.namesPerRow = 2;
-    style.speed = 50;
+    photoRoll(2, PhotoCaptionMode::Hidden);
     FullListView view;
     clockOn(view);
     ASSERT_TRUE(view.start(screen.inputs(), style, place));
