@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImageWriter>
 
@@ -23,6 +24,7 @@
 #include "draw/quiet_draw_host.h"
 #include "platform/clock.h"
 #include "screen/draw_screen.h"
+#include "screen/frame_miniature.h"
 
 #include "realistic_names.h"
 
@@ -147,6 +149,28 @@ void BM_ScrollFrame(benchmark::State& state) {
     state.counters["glyph_MiB"] = double(screen.screen().glyphCacheBytes()) / (1 << 20);
 }
 BENCHMARK(BM_ScrollFrame)->Arg(22)->Arg(60)->Arg(125)->Unit(benchmark::kMillisecond);
+
+// The same frames with the presenter console open: each shown frame arms the miniature's timer, every sixth
+// (ten a second at sixty frames) copies the frame for the scaling thread, and the miniatures it hands back
+// are delivered between frames. The difference to BM_ScrollFrame is what the console costs the draw screen.
+void BM_ScrollFrameWithMiniature(benchmark::State& state) {
+    ScrollingScreen screen(int(state.range(0)));
+    FrameMiniature miniature([&screen]() -> const QImage& { return screen.screen().frame(); });
+    miniature.setTargetSize(QSize(720, 405));
+    for (int i = 0; i < 200; ++i)
+        screen.frame();
+    int frame = 0;
+    int copies = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(screen.frame().constBits());
+        miniature.frameShown();
+        if (++frame % 6 == 0 && miniature.grab())
+            ++copies;
+        QCoreApplication::processEvents();
+    }
+    state.counters["copied_per_frame"] = double(copies) / double(frame);
+}
+BENCHMARK(BM_ScrollFrameWithMiniature)->Arg(60)->Unit(benchmark::kMillisecond);
 
 // The first frame after a change of prize or settings, when every glyph is rendered anew.
 void BM_ColdFrame(benchmark::State& state) {

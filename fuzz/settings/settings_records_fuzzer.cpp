@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "console/console_settings.h"
 #include "settings/interface_settings.h"
 #include "settings/music_settings.h"
 #include "settings/playback_settings.h"
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::span<const std::byte> image(reinterpret_cast<const std::byte*>(data) + 1, size - 1);
-    switch (data[0] % 5) {
+    switch (data[0] % 6) {
     case 0:
         checkReader<InterfaceSettings>(image, parseInterfaceSettings, serializeInterfaceSettings);
         break;
@@ -77,8 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 3:
         checkReader<FullListSettings>(image, parseFullListSettings, serializeFullListSettings);
         break;
+    case 4:
+        checkReader<ConsoleSettings>(image, parseConsoleSettings, serializeConsoleSettings);
+        break;
     default:
-        checkWindowed(image, kScreens[(data[0] / 5) % 4]);
+        checkWindowed(image, kScreens[(data[0] / 6) % 4]);
         break;
     }
     return 0;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "console/console_settings.h"
 #include "platform/capslock.h"
 #include "platform/clock.h"
 #include "platform/file_picker.h"
@@ -41,6 +42,7 @@ struct AppRecords {
     FullListSettings fullList;
     PlaybackSettings playback;
     WindowedSettings windowed;
+    ConsoleSettings console;
 };
 
 // Which records a change replaced; the show announces changes with these.

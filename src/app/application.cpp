@@ -30,7 +30,8 @@ namespace kelvora {
 Application::Application(const std::filesystem::path& root, const AppServices& services)
     : m_services(services), m_records(root),
       m_controller(std::make_unique<ShowController>(m_records, m_services)),
-      m_window(std::make_unique<MainWindow>(*m_controller, m_commands)) {
+      m_window(std::make_unique<MainWindow>(*m_controller, m_commands)),
+      m_console(std::make_unique<PresenterConsole>(*m_window, m_records.console)) {
     m_controller->setWindow(m_window.get());
     registerCommands();
 }
@@ -68,6 +69,7 @@ void Application::registerCommands() {
     registerRollSettingsCommands(m_commands, *m_window);
     registerMusicCommands(m_commands, *m_controller);
     registerWinnersCommands(m_commands, *m_window);
+    registerConsoleCommands(m_commands, *m_console);
     m_window->rebuildAccelerators();
 }
 
@@ -87,6 +89,7 @@ void Application::readSettings() {
     const QRect primary = primaryScreenRect();
     showFileResult(messages, nullptr,
                    loadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height()));
+    showFileResult(messages, nullptr, loadConsoleSettings(paths, m_records.console));
     std::optional<DrawProgress> saved;
     showFileResult(messages, nullptr, loadProgress(paths, m_records.prizes, saved));
     if (saved)
@@ -129,6 +132,7 @@ void Application::shutdownApplication() {
     if (m_shutDown)
         return;
     m_shutDown = true;
+    m_console->close();
     m_controller->stop();
     m_window->hide();
     QCoreApplication::exit(0);

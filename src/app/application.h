@@ -11,6 +11,7 @@
 #include "app/app_records.h"
 #include "app/command_registry.h"
 #include "app/main_window.h"
+#include "app/presenter_console.h"
 #include "app/show_controller.h"
 #include "settings/ui/editor_hooks.h"
 
@@ -33,6 +34,7 @@ public:
     ShowController& controller() { return *m_controller; }
     CommandRegistry& commands() { return m_commands; }
     MainWindow& mainWindow() { return *m_window; }
+    PresenterConsole& console() { return *m_console; }
 
     // Whether the fontconfig alias file was loaded before the application object existed; its path when
     // not, for the start-up check's message.
@@ -51,6 +53,8 @@ private:
     std::unique_ptr<ShowController> m_controller;
     CommandRegistry m_commands;
     std::unique_ptr<MainWindow> m_window;
+    // Goes before the draw screen it follows.
+    std::unique_ptr<PresenterConsole> m_console;
     std::u16string m_fontAliasFailure;
     bool m_shutDown = false;
 };

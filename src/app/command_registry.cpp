@@ -36,7 +36,7 @@ QString keyLabel(const QKeySequence& keys) {
     return keys.toString(QKeySequence::PortableText);
 }
 
-QString menuText(const Command& command) {
+QStringList keyLabels(const Command& command) {
     QStringList labels;
     for (const QKeySequence& keys : command.keys)
         labels << keyLabel(keys);
@@ -47,6 +47,11 @@ QString menuText(const Command& command) {
     } else if (command.input == ScreenInput::Escape) {
         labels << keyLabel(Qt::Key_Escape);
     }
+    return labels;
+}
+
+QString menuText(const Command& command) {
+    const QStringList labels = keyLabels(command);
     if (labels.isEmpty())
         return command.text;
     return command.text + QStringLiteral(" \t ") + labels.join(u'/') + command.keyNote;

@@ -16,6 +16,7 @@
 
 #include <QKeySequence>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -32,6 +33,7 @@ enum class CommandId {
     DrawModeSettings,
     InterfaceSettings,
     MusicSettings,
+    PresenterConsole,
     Backup,
     RemoteInfo,
     TouchInfo,
@@ -129,6 +131,8 @@ struct Command {
 
 // What the menu shows for a key: "F2", "Ctrl+F", "PgUp", "↑", "空格".
 QString keyLabel(const QKeySequence& keys);
+// The labels of the shown keys, the advance or Esc input's keys included.
+QStringList keyLabels(const Command& command);
 // "奖项... \t F2": the text, and after a tab the shown keys joined by "/" and the key note.
 QString menuText(const Command& command);
 

@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "app/command_registry.h"
-#include "app/show_controller.h"
 #include "app/file_message.h"
+#include "app/show_controller.h"
 
 namespace kelvora {
 

@@ -1,6 +1,7 @@
 #include "app/help_page.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -8,9 +9,9 @@
 
 #include <algorithm>
 
-#include "ui/centered_dialog.h"
 #include "app/display_mode.h"
 #include "app/private_folder.h"
+#include "ui/centered_dialog.h"
 
 namespace kelvora {
 
@@ -26,6 +27,11 @@ QString helpPageHtml() {
 }
 
 QString writeHelpPage() {
+    // The pictures go beside the page, which names them relatively.
+    const QDir pictures(QStringLiteral(":/help"), QStringLiteral("*.png"));
+    for (const QString& name : pictures.entryList(QDir::Files))
+        if (writeResourceFile(pictures.filePath(name), name).isEmpty())
+            return {};
     return writeResourceFile(kResource, QStringLiteral("使用指南.html"));
 }
 
@@ -34,6 +40,7 @@ void showHelpWindow(QWidget* parent) {
     dialog.setWindowTitle(QStringLiteral("使用指南"));
     auto* layout = new QVBoxLayout(&dialog);
     auto* browser = new QTextBrowser(&dialog);
+    browser->setSearchPaths({QStringLiteral(":/help")});
     browser->setHtml(helpPageHtml());
     layout->addWidget(browser);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);

@@ -19,8 +19,9 @@ void showHistoryFolder(MainWindow& window) {
     const std::filesystem::path& folder = controller.records().paths.historyFolder;
     removeStrayFile(folder);
     if (const int error = ensureFolderTree(folder, true); error != 0) {
-        controller.showMessage(messageText(FileResult::failed(FileOp::CreateFolder, FileStep::Open, folder, error)),
-                               MessageIcon::Error);
+        controller.showMessage(
+            messageText(FileResult::failed(FileOp::CreateFolder, FileStep::Open, folder, error)),
+            MessageIcon::Error);
         return;
     }
     // Without a file manager nothing would happen at all; the path at least tells where the files are.

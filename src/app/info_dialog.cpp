@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "app/illustrations.h"
-#include "ui/qt_text.h"
 #include "platform/message_box.h"
+#include "ui/qt_text.h"
 
 namespace kelvora {
 

@@ -43,8 +43,18 @@ MainWindow::~MainWindow() = default;
 // ---------------------------------------------------------------------------------------------- commands
 
 void MainWindow::runCommand(CommandId id) {
-    if (m_commands.trigger(id))
+    // The keyboard goes back to the window the command came from: a dialog hands it to its owner, the draw
+    // screen, but an operator at the console keeps typing there.
+    const QPointer<QWidget> from = QApplication::activeWindow();
+    if (!m_commands.trigger(id))
+        return;
+    if (from && from != this && from->isVisible() && !from->isMinimized() &&
+        QApplication::activeModalWidget() == nullptr) {
+        if (QApplication::activeWindow() != from)
+            from->activateWindow();
+    } else {
         regainFocus();
+    }
 }
 
 void MainWindow::regainFocus() {
@@ -52,6 +62,33 @@ void MainWindow::regainFocus() {
     // the keys of the draw would go nowhere after the first message box.
     if (isVisible() && !isMinimized() && QApplication::activeWindow() == nullptr)
         activateWindow();
+}
+
+void MainWindow::attachInputWindow(QWidget* other) {
+    if (!other)
+        return;
+    std::erase_if(m_inputWindows, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    m_inputWindows.emplace_back(other);
+    // One set of actions for both windows: a shortcut of the window context fires in any window it was
+    // added to, and greying the roll table's keys greys them everywhere.
+    for (QAction* action : m_accelerators)
+        other->addAction(action);
+    other->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        std::any_of(m_inputWindows.begin(), m_inputWindows.end(),
+                    [watched](const QPointer<QWidget>& w) { return w == watched; }))
+        return screenKey(static_cast<QKeyEvent*>(event));
+    return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::showOnExtendedScreen() {
+    if (!kelvora::showOnExtendedScreen(*this, m_controller.services().messages))
+        return false;
+    Q_EMIT extendedScreenShown();
+    return true;
 }
 
 void MainWindow::rebuildAccelerators() {
@@ -71,6 +108,9 @@ void MainWindow::rebuildAccelerators() {
         const CommandId id = binding.id;
         connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
         addAction(action);
+        for (const QPointer<QWidget>& other : m_inputWindows)
+            if (other)
+                other->addAction(action);
         m_accelerators.push_back(action);
         const bool inRollTable = std::any_of(rollTable.begin(), rollTable.end(), [&](const KeyBinding& r) {
             return r.keys == binding.keys && r.id == binding.id;
@@ -171,25 +211,31 @@ void MainWindow::syncScreenSize() {
         m_controller.resizeScreen(width(), height(), logicalDpiY());
 }
 
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Escape) {
-        QWidget::keyPressEvent(event);
-        return;
+bool MainWindow::screenKey(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        if (event->type() == QEvent::KeyPress)
+            takeInput(ScreenInput::Escape);
+        event->accept();
+        return true;
     }
-    takeInput(ScreenInput::Escape);
+    const auto keys = advanceKeys();
+    if (std::find(keys.begin(), keys.end(), event->key()) == keys.end())
+        return false;
+    // Acting on the release makes a held key one step: auto-repeat sends releases too, marked as such.
     event->accept();
+    if (event->type() == QEvent::KeyRelease && !event->isAutoRepeat())
+        takeInput(ScreenInput::Advance);
+    return true;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (!screenKey(event))
+        QWidget::keyPressEvent(event);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    const auto keys = advanceKeys();
-    if (std::find(keys.begin(), keys.end(), event->key()) == keys.end()) {
+    if (!screenKey(event))
         QWidget::keyReleaseEvent(event);
-        return;
-    }
-    // Acting on the release makes a held key one step: auto-repeat sends releases too, marked as such.
-    event->accept();
-    if (!event->isAutoRepeat())
-        takeInput(ScreenInput::Advance);
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 // the context menu into commands of the registry. It keeps its own placement and its place on top of other
 // windows.
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -30,6 +31,15 @@ public:
     void runCommand(CommandId id);
     // Turns the registered commands' keys into shortcuts of this window; after registering.
     void rebuildAccelerators();
+    // Another window of the program that drives the draw as this one does (the presenter console): every key
+    // of the key tables and the advance and Esc inputs typed into it act exactly as typed here.
+    void attachInputWindow(QWidget* other);
+    // The advance input (Space, PgDn, Down, a double click, the console's button) or Esc: the command of the
+    // menu on screen that takes it in the draw's state.
+    void takeInput(ScreenInput input);
+    // F12: onto the first extended screen; false (after "无扩展屏") without one.
+    bool showOnExtendedScreen();
+
     // The menu that a right click shows now: the main one, or the menu of the roll view on screen.
     ContextMenu shownMenu() const;
     // That menu, greyed for the draw's state when it is about to show.
@@ -48,6 +58,8 @@ public:
 Q_SIGNALS:
     // The exit was confirmed (or needed no question); the application shuts down.
     void exitConfirmed();
+    // F12 has put the draw screen onto the extended screen.
+    void extendedScreenShown();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,9 +70,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void takeInput(ScreenInput input);
+    // The advance and Esc inputs of a key event; true when it was one of them.
+    bool screenKey(QKeyEvent* event);
     void syncScreenSize();
     void regainFocus();
     void followRollViews(bool replayActive, bool fullListActive);
@@ -69,6 +83,7 @@ private:
     CommandRegistry& m_commands;
     std::vector<QAction*> m_accelerators;
     std::vector<QAction*> m_normalOnlyAccelerators; // off while a roll view is shown
+    std::vector<QPointer<QWidget>> m_inputWindows;
 };
 
 } // namespace kelvora

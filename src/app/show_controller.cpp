@@ -366,8 +366,10 @@ MessageAnswer ShowController::showMessage(std::u16string_view text, MessageIcon 
 void ShowController::repaintScreen() {
     // At up to 60 frames a second the frame must be on screen before the next tick deals the following one,
     // so this paints now instead of scheduling an update.
-    if (m_window && m_window->isVisible())
+    if (m_window && m_window->isVisible()) {
         m_window->repaint();
+        Q_EMIT frameShown();
+    }
 }
 
 void ShowController::startScrollTimer(int periodMs) {

@@ -150,6 +150,9 @@ Q_SIGNALS:
     // instead of being told by whoever changed them.
     void recordsChanged(kelvora::RecordKinds which);
     void rollViewsChanged(bool replayActive, bool fullListActive);
+    // A frame was composed and is on the draw screen (screen().frame()): after every change of the draw, at
+    // each scroll tick and each step of a roll. Whoever follows it must keep the frame path short.
+    void frameShown();
 
 private:
     void followRecords(RecordKinds which);

@@ -33,8 +33,7 @@ void registerWindowCommands(CommandRegistry& registry, MainWindow& window) {
         .text(u"只显示到扩展屏")
         .functionKey(Qt::Key_F12)
         .inMenu(MenuPlace::DisplayModes)
-        .onTriggered(
-            [&window, &controller] { showOnExtendedScreen(window, controller.services().messages); });
+        .onTriggered([&window] { window.showOnExtendedScreen(); });
     registry.add(CommandId::Minimize)
         .text(u"最小化")
         .functionKey(Qt::Key_F9)

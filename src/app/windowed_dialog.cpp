@@ -10,7 +10,6 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-
 #include "app/display_mode.h"
 #include "app/file_message.h"
 #include "app/illustrations.h"

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "ui/centered_dialog.h"
 #include "settings/windowed_settings.h"
+#include "ui/centered_dialog.h"
 
 class QLabel;
 class QLineEdit;

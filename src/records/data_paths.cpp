@@ -18,6 +18,7 @@ DataPaths::DataPaths(const std::filesystem::path& rootFolder)
       textListFile(settingsFolder / u8path(u8"文字名单.dat")),
       playbackFile(settingsFolder / u8path(u8"回放设置.dat")),
       fullListFile(settingsFolder / u8path(u8"展示总名单设置.dat")),
+      consoleFile(settingsFolder / u8path(u8"导播台设置.dat")),
       prizeFolder(settingsFolder / u8path(u8"奖项")), prizeFile(prizeFolder / u8path(u8"_奖项设置.dat")),
       pictureFolder(settingsFolder / u8path(u8"图片名单")),
       pictureListFile(pictureFolder / u8path(u8"_图片名单.dat")),

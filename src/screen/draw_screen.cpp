@@ -255,6 +255,10 @@ const QImage& DrawScreen::composeFrame() {
     return m_impl->frame;
 }
 
+const QImage& DrawScreen::frame() const {
+    return m_impl->frame;
+}
+
 void DrawScreen::dropFonts() {
     Impl& d = *m_impl;
     d.mainTitleFont.reset();

@@ -45,6 +45,8 @@ public:
     // repaintScreen's composition: the whole frame from the background layer. The image stays valid until
     // the next call or resize; it is null while the size is empty.
     const QImage& composeFrame();
+    // The frame as last composed, without composing; null before the first.
+    const QImage& frame() const;
 
     // Cached fonts and rendered text are dropped: all of them after the interface settings change, the scroll
     // area's after a change of prize (its size follows the prize).

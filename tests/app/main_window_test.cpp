@@ -189,6 +189,7 @@ TEST_F(MainWindowTest, ContextMenuOffersWhatThisBuildCanDoGreyedForTheDrawState)
         "  模式 && 名单... \t F3",
         "  界面... \t F4",
         "  音乐... \t F5",
+        "  导播台... \t F8",
         "  ---",
         "  参数备份与还原...",
         "  ---",

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 
+#include "console/console_settings.h"
 #include "record_bytes.h"
 #include "settings/interface_settings.h"
 #include "settings/music_settings.h"
@@ -110,6 +111,16 @@ TEST_F(RecordFilesTest, WindowedSettings) {
          [&](WindowedSettings& s) { return loadWindowedSettings(paths, s, 1920, 1080); },
          [&](const WindowedSettings& s) { return saveWindowedSettings(paths, s); }},
         edited);
+}
+
+TEST_F(RecordFilesTest, ConsoleSettings) {
+    ConsoleSettings edited;
+    edited.autoOpen = 1;
+    edited.setShown(ConsolePanel::Keys, false);
+    checkRecordFile<ConsoleSettings>({paths.consoleFile, 24, 1,
+                                      [&](ConsoleSettings& s) { return loadConsoleSettings(paths, s); },
+                                      [&](const ConsoleSettings& s) { return saveConsoleSettings(paths, s); }},
+                                     edited);
 }
 
 TEST_F(RecordFilesTest, WindowedSettingsAreFittedToTheScreenTheyAreLoadedOn) {
