@@ -6,7 +6,8 @@
 # downscaled copy of the projector.
 #
 #   console_e2e.sh <kelvora> <kelvora_e2e_tool> <libkelvora_fixed_time.so>
-#   KELVORA_SCREENSHOTS=1 also writes docs/screenshots/console.png of the source tree.
+#   KELVORA_SCREENSHOTS=1 also writes docs/screenshots/console.png (both monitors) and console-window.png of
+#   the source tree.
 #
 # Exit 77 (skipped) when Xvfb, xdotool, xrandr, xset or ImageMagick is missing.
 set -euo pipefail
@@ -112,7 +113,10 @@ convert "$WORK/desktop.png" -crop 1280x720+1920+0 +repage -resize "${pw}x${ph}!"
 error=$(compare -metric RMSE "$WORK/mini.png" "$WORK/projector.png" null: 2>&1 || true)
 error=$(sed -E 's/.*\((.*)\).*/\1/' <<<"$error")
 awk -v e="$error" 'BEGIN { exit !(e < 0.03) }' || fail "the miniature differs from the projector: RMSE $error"
-[ -n "$SHOTS" ] && cp "$WORK/desktop.png" "$SHOTS/console.png"
+if [ -n "$SHOTS" ]; then
+  cp "$WORK/desktop.png" "$SHOTS/console.png"
+  import -window "$CONSOLE" "$SHOTS/console-window.png"
+fi
 
 STEP="F7 typed into the console opens the winners window; the keyboard comes back"
 key F7

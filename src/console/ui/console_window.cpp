@@ -99,8 +99,9 @@ ConsoleWindow::ConsoleWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_miniature->setAttribute(Qt::WA_NativeWindow);
     grid->addWidget(m_miniature, 0, 0);
     buildStatusPanel(grid);
-    grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(1, 2);
+    // The frame is wider than it is high; the status beside it needs less room than the miniature.
+    grid->setColumnStretch(0, 4);
+    grid->setColumnStretch(1, 3);
     root->addLayout(grid, 3);
 
     m_advance = new QPushButton(this);
