@@ -133,6 +133,8 @@ void PresenterConsole::open() {
             saveSettings();
             m_liveTimer.stop();
             m_statusTimer.stop();
+            m_shownStatus.reset();
+            m_shownLive.reset();
             m_miniature.reset();
             // The keys go back to the draw screen rather than nowhere.
             if (m_main.isVisible() && !m_main.isMinimized())
@@ -217,7 +219,11 @@ void PresenterConsole::refreshStatus() {
     if (!isOpen())
         return;
     m_sinceStatus.start();
-    m_window->showStatus(status());
+    ConsoleStatus now = status();
+    if (m_shownStatus && *m_shownStatus == now)
+        return;
+    m_window->showStatus(now);
+    m_shownStatus = std::move(now);
 }
 
 ConsoleLive PresenterConsole::live() const {
@@ -242,8 +248,13 @@ ConsoleLive PresenterConsole::live() const {
 }
 
 void PresenterConsole::refreshLive() {
-    if (isOpen())
-        m_window->showLive(live());
+    if (!isOpen())
+        return;
+    ConsoleLive now = live();
+    if (m_shownLive && *m_shownLive == now)
+        return;
+    m_window->showLive(now);
+    m_shownLive = std::move(now);
 }
 
 std::vector<ConsoleKey> PresenterConsole::keySheet() const {
@@ -270,6 +281,8 @@ void registerConsoleCommands(CommandRegistry& registry, PresenterConsole& consol
     registry.add(CommandId::PresenterConsole)
         .text(u"导播台...")
         .functionKey(Qt::Key_F8)
+        // The console changes nothing on the draw screen, so it opens during the final replay as well.
+        .alsoWhileRolling()
         .inMenu(MenuPlace::SettingsDialogs)
         .onTriggered([&console] { console.openOrClose(); });
 }

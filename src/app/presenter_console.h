@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "console/console_settings.h"
@@ -67,6 +68,9 @@ private:
     QTimer m_statusTimer;
     QElapsedTimer m_sinceStatus;
     QTimer m_liveTimer;
+    // What the window shows now: an unchanged status or live value is not shown again.
+    std::optional<ConsoleStatus> m_shownStatus;
+    std::optional<ConsoleLive> m_shownLive;
 };
 
 void registerConsoleCommands(CommandRegistry& registry, PresenterConsole& console);

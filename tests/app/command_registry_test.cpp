@@ -256,14 +256,16 @@ TEST_F(CommandRegistryTest, FunctionKeysWorkAloneAndWithCtrl) {
     EXPECT_EQ(keys.at("Ctrl+Alt+C"), CommandId::ClearLists);
 }
 
-TEST_F(CommandRegistryTest, RollTableKeepsOnlyMusicKeysListClearingAndExit) {
+TEST_F(CommandRegistryTest, RollTableKeepsOnlyMusicKeysListClearingExitAndTheConsole) {
     const auto keys = keyMap(commands, KeyTable::Roll);
     EXPECT_EQ(keys, (std::map<std::string, CommandId>{{"Ctrl+1", CommandId::BackgroundMusic1},
                                                       {"Tab", CommandId::BackgroundMusic1},
                                                       {"Ctrl+2", CommandId::BackgroundMusic2},
                                                       {"Ctrl+3", CommandId::BackgroundMusic3},
                                                       {"Ctrl+Alt+C", CommandId::ClearLists},
-                                                      {"Alt+F4", CommandId::Exit}}));
+                                                      {"Alt+F4", CommandId::Exit},
+                                                      {"F8", CommandId::PresenterConsole},
+                                                      {"Ctrl+F8", CommandId::PresenterConsole}}));
     // Whatever rolls, these keys must do the same as without a roll.
     const auto normal = keyMap(commands, KeyTable::Normal);
     for (const auto& [key, id] : keys)
