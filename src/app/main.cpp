@@ -4,8 +4,13 @@
 #include <QDir>
 
 #include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/private_folder.h"
 #include "app/single_instance.h"
 #include "platform/qt_file_picker.h"
@@ -18,6 +23,18 @@ int main(int argc, char** argv) {
 
     // Names compare ignoring case under the user's locale.
     std::setlocale(LC_ALL, "");
+
+    // Options that run a feature without a window end here, before anything needs a display.
+    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.action == CommandLine::Action::Usage) {
+        std::fprintf(stderr, "kelvora: %s\n\n%s", line.error.c_str(), usageText().c_str());
+        return 2;
+    }
+    std::error_code noExe;
+    const std::filesystem::path programFolder =
+        std::filesystem::read_symlink("/proc/self/exe", noExe).parent_path();
+    if (line.action == CommandLine::Action::Check)
+        return runCheck(line, programFolder);
 
     SystemClock clock;
     Random15 random(clock);
@@ -43,8 +60,10 @@ int main(int argc, char** argv) {
     QtMessageBox messages;
     QtFilePicker files;
     X11CapsLock capsLock;
-    Application application(QCoreApplication::applicationDirPath().toStdString(),
-                            AppServices{messages, files, capsLock, clock, random});
+    const std::filesystem::path root =
+        line.data.empty() ? std::filesystem::path(QCoreApplication::applicationDirPath().toStdString())
+                          : line.data;
+    Application application(root, AppServices{messages, files, capsLock, clock, random});
     if (!aliasesLoaded) {
         const QString shown = aliasFile.isEmpty() ? QStringLiteral("kelvora-fonts.conf") : aliasFile;
         application.setFontAliasFailure(shown.toStdU16String());

@@ -206,11 +206,13 @@ int main(int argc, char** argv) {
     } else {
         list.entries = sampleNames(300);
         // The first name is certain to win the top prize: white-listed there as its first winner, and
-        // black-listed on the prize drawn just before, so that it is not used up earlier.
+        // black-listed on every prize drawn before, so that none of them uses it up at random.
         prizes.push_back(prize(u"三等奖", 10, 5, 5, 36, u"蓝牙音箱"));
         prizes.push_back(prize(u"二等奖", 3, 3, 3, 54, u"平板电脑"));
         prizes.push_back(prize(u"一等奖", 1, 1, 1, 80, u"笔记本电脑"));
         prizes.push_back(prize(u"特等奖", 1, 1, 1, 96, u"电动汽车"));
+        prizes[0].blackList = {list.entries[0]};
+        prizes[1].blackList = {list.entries[0]};
         prizes[2].blackList = {list.entries[0], list.entries[1]};
         Entrant chosen = list.entries[0];
         chosen.winOrder = 1;

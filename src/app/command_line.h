@@ -1,0 +1,33 @@
+#pragma once
+// The program's own command-line options, one parser for all of them. An option that runs a feature without
+// a window prints to standard output and standard error and gives the exit code; without one the program
+// starts as usual. Arguments with a single dash are Qt's (-platform, -display) and are left to it.
+//
+//   kelvora --check [--data DIR] [--dry-runs N] [--seed S] [--json]
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kelvora {
+
+struct CommandLine {
+    enum class Action { Run, Check, Usage };
+    Action action = Action::Run;
+    std::string error; // why the arguments were not understood (Usage)
+
+    std::filesystem::path data; // --data: the program's folder when empty
+    int dryRuns = 1000;
+    std::uint32_t seed = 1;
+    bool json = false;
+};
+
+// args without the program's name.
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+std::string usageText();
+
+// --check: the report on standard output (plain text, or JSON), 1 when it found an error, 0 otherwise.
+int runCheck(const CommandLine& line, const std::filesystem::path& programFolder);
+
+} // namespace kelvora

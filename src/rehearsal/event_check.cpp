@@ -1,0 +1,56 @@
+#include "rehearsal/event_check.h"
+
+#include <optional>
+
+#include "draw/progress_file.h"
+#include "records/draw_mode.h"
+#include "rehearsal/list_check.h"
+#include "settings/picture_name_list.h"
+#include "settings/text_name_list.h"
+
+namespace kelvora {
+
+namespace {
+
+// A record that does not read gives its defaults at start-up: the show would run without it.
+void reportFile(const FileResult& result, std::u16string where, Findings& findings) {
+    if (!result)
+        findings.push_back(
+            {Severity::Error, std::move(where), messageText(result), u"修好或删除这个文件后再检查"});
+}
+
+} // namespace
+
+EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,
+                      const std::atomic<bool>* cancel, const std::function<void(int)>& progress) {
+    EventCheck check;
+    PrizeList prizes;
+    DrawMode drawMode;
+    TextNameList textList;
+    PictureNameList pictureList;
+    reportFile(loadPrizes(paths, prizes), u"奖项", check.findings);
+    reportFile(loadDrawMode(paths, drawMode), u"抽奖模式", check.findings);
+    const bool textMode = drawMode.isTextMode();
+    if (textMode)
+        reportFile(loadTextNameList(paths, textList), u"名单", check.findings);
+    else
+        reportFile(loadPictureNameList(paths, pictureList), u"名单", check.findings);
+    const EntrantList& names = textMode ? textList.entries : pictureList.entries;
+
+    checkNameList(names, check.findings);
+    checkPrizes(prizes, names, check.findings);
+
+    std::optional<DrawProgress> saved;
+    if (const FileResult result = loadProgress(paths, prizes, saved); !result)
+        check.findings.push_back({Severity::Error, u"抽奖进度", messageText(result),
+                                  u"中断的抽奖不能继续：恢复原来的奖项，或按 Ctrl+F 结束抽奖"});
+
+    if (options.dryRun.runs > 0 && !prizes.empty() && !names.empty()) {
+        check.dryRun = dryRun(prizes, names, options.dryRun, cancel, progress);
+        dryRunFindings(check.dryRun, options.dryRun, check.findings);
+    }
+    sortFindings(check.findings);
+    return check;
+}
+
+} // namespace kelvora

@@ -1,0 +1,28 @@
+#pragma once
+// The pre-show check of a data folder as the program would start on it: every record it reads, the name list
+// of its draw mode against the prizes, the saved draw against the prizes, and the dry run. The command line
+// and the dialog both print what this returns.
+
+#include <atomic>
+#include <functional>
+
+#include "records/data_paths.h"
+#include "rehearsal/dry_run.h"
+#include "rehearsal/findings.h"
+
+namespace kelvora {
+
+struct EventCheckOptions {
+    DryRunOptions dryRun; // runs 0: no dry run
+};
+
+struct EventCheck {
+    Findings findings; // sorted, the most serious first
+    DryRunResult dryRun;
+};
+
+EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,
+                      const std::atomic<bool>* cancel = nullptr,
+                      const std::function<void(int)>& progress = {});
+
+} // namespace kelvora

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# kelvora --check on the sample event that scripts/run.sh writes: no display, nothing to report, exit 0; the
+# JSON report is valid JSON; an unknown option gives the usage text and 2.
+#
+#   check_sample_event.sh <kelvora> <kelvora_sample_data>
+set -euo pipefail
+PROGRAM=$(readlink -f "$1")
+SAMPLE=$(readlink -f "$2")
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+mkdir -p "$WORK/内置资源"
+"$SAMPLE" "$WORK" "$WORK/内置资源" >/dev/null
+unset DISPLAY WAYLAND_DISPLAY
+
+report=$("$PROGRAM" --check --data "$WORK" --dry-runs 200)
+echo "$report"
+[ "$report" = "检查完毕: 0 个问题，试抽 200 次" ] || { echo "FAIL: the sample event has findings"; exit 1; }
+[ "$("$PROGRAM" --check --data "$WORK" --dry-runs 10 --json)" = "[]" ] || { echo "FAIL: JSON report"; exit 1; }
+
+set +e
+"$PROGRAM" --chek >"$WORK/out" 2>"$WORK/err"
+rc=$?
+set -e
+[ "$rc" = 2 ] && grep -q "^usage: kelvora" "$WORK/err" || { echo "FAIL: unknown option gave $rc"; exit 1; }
+echo "PASS: kelvora --check on the sample event"

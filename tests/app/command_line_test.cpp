@@ -1,0 +1,57 @@
+// The program's options: what each argument list asks for, and the refusals that end in the usage text.
+
+#include <gtest/gtest.h>
+
+#include "app/command_line.h"
+
+namespace kelvora::test {
+namespace {
+
+TEST(CommandLineTest, EachArgumentListAsksForWhatItSays) {
+    using Action = CommandLine::Action;
+    struct Case {
+        std::vector<std::string> args;
+        Action action;
+        std::string data;
+        int dryRuns;
+        std::uint32_t seed;
+        bool json;
+    };
+    const Case cases[] = {
+        {{}, Action::Run, "", 1000, 1, false},
+        {{"-platform", "offscreen"}, Action::Run, "", 1000, 1, false},
+        {{"--data", "/srv/晚会"}, Action::Run, "/srv/晚会", 1000, 1, false},
+        {{"--check"}, Action::Check, "", 1000, 1, false},
+        {{"--dry-runs", "0", "--check", "--json", "--seed", "4294967295", "--data", "d"},
+         Action::Check,
+         "d",
+         0,
+         4294967295u,
+         true},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = parseCommandLine(c.args);
+        EXPECT_EQ(line.action, c.action) << line.error;
+        EXPECT_EQ(line.data, std::filesystem::path(c.data));
+        EXPECT_EQ(line.dryRuns, c.dryRuns);
+        EXPECT_EQ(line.seed, c.seed);
+        EXPECT_EQ(line.json, c.json);
+    }
+
+    const std::vector<std::vector<std::string>> refused = {
+        {"--chek"},
+        {"--check", "--data"},
+        {"--check", "--dry-runs", "-1"},
+        {"--check", "--dry-runs", "12x"},
+        {"--check", "--seed", "4294967296"},
+        {"--json"},
+    };
+    for (const auto& args : refused) {
+        const CommandLine line = parseCommandLine(args);
+        EXPECT_EQ(line.action, Action::Usage) << args.front();
+        EXPECT_FALSE(line.error.empty());
+    }
+}
+
+} // namespace
+} // namespace kelvora::test

@@ -1,0 +1,152 @@
+// The pre-show check on an event with one planted problem of each kind, on a clean event, and the dry run's
+// odds against the selection rules.
+
+#include <gtest/gtest.h>
+
+#include "draw_fixture.h"
+#include "rehearsal/dry_run.h"
+#include "rehearsal/list_check.h"
+
+namespace kelvora::test {
+namespace {
+
+Entrant ordered(std::u16string_view name, int order) {
+    Entrant e = makeEntrant(name);
+    e.winOrder = order;
+    return e;
+}
+
+Findings check(const PrizeList& prizes, const EntrantList& names) {
+    Findings findings;
+    checkNameList(names, findings);
+    checkPrizes(prizes, names, findings);
+    return findings;
+}
+
+TEST(ListCheckTest, EachPlantedProblemIsReportedOnceWithItsSeverity) {
+    EntrantList names = makeNames(20);
+    names.push_back(makeEntrant(u"N3")); // the same name twice
+    names.push_back(makeEntrant(u"n4")); // N4 but for case
+    names.push_back(makeEntrant(u""));   // an empty name
+    PrizeList prizes = {makePrize(u"三等奖", 10, 5), makePrize(u"二等奖", 11, 4),
+                        makePrize(u"一等奖", 10, 1)};
+    prizes[0].whiteList = {ordered(u"N1", 1), ordered(u"N2", 1), ordered(u"N5", 12), makeEntrant(u"无此人")};
+    prizes[0].blackList = {makeEntrant(u"N6"), makeEntrant(u"N2")};
+    prizes[1].whiteList = {makeEntrant(u"N1")};
+    prizes[1].blackList = {makeEntrant(u"N7"), makeEntrant(u"N8"), makeEntrant(u"N9")};
+
+    struct Expected {
+        Severity severity;
+        std::u16string where, what;
+    };
+    const Expected expected[] = {
+        {Severity::Warning, u"名单", u"1 个空名字"},
+        {Severity::Warning, u"名单", u"“N3” 出现 2 次"},
+        {Severity::Warning, u"名单", u"“N4” 与 “n4” 只有大小写不同"},
+        {Severity::Warning, u"三等奖", u"白名单中的 “无此人” 不在抽奖名单中"},
+        {Severity::Warning, u"三等奖", u"“N2” 同时在白名单和黑名单中，按黑名单处理"},
+        {Severity::Warning, u"三等奖", u"“N5” 的中奖顺序 12 > 名额 10"},
+        // 23 entrants: 10 go to the first prize, 13 remain, 3 of them black-listed for the second.
+        {Severity::Warning, u"二等奖", u"名额 11 > 黑名单以外的可中奖人数 10"},
+        {Severity::Note, u"二等奖", u"白名单中的 “N1” 会先中前面奖项的白名单"},
+        {Severity::Error, u"一等奖", u"名额 10 > 可中奖人数 2"},
+    };
+    Findings findings = check(prizes, names);
+    for (const Expected& e : expected) {
+        const auto found = std::count_if(findings.begin(), findings.end(), [&](const Finding& f) {
+            return f.severity == e.severity && f.where == e.where && f.what == e.what && !f.fix.empty();
+        });
+        EXPECT_EQ(found, 1) << u8(e.what);
+    }
+    EXPECT_EQ(findings.size(), std::size(expected)) << "nothing else";
+    EXPECT_TRUE(hasErrors(findings));
+    sortFindings(findings);
+    EXPECT_EQ(findingLine(findings.front()), u"错误 一等奖: 名额 10 > 可中奖人数 2 → 减少名额或添加名单");
+}
+
+TEST(ListCheckTest, ACleanEventAndAnEmptyOne) {
+    PrizeList prizes = {makePrize(u"三等奖", 5, 5), makePrize(u"一等奖", 1, 1)};
+    prizes[1].whiteList = {ordered(u"N0", 1)};
+    const Findings exposed = check(prizes, makeNames(10));
+    ASSERT_EQ(exposed.size(), 1u);
+    EXPECT_EQ(exposed[0].what, u"白名单中的 “N0” 可能先在“三等奖”中被随机抽中");
+    prizes[0].blackList = {makeEntrant(u"N0")};
+    EXPECT_TRUE(check(prizes, makeNames(10)).empty());
+
+    const Findings empty = check({}, {});
+    ASSERT_EQ(empty.size(), 2u);
+    EXPECT_EQ(empty[0].what, u"抽奖名单为空");
+    EXPECT_EQ(empty[1].what, u"没有奖项");
+    EXPECT_EQ(
+        findingsJson({empty[0]}),
+        "[\n  {\"severity\": \"error\", \"where\": \"名单\", \"what\": \"抽奖名单为空\", \"fix\": \"按 F3 "
+        "添加或导入名单\"}\n]\n");
+}
+
+TEST(DryRunTest, TheListsDecideWithCapsLockOnAndNobodyWinsTwice) {
+    PrizeList prizes = {makePrize(u"三等奖", 6, 3), makePrize(u"一等奖", 2, 1)};
+    prizes[0].whiteList = {makeEntrant(u"N1"), makeEntrant(u"N2")};
+    // Black-listed on the first prize, the second prize's white list cannot be used up there at random.
+    prizes[0].blackList = {makeEntrant(u"N3"), makeEntrant(u"N4"), makeEntrant(u"N5")};
+    prizes[1].whiteList = {makeEntrant(u"N4"), makeEntrant(u"N5")};
+    const EntrantList names = makeNames(30);
+
+    DryRunOptions on;
+    on.runs = 200;
+    const DryRunResult result = dryRun(prizes, names, on);
+    EXPECT_EQ(result.runs, 200);
+    EXPECT_EQ(result.unfinished, 0);
+    EXPECT_EQ(result.doubleWins, 0);
+    for (const PrizeOdds& odds : result.prizes)
+        for (const ListedWins& w : odds.white)
+            EXPECT_EQ(w.wins, 200) << u8(w.name) << " wins every time while the list fits the quota";
+    EXPECT_EQ(result.prizes[0].black[0].wins, 0);
+    Findings findings;
+    dryRunFindings(result, on, findings);
+    EXPECT_TRUE(findings.empty());
+
+    // Unprotected, the first prize's random places take one of them now and then: the runs say how often.
+    PrizeList unprotected = prizes;
+    unprotected[0].blackList = {makeEntrant(u"N3")};
+    const DryRunResult exposed = dryRun(unprotected, names, on);
+    EXPECT_LT(exposed.prizes[1].white[0].wins, 200);
+    EXPECT_GT(exposed.prizes[1].white[0].wins, 150) << "4 random places among 27: about 85 %";
+    Findings told;
+    dryRunFindings(exposed, on, told);
+    EXPECT_EQ(told.size(), 2u);
+
+    // Caps Lock off: the lists do nothing, so a listed name wins about as often as anybody (6 of 30 places).
+    DryRunOptions off = on;
+    off.capsLock = false;
+    const DryRunResult random = dryRun(prizes, names, off);
+    EXPECT_EQ(random.doubleWins, 0);
+    EXPECT_GT(random.prizes[0].white[0].wins, 10);
+    EXPECT_LT(random.prizes[0].white[0].wins, 90);
+    EXPECT_GT(random.prizes[0].black[0].wins, 10);
+
+    // The same seed draws the same runs; a cancel stops between runs.
+    EXPECT_EQ(dryRun(prizes, names, off).prizes[0].white[0].wins, random.prizes[0].white[0].wins);
+    std::atomic<bool> cancel{false};
+    const DryRunResult stopped = dryRun(prizes, names, off, &cancel, [&cancel](int done) {
+        if (done == 5)
+            cancel = true;
+    });
+    EXPECT_EQ(stopped.runs, 5);
+    EXPECT_TRUE(stopped.cancelled);
+}
+
+TEST(DryRunTest, AQuotaOnlyTheBlackListCanFillIsReported) {
+    PrizeList prizes = {makePrize(u"一等奖", 4, 4)};
+    prizes[0].blackList = {makeEntrant(u"N0"), makeEntrant(u"N1")};
+    DryRunOptions options;
+    options.runs = 20;
+    const DryRunResult result = dryRun(prizes, makeNames(3), options);
+    Findings findings;
+    dryRunFindings(result, options, findings);
+    ASSERT_EQ(findings.size(), 3u);
+    EXPECT_EQ(findings[0].what, u"20 次中有 20 次奖池在最后一个奖项之前抽空");
+    EXPECT_EQ(findings[1].what, u"黑名单中的 “N0” 在 20 次试抽中中了 20 次");
+}
+
+} // namespace
+} // namespace kelvora::test
