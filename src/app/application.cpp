@@ -31,7 +31,8 @@ Application::Application(const std::filesystem::path& root, const AppServices& s
     : m_services(services), m_records(root),
       m_controller(std::make_unique<ShowController>(m_records, m_services)),
       m_window(std::make_unique<MainWindow>(*m_controller, m_commands)),
-      m_console(std::make_unique<PresenterConsole>(*m_window, m_records.console)) {
+      m_console(std::make_unique<PresenterConsole>(*m_window, m_records.console)),
+      m_rehearsal(std::make_unique<RehearsalMode>(*m_controller)) {
     m_controller->setWindow(m_window.get());
     registerCommands();
 }
@@ -70,6 +71,7 @@ void Application::registerCommands() {
     registerMusicCommands(m_commands, *m_controller);
     registerWinnersCommands(m_commands, *m_window);
     registerConsoleCommands(m_commands, *m_console);
+    registerRehearsalCommands(m_commands, *m_rehearsal);
     m_window->rebuildAccelerators();
 }
 
@@ -90,8 +92,10 @@ void Application::readSettings() {
     showFileResult(messages, nullptr,
                    loadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height()));
     showFileResult(messages, nullptr, loadConsoleSettings(paths, m_records.console));
+    // A rehearsal the program died in goes on as one: its own progress file is read, never the real one.
+    m_rehearsal->resumeInterrupted();
     std::optional<DrawProgress> saved;
-    showFileResult(messages, nullptr, loadProgress(paths, m_records.prizes, saved));
+    showFileResult(messages, nullptr, loadProgress(m_records.paths, m_records.prizes, saved));
     if (saved)
         m_controller->run().resume(std::move(*saved));
 }
@@ -134,6 +138,7 @@ void Application::shutdownApplication() {
     m_shutDown = true;
     m_console->close();
     m_controller->stop();
+    m_rehearsal->discard();
     m_window->hide();
     QCoreApplication::exit(0);
 }

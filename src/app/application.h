@@ -12,6 +12,7 @@
 #include "app/command_registry.h"
 #include "app/main_window.h"
 #include "app/presenter_console.h"
+#include "app/rehearsal_mode.h"
 #include "app/show_controller.h"
 #include "settings/ui/editor_hooks.h"
 
@@ -35,6 +36,7 @@ public:
     CommandRegistry& commands() { return m_commands; }
     MainWindow& mainWindow() { return *m_window; }
     PresenterConsole& console() { return *m_console; }
+    RehearsalMode& rehearsal() { return *m_rehearsal; }
 
     // Whether the fontconfig alias file was loaded before the application object existed; its path when
     // not, for the start-up check's message.
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<MainWindow> m_window;
     // Goes before the draw screen it follows.
     std::unique_ptr<PresenterConsole> m_console;
+    std::unique_ptr<RehearsalMode> m_rehearsal;
     std::u16string m_fontAliasFailure;
     bool m_shutDown = false;
 };

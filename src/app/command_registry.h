@@ -34,6 +34,7 @@ enum class CommandId {
     InterfaceSettings,
     MusicSettings,
     PresenterConsole,
+    Rehearsal,
     Backup,
     RemoteInfo,
     TouchInfo,

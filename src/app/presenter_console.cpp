@@ -121,6 +121,12 @@ void PresenterConsole::open() {
                               : track == 2 ? CommandId::BackgroundMusic2
                                            : CommandId::BackgroundMusic3);
         });
+        connect(m_window, &ConsoleWindow::rehearsalClicked, this, [this] {
+            m_main.runCommand(CommandId::Rehearsal);
+            // Answered No, the switch goes back to what is so.
+            m_shownStatus.reset();
+            refreshStatus();
+        });
         connect(m_window, &ConsoleWindow::settingsEdited, this, [this] {
             m_settings = m_window->readSettings(m_settings);
             saveSettings();

@@ -36,6 +36,7 @@ struct ConsoleStatus {
     std::vector<std::u16string> winners; // the current prize's, in the order they were drawn
     bool whiteList = false;
     bool blackList = false;
+    bool rehearsal = false; // the show is a rehearsal; set by whoever knows
 
     friend bool operator==(const ConsoleStatus&, const ConsoleStatus&) = default;
 };

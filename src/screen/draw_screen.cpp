@@ -88,6 +88,7 @@ struct DrawScreen::Impl {
     BandGeometry band(Band which) const { return computeBandGeometry(which, settings(), width, height); }
     PixelRect prizeArea() const;
     std::u16string infoBarText() const;
+    std::u16string showInfoBarText() const;
 
     void rebuildBackground();
     void composeFrame();
@@ -120,6 +121,15 @@ PixelRect DrawScreen::Impl::prizeArea() const {
 }
 
 std::u16string DrawScreen::Impl::infoBarText() const {
+    // The audience sees that what is drawn now does not count.
+    if (!inputs.rehearsal)
+        return showInfoBarText();
+    std::u16string text = showInfoBarText();
+    text.insert(0, text.empty() ? std::u16string_view(u"彩排") : std::u16string_view(u"【彩排】"));
+    return text;
+}
+
+std::u16string DrawScreen::Impl::showInfoBarText() const {
     if (inputs.fullListViewActive) {
         const EntrantList* list = photoMode() ? inputs.pictureList : inputs.textList;
         return u"展示总名单（" + decimalText(list ? static_cast<long long>(list->size()) : 0) + u"）";

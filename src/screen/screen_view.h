@@ -29,6 +29,7 @@ struct ScreenInputs {
     bool interfaceDialogOpen = false;
     bool playbackDialogOpen = false;
     bool fullListDialogOpen = false;
+    bool rehearsal = false; // a rehearsal: the info bar says so
 };
 
 // One frame as a view sees it.

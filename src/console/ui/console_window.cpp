@@ -169,6 +169,11 @@ ConsoleWindow::ConsoleWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         m_panelBoxes[i] = {panels[i].first, box};
     }
     options->addStretch(1);
+    m_rehearsal = new QCheckBox(QStringLiteral("彩排模式"), this);
+    m_rehearsal->setObjectName(QStringLiteral("rehearsal"));
+    connect(m_rehearsal, &QCheckBox::clicked, this, &ConsoleWindow::rehearsalClicked);
+    options->addWidget(m_rehearsal);
+    options->addSpacing(24);
     m_autoOpen = new QCheckBox(QStringLiteral("投屏时自动打开导播台"), this);
     m_autoOpen->setObjectName(QStringLiteral("autoOpen"));
     connect(m_autoOpen, &QCheckBox::toggled, this, &ConsoleWindow::settingsEdited);
@@ -219,7 +224,12 @@ void ConsoleWindow::buildStatusPanel(QGridLayout* grid) {
 
 void ConsoleWindow::showStatus(const ConsoleStatus& s) {
     m_status = s;
-    m_phase->setText(toQString(phaseText(s.phase)));
+    m_phase->setText(s.rehearsal ? QStringLiteral("彩排 · %1").arg(toQString(phaseText(s.phase)))
+                                 : toQString(phaseText(s.phase)));
+    {
+        const QSignalBlocker block(m_rehearsal);
+        m_rehearsal->setChecked(s.rehearsal);
+    }
     QPalette palette = m_phase->palette();
     palette.setColor(QPalette::Window, phaseColour(s.phase));
     palette.setColor(QPalette::WindowText, Qt::white);

@@ -67,6 +67,7 @@ public:
 
 Q_SIGNALS:
     void advanceClicked();
+    void rehearsalClicked();
     void musicHotKeyClicked(int track);
     void settingsEdited();
     void miniatureBoxChanged(QSize box);
@@ -106,6 +107,7 @@ private:
     QWidget* m_keysPanel = nullptr;
     QLabel* m_keys = nullptr;
     QCheckBox* m_autoOpen = nullptr;
+    QCheckBox* m_rehearsal = nullptr;
     std::array<std::pair<ConsolePanel, QCheckBox*>, 4> m_panelBoxes{};
 };
 
