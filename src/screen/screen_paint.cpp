@@ -195,6 +195,23 @@ std::u16string hideDigitsText(std::u16string_view text, const DigitHiding& hidin
     return shown;
 }
 
+int lineAdvance(const ScreenFont& font, const QString& shownText) {
+    return font.metrics.horizontalAdvance(shownText);
+}
+
+int effectWidth(TextEffect effect) {
+    // The offsets drawTextClipped paints the effect at: the shadow at +1, the outline at -1 and +1.
+    switch (effect) {
+    case TextEffect::Shadow:
+        return 1;
+    case TextEffect::Outline:
+        return 2;
+    case TextEffect::None:
+        break;
+    }
+    return 0;
+}
+
 void drawTextInRect(TextCanvas canvas, std::u16string_view text, const DigitHiding& hiding, int hideOffset,
                     const ScreenFont& font, ColorRef textColor, TextEffect effect, ColorRef effectColor,
                     const PixelRect& rect, int hAlign, int vAlign) {
@@ -217,7 +234,7 @@ void drawTextClipped(TextCanvas canvas, std::u16string_view text, const DigitHid
 
     const std::u16string shown = hideDigitsText(text, hiding, hideOffset);
     const QString qtext = QString::fromUtf16(shown.data(), qsizetype(shown.size()));
-    const int textWidth = font.metrics.horizontalAdvance(qtext);
+    const int textWidth = lineAdvance(font, qtext);
     const int x = alignedStart(rect.left, rect.right, textWidth, hAlign);
     const int y = alignedStart(rect.top, rect.bottom, font.height, vAlign);
 

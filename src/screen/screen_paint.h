@@ -60,6 +60,13 @@ struct TextCanvas {
     GlyphCache& glyphs;
 };
 
+// The width the text primitive centres a line by: its advance as laid out, the text as shown (digits
+// already hidden).
+int lineAdvance(const ScreenFont& font, const QString& shownText);
+// How many pixels a text effect adds to a line's width: the shadow one on the right, the outline one on each
+// side. A line centred in a rectangle keeps all its pixels inside when its advance plus this is no wider.
+int effectWidth(TextEffect effect);
+
 // The one text primitive. One line, measured whole: hAlign places it at the rectangle's left, right or centre
 // (trunc((width - textWidth) * 0.5 + left)), vAlign likewise by the font's height; text larger than the
 // rectangle overhangs on both sides and is cut by it. A shadow is the text in black one pixel right and down,
