@@ -1,10 +1,17 @@
 #include "app/command_line.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <charconv>
 #include <cstdio>
 
 #include "platform/text.h"
 #include "rehearsal/event_check.h"
+#include "screen/name_fit.h"
+
+// Last: Xlib's macros (None, Status) would break the headers above.
+#include <X11/Xlib.h>
 
 namespace kelvora {
 
@@ -54,6 +61,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             if (!value(text) || !parseNumber(text, line.dryRuns, 0, 1'000'000))
                 return refused("--dry-runs needs a number from 0 to 1000000");
             checkOnly = true;
+        } else if (arg == "--screen") {
+            const std::size_t x = value(text) ? text.find('x') : std::string::npos;
+            if (x == std::string::npos || !parseNumber(text.substr(0, x), line.screenWidth, 320, 16384) ||
+                !parseNumber(text.substr(x + 1), line.screenHeight, 240, 16384))
+                return refused("--screen needs a size like 1920x1080");
+            checkOnly = true;
         } else if (arg == "--seed") {
             if (!value(text) || !parseNumber<std::uint32_t>(text, line.seed, 0, UINT32_MAX))
                 return refused("--seed needs a number from 0 to 4294967295");
@@ -63,28 +76,65 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         }
     }
     if (checkOnly && line.action != CommandLine::Action::Check)
-        return refused("--json, --dry-runs and --seed go with --check");
+        return refused("--json, --screen, --dry-runs and --seed go with --check");
     return line;
 }
 
 std::string usageText() {
     return "usage: kelvora [--data DIR]\n"
-           "       kelvora --check [--data DIR] [--dry-runs N] [--seed S] [--json]\n"
+           "       kelvora --check [--data DIR] [--screen WxH] [--dry-runs N] [--seed S] [--json]\n"
            "\n"
            "  --data DIR    the folder holding the program's data (default: the program's folder)\n"
            "  --check       check the event in the data folder before the show: prizes against the name\n"
            "                list, black and white lists, the saved draw, and N dry runs of the whole event\n"
            "                (default 1000) with Caps Lock on; exits 1 when it finds an error\n"
+           "  --screen WxH  the draw screen's size for the names that must fit (default: the primary "
+           "screen,\n"
+           "                1920x1080 without a display)\n"
            "  --seed S      the dry runs' random seed (default 1)\n"
            "  --json        the report as JSON\n";
 }
 
-int runCheck(const CommandLine& line, const std::filesystem::path& programFolder) {
+namespace {
+
+// Whether a display can be reached: asking Qt to connect to one that is not there ends the process.
+bool displayReachable() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true; // the caller chose
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XCloseDisplay(display);
+    return true;
+}
+
+} // namespace
+
+int runCheck(const CommandLine& line, const std::filesystem::path& programFolder, int& argc, char** argv) {
+    if (line.screenWidth > 0 || !displayReachable())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    NameFitScreen screen;
+    if (line.screenWidth > 0) {
+        screen.width = line.screenWidth;
+        screen.height = line.screenHeight;
+    } else if (QScreen* primary = QGuiApplication::primaryScreen();
+               primary && qgetenv("QT_QPA_PLATFORM") != "offscreen") {
+        screen.width = primary->geometry().width();
+        screen.height = primary->geometry().height();
+        screen.logicalDpiY = static_cast<int>(primary->logicalDotsPerInchY());
+    }
+
     const DataPaths paths(line.data.empty() ? programFolder : line.data);
     EventCheckOptions options;
     options.dryRun.runs = line.dryRuns;
     options.dryRun.seed = line.seed;
-    const EventCheck check = checkEvent(paths, options);
+    EventCheck check = checkEvent(paths, options);
+    if (check.textMode) {
+        reportNameFit(findOverflowingNames(check.look, check.prizes, check.names, check.spaceAligned, screen),
+                      check.prizes, screen, check.findings);
+        sortFindings(check.findings);
+    }
     if (line.json) {
         std::fputs(findingsJson(check.findings).c_str(), stdout);
     } else {

@@ -3,7 +3,7 @@
 // a window prints to standard output and standard error and gives the exit code; without one the program
 // starts as usual. Arguments with a single dash are Qt's (-platform, -display) and are left to it.
 //
-//   kelvora --check [--data DIR] [--dry-runs N] [--seed S] [--json]
+//   kelvora --check [--data DIR] [--screen WxH] [--dry-runs N] [--seed S] [--json]
 
 #include <cstdint>
 #include <filesystem>
@@ -21,13 +21,17 @@ struct CommandLine {
     int dryRuns = 1000;
     std::uint32_t seed = 1;
     bool json = false;
+    int screenWidth = 0; // --screen; 0: the primary screen, or 1920x1080 without a display
+    int screenHeight = 0;
 };
 
 // args without the program's name.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 std::string usageText();
 
-// --check: the report on standard output (plain text, or JSON), 1 when it found an error, 0 otherwise.
-int runCheck(const CommandLine& line, const std::filesystem::path& programFolder);
+// --check: the report on standard output (plain text, or JSON), 1 when it found an error, 0 otherwise. Makes
+// the GUI application that measuring names needs (offscreen without a display); the font aliases must be
+// loaded before.
+int runCheck(const CommandLine& line, const std::filesystem::path& programFolder, int& argc, char** argv);
 
 } // namespace kelvora

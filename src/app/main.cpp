@@ -24,18 +24,12 @@ int main(int argc, char** argv) {
     // Names compare ignoring case under the user's locale.
     std::setlocale(LC_ALL, "");
 
-    // Options that run a feature without a window end here, before anything needs a display.
+    // The options are read before anything needs a display; --check ends once the fonts are set up.
     const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (line.action == CommandLine::Action::Usage) {
         std::fprintf(stderr, "kelvora: %s\n\n%s", line.error.c_str(), usageText().c_str());
         return 2;
     }
-    std::error_code noExe;
-    const std::filesystem::path programFolder =
-        std::filesystem::read_symlink("/proc/self/exe", noExe).parent_path();
-    if (line.action == CommandLine::Action::Check)
-        return runCheck(line, programFolder);
-
     SystemClock clock;
     Random15 random(clock);
     random.reseedFromClock();
@@ -44,6 +38,12 @@ int main(int argc, char** argv) {
     const QString aliasFile =
         writeResourceFile(QStringLiteral(":/fonts/kelvora-fonts.conf"), QStringLiteral("kelvora-fonts.conf"));
     const bool aliasesLoaded = !aliasFile.isEmpty() && loadFontAliases(aliasFile.toStdString());
+
+    if (line.action == CommandLine::Action::Check) {
+        std::error_code noExe;
+        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", noExe);
+        return runCheck(line, exe.parent_path(), argc, argv);
+    }
 
     // The draw screen must be placed on a chosen monitor, which Wayland does not let a program do: under a
     // Wayland desktop the program runs through XWayland.

@@ -24,7 +24,7 @@ void reportFile(const FileResult& result, std::u16string where, Findings& findin
 EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,
                       const std::atomic<bool>* cancel, const std::function<void(int)>& progress) {
     EventCheck check;
-    PrizeList prizes;
+    PrizeList& prizes = check.prizes;
     DrawMode drawMode;
     TextNameList textList;
     PictureNameList pictureList;
@@ -35,7 +35,11 @@ EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,
         reportFile(loadTextNameList(paths, textList), u"名单", check.findings);
     else
         reportFile(loadPictureNameList(paths, pictureList), u"名单", check.findings);
-    const EntrantList& names = textMode ? textList.entries : pictureList.entries;
+    check.textMode = textMode;
+    check.spaceAligned = textList.spaceAligned != 0;
+    check.names = textMode ? textList.entries : pictureList.entries;
+    const EntrantList& names = check.names;
+    reportFile(loadInterfaceSettings(paths, check.look), u"界面", check.findings);
 
     checkNameList(names, check.findings);
     checkPrizes(prizes, names, check.findings);

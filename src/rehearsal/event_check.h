@@ -9,6 +9,7 @@
 #include "records/data_paths.h"
 #include "rehearsal/dry_run.h"
 #include "rehearsal/findings.h"
+#include "settings/interface_settings.h"
 
 namespace kelvora {
 
@@ -19,6 +20,12 @@ struct EventCheckOptions {
 struct EventCheck {
     Findings findings; // sorted, the most serious first
     DryRunResult dryRun;
+    // What was read, for the checks that need the screen's fonts (done by the caller).
+    PrizeList prizes;
+    EntrantList names;
+    bool textMode = true;
+    bool spaceAligned = false;
+    InterfaceSettings look;
 };
 
 EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 #include "app/application.h"
 #include "app_test_support.h"
@@ -135,6 +136,99 @@ TEST_F(ApplicationTest, AMissingPrizePictureOfAResumedDrawIsReportedOnce) {
     EXPECT_EQ(startupMessages(),
               (std::vector<std::u16string>{u"奖品图加载失败:\n" + pathText(paths.prizeFolder / "奖品.png") +
                                            u"\n\n文件不存在"}));
+}
+
+} // namespace
+} // namespace kelvora::test
+
+namespace kelvora::test {
+namespace {
+
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Space as the draw screen reads it: on the key's release.
+void press(DrawRun& run) {
+    run.advanceDraw();
+    run.advanceDraw();
+}
+
+TEST_F(ApplicationTest, ARehearsalLeavesTheRealDrawAndHistoryAsTheyWere) {
+    Application app(dir.path(), services);
+    ASSERT_TRUE(app.startApplication());
+    DrawRun& run = app.controller().run();
+    run.startDraw();
+    press(run);
+    ASSERT_EQ(run.progress().drawnCount, 2);
+    const std::string realProgress = fileBytes(paths.progressFile);
+    const DrawProgress realState = run.progress();
+
+    messages.answers = {MessageAnswer::Yes};
+    ASSERT_TRUE(app.rehearsal().toggle());
+    EXPECT_TRUE(app.rehearsal().active());
+    EXPECT_FALSE(run.drawStarted()) << "a rehearsal starts with no draw";
+    EXPECT_EQ(app.controller().screen().infoBarText(), u"彩排");
+    const std::filesystem::path rehearsalProgress = app.records().paths.progressFile;
+    EXPECT_NE(rehearsalProgress, paths.progressFile);
+
+    // Three presses and Ctrl+F in the rehearsal: its own files, none of the real ones.
+    run.startDraw();
+    press(run);
+    EXPECT_EQ(app.controller().screen().infoBarText().rfind(u"【彩排】一等奖", 0), 0u);
+    ASSERT_TRUE(std::filesystem::exists(rehearsalProgress));
+    messages.answers = {MessageAnswer::Yes};
+    app.controller().endDraw();
+    EXPECT_FALSE(std::filesystem::exists(rehearsalProgress));
+    EXPECT_FALSE(std::filesystem::exists(paths.historyFolder)) << "the history went into the rehearsal";
+    run.startDraw();
+    press(run);
+    EXPECT_EQ(fileBytes(paths.progressFile), realProgress);
+
+    // Names scrolling: no switch. Then off: the rehearsal goes, the real draw comes back.
+    run.advanceDraw();
+    messages.answers = {MessageAnswer::Yes};
+    EXPECT_FALSE(app.rehearsal().toggle());
+    EXPECT_EQ(messages.lastText(), kRehearsalWhileScrollingText);
+    run.advanceDraw();
+    messages.answers = {MessageAnswer::Yes};
+    ASSERT_TRUE(app.rehearsal().toggle());
+    EXPECT_FALSE(app.rehearsal().active());
+    EXPECT_EQ(app.records().paths.progressFile, paths.progressFile);
+    EXPECT_FALSE(std::filesystem::exists(rehearsalProgress.parent_path().parent_path()));
+    ASSERT_TRUE(run.drawStarted());
+    EXPECT_EQ(run.progress().drawnCount, realState.drawnCount);
+    EXPECT_EQ(run.progress().pool.size(), realState.pool.size());
+    EXPECT_EQ(fileBytes(paths.progressFile), realProgress);
+    EXPECT_FALSE(std::filesystem::exists(paths.historyFolder));
+}
+
+TEST_F(ApplicationTest, AProgramThatDiesInARehearsalRestartsInIt) {
+    std::filesystem::path rehearsalProgress;
+    {
+        Application first(dir.path(), services);
+        ASSERT_TRUE(first.startApplication());
+        messages.answers = {MessageAnswer::Yes};
+        ASSERT_TRUE(first.rehearsal().toggle());
+        DrawRun& run = first.controller().run();
+        run.startDraw();
+        press(run);
+        rehearsalProgress = first.records().paths.progressFile;
+        // Killed here: nothing more is written.
+    }
+    ASSERT_TRUE(std::filesystem::exists(rehearsalProgress));
+    EXPECT_FALSE(std::filesystem::exists(paths.progressFile));
+    Application second(dir.path(), services);
+    ASSERT_TRUE(second.startApplication());
+    EXPECT_TRUE(second.rehearsal().active());
+    EXPECT_EQ(second.controller().run().progress().drawnCount, 2) << "the rehearsal's own draw";
+    EXPECT_EQ(second.controller().screen().infoBarText().rfind(u"【彩排】", 0), 0u);
+
+    // Quitting throws it away.
+    second.shutdownApplication();
+    EXPECT_FALSE(std::filesystem::exists(rehearsalProgress.parent_path().parent_path()));
+    EXPECT_FALSE(std::filesystem::exists(paths.progressFile));
 }
 
 } // namespace

@@ -37,6 +37,9 @@ TEST(CommandLineTest, EachArgumentListAsksForWhatItSays) {
         EXPECT_EQ(line.seed, c.seed);
         EXPECT_EQ(line.json, c.json);
     }
+    const CommandLine sized = parseCommandLine({"--check", "--screen", "1280x720"});
+    EXPECT_EQ(sized.screenWidth, 1280);
+    EXPECT_EQ(sized.screenHeight, 720);
 
     const std::vector<std::vector<std::string>> refused = {
         {"--chek"},
