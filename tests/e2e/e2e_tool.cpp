@@ -1,6 +1,7 @@
 // The end-to-end test's helper, written on the program's own record code:
 //   kelvora_e2e_tool fixture <folder>   writes the data folder the test draws from
-//   kelvora_e2e_tool progress <folder>  prints the saved draw, one fact a line, for the script to compare
+//   kelvora_e2e_tool progress <folder> [<progress file>]
+//                                       prints the saved draw, one fact a line, for the script to compare
 //   kelvora_e2e_tool history <file>     prints a history file as UTF-8
 //   kelvora_e2e_tool prizes <folder>    prints the prize file as the program reads it, one fact a line
 //   kelvora_e2e_tool textlist <folder>  prints the text list file as the program reads it, one fact a line
@@ -208,8 +209,10 @@ std::vector<std::byte> readFile(const std::filesystem::path& path) {
     return bytes;
 }
 
-int printProgress(const std::filesystem::path& folder) {
-    const DataPaths paths{folder};
+int printProgress(const std::filesystem::path& folder, const std::filesystem::path& progressFile = {}) {
+    DataPaths paths{folder};
+    if (!progressFile.empty())
+        paths.progressFile = progressFile;
     StderrMessageBox messages;
     PrizeList prizes;
     if (!reported(messages, loadPrizes(paths, prizes)))
@@ -380,6 +383,8 @@ int main(int argc, char** argv) {
         return writeFixture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "progress")
         return printProgress(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "progress")
+        return printProgress(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "history")
         return printHistory(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "prizes")
