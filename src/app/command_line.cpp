@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "image/picture_file.h"
 #include "platform/text.h"
 #include "rehearsal/event_check.h"
 #include "screen/name_fit.h"
@@ -129,6 +130,12 @@ int runCheck(const CommandLine& line, const std::filesystem::path& programFolder
     EventCheckOptions options;
     options.dryRun.runs = line.dryRuns;
     options.dryRun.seed = line.seed;
+    options.probe = [](const std::filesystem::path& path) {
+        // Decoded small: only whether it loads matters, and a picture list may hold thousands.
+        PictureFile picture;
+        return picture.loadPictureScaled(path, [](QSize) { return QSize(16, 16); }) ? std::u16string()
+                                                                                    : picture.errorText();
+    };
     EventCheck check = checkEvent(paths, options);
     if (check.textMode) {
         reportNameFit(findOverflowingNames(check.look, check.prizes, check.names, check.spaceAligned, screen),

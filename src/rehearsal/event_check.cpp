@@ -40,6 +40,10 @@ EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,
     check.names = textMode ? textList.entries : pictureList.entries;
     const EntrantList& names = check.names;
     reportFile(loadInterfaceSettings(paths, check.look), u"界面", check.findings);
+    MusicSettings music;
+    reportFile(loadMusicSettings(paths, music), u"音乐", check.findings);
+    checkFiles(paths, EventFiles{&prizes, textMode ? nullptr : &names, &check.look, &music}, options.probe,
+               check.findings);
 
     checkNameList(names, check.findings);
     checkPrizes(prizes, names, check.findings);

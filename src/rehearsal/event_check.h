@@ -8,6 +8,7 @@
 
 #include "records/data_paths.h"
 #include "rehearsal/dry_run.h"
+#include "rehearsal/file_check.h"
 #include "rehearsal/findings.h"
 #include "settings/interface_settings.h"
 
@@ -15,6 +16,7 @@ namespace kelvora {
 
 struct EventCheckOptions {
     DryRunOptions dryRun; // runs 0: no dry run
+    PictureProbe probe;   // how pictures are tried; empty: only their presence is checked
 };
 
 struct EventCheck {

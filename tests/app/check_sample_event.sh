@@ -8,8 +8,8 @@ PROGRAM=$(readlink -f "$1")
 SAMPLE=$(readlink -f "$2")
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-mkdir -p "$WORK/内置资源"
-"$SAMPLE" "$WORK" "$WORK/内置资源" >/dev/null
+# The built-in backgrounds and music the build puts beside the program, as scripts/run.sh copies them.
+"$SAMPLE" "$WORK" "$(dirname "$PROGRAM")/内置资源" >/dev/null
 unset DISPLAY WAYLAND_DISPLAY
 
 report=$("$PROGRAM" --check --data "$WORK" --dry-runs 200)

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "draw_fixture.h"
 #include "rehearsal/dry_run.h"
+#include "rehearsal/file_check.h"
 #include "rehearsal/list_check.h"
 
 namespace kelvora::test {
@@ -146,6 +149,53 @@ TEST(DryRunTest, AQuotaOnlyTheBlackListCanFillIsReported) {
     ASSERT_EQ(findings.size(), 3u);
     EXPECT_EQ(findings[0].what, u"20 次中有 20 次奖池在最后一个奖项之前抽空");
     EXPECT_EQ(findings[1].what, u"黑名单中的 “N0” 在 20 次试抽中中了 20 次");
+}
+
+} // namespace
+} // namespace kelvora::test
+
+namespace kelvora::test {
+namespace {
+
+TEST(FileCheckTest, EachFileTheShowOpensIsThereAndLoads) {
+    TempDir dir;
+    const DataPaths paths(dir.path());
+    auto touch = [](const std::filesystem::path& path) {
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path) << "x";
+    };
+    touch(paths.pictureFolder / "a.jpg");
+    touch(paths.pictureFolder / "bad.jpg");
+    touch(paths.prizeFolder / "bad.jpg");
+    touch(paths.musicFolder / u8"滚动1.mp3");
+    const PictureProbe probe = [](const std::filesystem::path& path) {
+        return path.filename() == "bad.jpg" ? std::u16string(u"不是图片") : std::u16string();
+    };
+
+    PrizeList prizes = {makePrize(u"三等奖", 1, 1), makePrize(u"一等奖", 1, 1)};
+    setField(prizes[0].imageFile, u"bad.jpg");
+    setField(prizes[1].imageFile, u"无.jpg");
+    const EntrantList photos = {makeEntrant(u"a.jpg"), makeEntrant(u"bad.jpg"), makeEntrant(u"b.jpg")};
+    InterfaceSettings look;
+    setField(look.backgroundImage, u"");
+    MusicSettings music;
+    music.winMusicOn = 0; // its file is missing, but it is switched off
+
+    Findings findings;
+    checkFiles(paths, EventFiles{&prizes, &photos, &look, &music}, probe, findings);
+    std::vector<std::u16string> lines;
+    for (const Finding& f : findings)
+        lines.push_back(findingLine(f));
+    const std::vector<std::u16string> expected = {
+        u"错误 名单: 1 张照片不在图片文件夹中: “b.jpg” → 按 F3 重新导入照片",
+        u"错误 名单: 1 张照片无法读取: “bad.jpg” → 换成 jpg 或 png 照片后按 F3 重新导入",
+        u"警告 三等奖: 奖品图 “bad.jpg” 加载失败: 不是图片 → 按 F2 重新选择奖品图",
+        u"警告 一等奖: 奖品图 “无.jpg” 加载失败: 文件不存在 → 按 F2 重新选择奖品图",
+        u"警告 音乐: 背景音乐1 “颁奖.mp3” 不在音乐文件夹中，到时不会有声音 → 按 F5 重新选择音乐",
+        u"警告 音乐: 背景音乐2 “星河传说.mp3” 不在音乐文件夹中，到时不会有声音 → 按 F5 重新选择音乐",
+        u"警告 音乐: 背景音乐3 “Encore une Fois.mp3” 不在音乐文件夹中，到时不会有声音 → 按 F5 重新选择音乐",
+    };
+    EXPECT_EQ(lines, expected);
 }
 
 } // namespace
