@@ -16,6 +16,7 @@
 #include "app/music_commands.h"
 #include "app/music_settings_commands.h"
 #include "app/prize_commands.h"
+#include "app/rehearsal_check.h"
 #include "app/roll_commands.h"
 #include "app/roll_settings_commands.h"
 #include "app/startup_checks.h"
@@ -71,6 +72,7 @@ void Application::registerCommands() {
     registerMusicCommands(m_commands, *m_controller);
     registerWinnersCommands(m_commands, *m_window);
     registerConsoleCommands(m_commands, *m_console);
+    registerRehearsalCheckCommand(m_commands, *m_window);
     registerRehearsalCommands(m_commands, *m_rehearsal);
     m_window->rebuildAccelerators();
 }

@@ -34,6 +34,7 @@ enum class CommandId {
     InterfaceSettings,
     MusicSettings,
     PresenterConsole,
+    RehearsalCheck,
     Rehearsal,
     Backup,
     RemoteInfo,

@@ -120,7 +120,7 @@ void dryRunFindings(const DryRunResult& result, const DryRunOptions& options, Fi
         findings.push_back(
             {Severity::Error, u"试抽",
              formatText(u"%s 次中有 %s 次奖池在最后一个奖项之前抽空", {runs, decimalText(result.unfinished)}),
-             u"减少名额或添加名单"});
+             u"减少名额或添加名单", FixPlace::Prizes});
     if (!options.capsLock || result.runs == 0)
         return;
     for (const PrizeOdds& odds : result.prizes) {
@@ -132,13 +132,14 @@ void dryRunFindings(const DryRunResult& result, const DryRunOptions& options, Fi
                     findings.push_back({Severity::Warning, odds.prize,
                                         formatText(u"白名单中的 “%s” 在 %s 次试抽中只中了 %s 次",
                                                    {w.name, runs, decimalText(w.wins)}),
-                                        u"此人可能先在前面的奖项中被随机抽中；把此人加入前面奖项的黑名单"});
+                                        u"此人可能先在前面的奖项中被随机抽中；把此人加入前面奖项的黑名单",
+                                        FixPlace::Prizes});
         for (const ListedWins& b : odds.black)
             if (b.wins > 0)
                 findings.push_back({Severity::Warning, odds.prize,
                                     formatText(u"黑名单中的 “%s” 在 %s 次试抽中中了 %s 次",
                                                {b.name, runs, decimalText(b.wins)}),
-                                    u"名额大于黑名单以外的人数；减少名额或缩短黑名单"});
+                                    u"名额大于黑名单以外的人数；减少名额或缩短黑名单", FixPlace::Prizes});
     }
 }
 

@@ -13,10 +13,10 @@ namespace kelvora {
 namespace {
 
 // A record that does not read gives its defaults at start-up: the show would run without it.
-void reportFile(const FileResult& result, std::u16string where, Findings& findings) {
+void reportFile(const FileResult& result, std::u16string where, FixPlace place, Findings& findings) {
     if (!result)
         findings.push_back(
-            {Severity::Error, std::move(where), messageText(result), u"修好或删除这个文件后再检查"});
+            {Severity::Error, std::move(where), messageText(result), u"修好或删除这个文件后再检查", place});
 }
 
 } // namespace
@@ -28,20 +28,20 @@ EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,
     DrawMode drawMode;
     TextNameList textList;
     PictureNameList pictureList;
-    reportFile(loadPrizes(paths, prizes), u"奖项", check.findings);
-    reportFile(loadDrawMode(paths, drawMode), u"抽奖模式", check.findings);
+    reportFile(loadPrizes(paths, prizes), u"奖项", FixPlace::Prizes, check.findings);
+    reportFile(loadDrawMode(paths, drawMode), u"抽奖模式", FixPlace::Names, check.findings);
     const bool textMode = drawMode.isTextMode();
     if (textMode)
-        reportFile(loadTextNameList(paths, textList), u"名单", check.findings);
+        reportFile(loadTextNameList(paths, textList), u"名单", FixPlace::Names, check.findings);
     else
-        reportFile(loadPictureNameList(paths, pictureList), u"名单", check.findings);
+        reportFile(loadPictureNameList(paths, pictureList), u"名单", FixPlace::Names, check.findings);
     check.textMode = textMode;
     check.spaceAligned = textList.spaceAligned != 0;
     check.names = textMode ? textList.entries : pictureList.entries;
     const EntrantList& names = check.names;
-    reportFile(loadInterfaceSettings(paths, check.look), u"界面", check.findings);
+    reportFile(loadInterfaceSettings(paths, check.look), u"界面", FixPlace::Look, check.findings);
     MusicSettings music;
-    reportFile(loadMusicSettings(paths, music), u"音乐", check.findings);
+    reportFile(loadMusicSettings(paths, music), u"音乐", FixPlace::Music, check.findings);
     checkFiles(paths, EventFiles{&prizes, textMode ? nullptr : &names, &check.look, &music}, options.probe,
                check.findings);
 

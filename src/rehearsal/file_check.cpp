@@ -46,13 +46,13 @@ void checkPhotos(const DataPaths& paths, const EntrantList& photos, const Pictur
             {Severity::Error, u"名单",
              formatText(u"%s 张照片不在图片文件夹中: %s",
                         {decimalText(static_cast<long long>(missing.size())), examples(missing)}),
-             u"按 F3 重新导入照片"});
+             u"按 F3 重新导入照片", FixPlace::Names});
     if (!unreadable.empty())
         findings.push_back(
             {Severity::Error, u"名单",
              formatText(u"%s 张照片无法读取: %s",
                         {decimalText(static_cast<long long>(unreadable.size())), examples(unreadable)}),
-             u"换成 jpg 或 png 照片后按 F3 重新导入"});
+             u"换成 jpg 或 png 照片后按 F3 重新导入", FixPlace::Names});
 }
 
 void checkMusic(const DataPaths& paths, const MusicSettings& music, Findings& findings) {
@@ -71,7 +71,7 @@ void checkMusic(const DataPaths& paths, const MusicSettings& music, Findings& fi
             continue;
         findings.push_back({Severity::Warning, u"音乐",
                             formatText(u"%s “%s” 不在音乐文件夹中，到时不会有声音", {slot.name, slot.file}),
-                            u"按 F5 重新选择音乐"});
+                            u"按 F5 重新选择音乐", FixPlace::Music});
     }
 }
 
@@ -91,7 +91,7 @@ void checkFiles(const DataPaths& paths, const EventFiles& files, const PicturePr
             if (!problem.empty())
                 findings.push_back({Severity::Warning, std::u16string(prize.nameText()),
                                     formatText(u"奖品图 “%s” 加载失败: %s", {name, problem}),
-                                    u"按 F2 重新选择奖品图"});
+                                    u"按 F2 重新选择奖品图", FixPlace::Prizes});
         }
     if (files.look) {
         const std::u16string_view name = fieldText(files.look->backgroundImage);
@@ -101,7 +101,7 @@ void checkFiles(const DataPaths& paths, const EventFiles& files, const PicturePr
             if (!problem.empty())
                 findings.push_back({Severity::Warning, u"界面",
                                     formatText(u"背景图 “%s” 加载失败: %s", {name, problem}),
-                                    u"按 F4 重新选择背景图"});
+                                    u"按 F4 重新选择背景图", FixPlace::Look});
         }
     }
     if (files.music)

@@ -10,11 +10,16 @@ namespace kelvora {
 
 enum class Severity { Error, Warning, Note };
 
+// The editor where a finding is fixed: the prizes (F2), the draw mode and name list (F3), the look (F4), the
+// music (F5), or none of them.
+enum class FixPlace { None, Prizes, Names, Look, Music };
+
 struct Finding {
     Severity severity = Severity::Note;
     std::u16string where; // "一等奖", "名单", "音乐"
     std::u16string what;  // "名额 30 > 可中奖人数 26"
     std::u16string fix;   // "减少名额或添加名单"
+    FixPlace place = FixPlace::None;
     friend bool operator==(const Finding&, const Finding&) = default;
 };
 

@@ -37,7 +37,9 @@ bool contains(const EntrantList& sorted, const Entrant& entrant) {
 
 void add(Findings& findings, Severity severity, std::u16string where, std::u16string what,
          std::u16string fix) {
-    findings.push_back(Finding{severity, std::move(where), std::move(what), std::move(fix)});
+    // The name list's own findings are fixed in its editor, everything about a prize in the prizes'.
+    const FixPlace place = where == u"名单" ? FixPlace::Names : FixPlace::Prizes;
+    findings.push_back(Finding{severity, std::move(where), std::move(what), std::move(fix), place});
 }
 
 } // namespace

@@ -120,7 +120,7 @@ void reportNameFit(const std::vector<NameOverflow>& overflows, const PrizeList& 
         const std::size_t index = std::size_t(first->prizeIndex);
         std::u16string where = index < prizes.size() ? std::u16string(prizes[index].nameText()) : u"奖项";
         findings.push_back(Finding{Severity::Warning, std::move(where), std::move(what),
-                                   u"减小奖项字号、减少每行人数或缩短名字"});
+                                   u"减小奖项字号、减少每行人数或缩短名字", FixPlace::Prizes});
         first = last;
     }
 }

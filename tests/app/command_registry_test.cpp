@@ -154,6 +154,7 @@ TEST_F(CommandRegistryTest, MainMenuHoldsEveryEntryWithItsKeysIndentAndSeparator
         "  界面... \t F4",
         "  音乐... \t F5",
         "  导播台... \t F8",
+        "  彩排检查...",
         "  彩排模式...",
         "  ---",
         "  参数备份与还原...",

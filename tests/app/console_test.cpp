@@ -16,8 +16,11 @@
 #include "app/display_mode.h"
 #include "draw/history.h"
 #include "draw_fixture.h"
+#include "rehearsal/ui/rehearsal_check_dialog.h"
 #include "screen/frame_miniature.h"
+#include "settings/ui/prize_settings_dialog.h"
 #include "support/widget_test_support.h"
+#include "ui/qt_text.h"
 #include "winners/ui/winners_dialog.h"
 
 namespace kelvora::test {
@@ -166,6 +169,33 @@ TEST_F(ConsoleTest, ItsSettingsAreSavedWhenTickedAndApplyAtTheNextOpening) {
     EXPECT_EQ(messages.lastText(), kNoExtendedScreenText);
     Q_EMIT window.extendedScreenShown();
     EXPECT_TRUE(program.console().isOpen()) << "ticked: the move onto the projector opens it";
+}
+
+// The pre-show check from the menu shares this fixture: the live records, a report, and the way to the
+// editor.
+TEST_F(ConsoleTest, TheRehearsalCheckReportsTheLiveEventAndOpensTheEditorOfAFinding) {
+    records.prizes[1].quota = 7; // 10 names: 4 for the first prize, 6 left
+    std::vector<std::u16string> lines;
+    QString summary;
+    whenOpens<RehearsalCheckDialog>([&](RehearsalCheckDialog& report) {
+        summary = report.findChild<QLabel*>("summary")->text();
+        auto* list = report.findChild<QListWidget*>("findings");
+        for (int i = 0; i < list->count(); ++i)
+            lines.push_back(toU16String(list->item(i)->text()));
+        list->setCurrentRow(0);
+        report.findChild<QPushButton*>("fix")->click();
+    });
+    bool prizesOpened = false;
+    whenOpens<PrizeSettingsDialog>([&prizesOpened](PrizeSettingsDialog& dialog) {
+        prizesOpened = true;
+        dialog.reject();
+    });
+    window.runCommand(CommandId::RehearsalCheck);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), u"错误 一等奖: 名额 7 > 可中奖人数 6 → 减少名额或添加名单");
+    EXPECT_TRUE(summary.startsWith("2 个错误")) << summary.toStdString();
+    EXPECT_TRUE(summary.endsWith("试抽 1000 次")) << summary.toStdString();
+    EXPECT_TRUE(prizesOpened) << "去修改 opens the prizes' editor";
 }
 
 TEST(ConsolePlacementTest, OpensOnTheScreenTheDrawScreenLeavesFree) {

@@ -35,13 +35,13 @@ rehearsal_has() { rehearsal_progress | grep -qx "$1"; }
 # Both folders as one listing of names and checksums.
 real_state() { (cd "$RUN" && { find 抽取进度\(勿删\) 历史记录 -type f -exec md5sum {} + 2>/dev/null || true; } | sort); }
 
-# "参数设置" is the first entry of the main menu, "彩排模式..." the sixth of its sub-menu.
+# "参数设置" is the first entry of the main menu, "彩排模式..." the seventh of its sub-menu.
 rehearsal_menu() {
   xdotool mousemove 960 540 click 3
   sleep 0.4
   key Down
   key Right
-  key Down Down Down Down Down
+  key Down Down Down Down Down Down
   key Return
   wait_for "the rehearsal question" has_captioned 2
   key y
