@@ -6,9 +6,12 @@
 #include <fstream>
 
 #include "draw_fixture.h"
+#include "records/draw_mode.h"
 #include "rehearsal/dry_run.h"
+#include "rehearsal/event_check.h"
 #include "rehearsal/file_check.h"
 #include "rehearsal/list_check.h"
+#include "settings/text_name_list.h"
 
 namespace kelvora::test {
 namespace {
@@ -196,6 +199,44 @@ TEST(FileCheckTest, EachFileTheShowOpensIsThereAndLoads) {
         u"警告 音乐: 背景音乐3 “Encore une Fois.mp3” 不在音乐文件夹中，到时不会有声音 → 按 F5 重新选择音乐",
     };
     EXPECT_EQ(lines, expected);
+}
+
+} // namespace
+} // namespace kelvora::test
+
+namespace kelvora::test {
+namespace {
+
+TEST(EventCheckTest, ASavedDrawThatNoLongerMatchesThePrizesIsAnError) {
+    TempDir dir;
+    const DataPaths paths(dir.path());
+    DrawFixture f;
+    f.prizes = {makePrize(u"三等奖", 2, 1), makePrize(u"一等奖", 1, 1)};
+    f.textList = makeNames(5);
+    f.run.startDraw();
+    f.press();
+    f.press();
+    f.run.advanceDraw(); // on to the second prize
+    ASSERT_EQ(f.run.progress().prizeIndex, 1);
+    ASSERT_TRUE(saveProgress(paths, f.run.progress()));
+    TextNameList list;
+    list.entries = f.textList;
+    ASSERT_TRUE(saveTextNameList(paths, list));
+    ASSERT_TRUE(saveDrawMode(paths, DrawMode{kTextMode}));
+    ASSERT_TRUE(savePrizes(paths, f.prizes));
+
+    EventCheckOptions options;
+    options.dryRun.runs = 0;
+    EXPECT_TRUE(checkEvent(paths, options).findings.empty() ||
+                !hasErrors(checkEvent(paths, options).findings));
+
+    // The prize the draw stands on was deleted since: the restart could not take the draw up.
+    f.prizes.pop_back();
+    ASSERT_TRUE(savePrizes(paths, f.prizes));
+    const EventCheck check = checkEvent(paths, options);
+    ASSERT_FALSE(check.findings.empty());
+    EXPECT_EQ(check.findings.front().where, u"抽奖进度");
+    EXPECT_EQ(check.findings.front().severity, Severity::Error);
 }
 
 } // namespace
