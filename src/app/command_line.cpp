@@ -73,7 +73,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
                 return refused("--seed needs a number from 0 to 4294967295");
             checkOnly = true;
         } else {
-            return refused("unknown option " + arg);
+            return refused(std::string("unknown option ").append(arg));
         }
     }
     if (checkOnly && line.action != CommandLine::Action::Check)
