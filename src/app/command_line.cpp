@@ -147,6 +147,9 @@ int runCheck(const CommandLine& line, const std::filesystem::path& programFolder
     } else {
         for (const Finding& finding : check.findings)
             std::printf("%s\n", toUtf8(findingLine(finding)).c_str());
+        for (const DryRunResult* result : {&check.dryRun, &check.dryRunCapsOff})
+            for (const std::u16string& line : dryRunOddsLines(*result, result == &check.dryRun))
+                std::printf("试抽 %s\n", toUtf8(line).c_str());
         std::printf("%s\n", toUtf8(formatText(u"检查完毕: %s 个问题，试抽 %s 次",
                                               {decimalText(static_cast<long long>(check.findings.size())),
                                                decimalText(check.dryRun.runs)}))

@@ -61,9 +61,11 @@ Round checkOnce(MainWindow& window) {
 
     std::atomic<bool> cancel{false};
     Findings fileFindings;
-    DryRunResult dryRunResult;
+    DryRunResult dryRunResult, capsOffResult;
     DryRunOptions options;
     options.runs = kDryRuns;
+    DryRunOptions capsOff = options;
+    capsOff.capsLock = false;
     WorkProgressDialog progress(
         QStringLiteral("彩排检查"), QStringLiteral("正在检查文件，并把整场抽奖试抽 %1 次…").arg(kDryRuns),
         [&](const WorkProgress& report) {
@@ -84,11 +86,17 @@ Round checkOnce(MainWindow& window) {
         reportNameFit(findOverflowingNames(look, prizes, names, records.textList.spaceAligned != 0, screen),
                       prizes, screen, findings);
     }
-    if (!dryRunResult.cancelled)
+    std::vector<std::u16string> odds;
+    if (!dryRunResult.cancelled && !capsOffResult.cancelled) {
         dryRunFindings(dryRunResult, options, findings);
+        dryRunFindings(capsOffResult, capsOff, findings);
+        odds = dryRunOddsLines(dryRunResult, true);
+        for (std::u16string& line : dryRunOddsLines(capsOffResult, false))
+            odds.push_back(std::move(line));
+    }
     sortFindings(findings);
 
-    RehearsalCheckDialog report(std::move(findings), dryRunResult, &window);
+    RehearsalCheckDialog report(std::move(findings), dryRunResult, odds, &window);
     report.exec();
     return {report.chosenPlace(), report.againRequested()};
 }

@@ -110,19 +110,38 @@ DryRunResult dryRun(const PrizeList& prizes, const EntrantList& names, const Dry
     return result;
 }
 
+std::vector<std::u16string> dryRunOddsLines(const DryRunResult& result, bool capsLock) {
+    std::vector<std::u16string> lines;
+    const std::u16string runs = decimalText(result.runs);
+    for (const PrizeOdds& odds : result.prizes) {
+        if (odds.white.empty() && odds.black.empty())
+            continue;
+        std::u16string line = formatText(u"%s（大写锁定%s）:", {odds.prize, capsLock ? u"开" : u"关"});
+        auto add = [&](std::u16string_view list, const std::vector<ListedWins>& entrants) {
+            for (const ListedWins& w : entrants)
+                line += formatText(u" %s “%s” %s/%s", {list, w.name, decimalText(w.wins), runs});
+        };
+        add(u"白名单", odds.white);
+        add(u"黑名单", odds.black);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 void dryRunFindings(const DryRunResult& result, const DryRunOptions& options, Findings& findings) {
     const std::u16string runs = decimalText(result.runs);
     if (result.doubleWins > 0)
         findings.push_back({Severity::Error, u"试抽",
                             formatText(u"%s 次试抽中有人中奖两次", {decimalText(result.doubleWins)}),
                             u"请把参数设置文件夹交给技术人员"});
+    // The pool runs out alike with Caps Lock on or off; the lists decide only with it on.
+    if (!options.capsLock || result.runs == 0)
+        return;
     if (result.unfinished > 0)
         findings.push_back(
             {Severity::Error, u"试抽",
              formatText(u"%s 次中有 %s 次奖池在最后一个奖项之前抽空", {runs, decimalText(result.unfinished)}),
              u"减少名额或添加名单", FixPlace::Prizes});
-    if (!options.capsLock || result.runs == 0)
-        return;
     for (const PrizeOdds& odds : result.prizes) {
         // With Caps Lock on a white list that fits the quota wins every time; one that does not fit is told
         // by the list check already.

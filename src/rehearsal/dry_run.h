@@ -47,6 +47,10 @@ struct DryRunResult {
 DryRunResult dryRun(const PrizeList& prizes, const EntrantList& names, const DryRunOptions& options,
                     const std::atomic<bool>* cancel = nullptr, const std::function<void(int)>& progress = {});
 
+// The odds of the listed entrants, a line a prize with lists: "一等奖（大写锁定开）: 白名单 “张三”
+// 1000/1000， 黑名单 “李四” 0/1000". Prizes without lists give no line.
+std::vector<std::u16string> dryRunOddsLines(const DryRunResult& result, bool capsLock);
+
 // What the runs say to the operator: a white-listed entrant who does not win every time although the list
 // fits the quota, a black-listed one who wins with Caps Lock on, anybody winning twice, runs the pool could
 // not finish.

@@ -54,8 +54,14 @@ EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,
                                   u"中断的抽奖不能继续：恢复原来的奖项，或按 Ctrl+F 结束抽奖"});
 
     if (options.dryRun.runs > 0 && !prizes.empty() && !names.empty()) {
-        check.dryRun = dryRun(prizes, names, options.dryRun, cancel, progress);
-        dryRunFindings(check.dryRun, options.dryRun, check.findings);
+        DryRunOptions on = options.dryRun;
+        on.capsLock = true;
+        check.dryRun = dryRun(prizes, names, on, cancel, progress);
+        dryRunFindings(check.dryRun, on, check.findings);
+        DryRunOptions off = on;
+        off.capsLock = false;
+        check.dryRunCapsOff = dryRun(prizes, names, off, cancel);
+        dryRunFindings(check.dryRunCapsOff, off, check.findings);
     }
     sortFindings(check.findings);
     return check;

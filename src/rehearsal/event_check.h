@@ -20,8 +20,9 @@ struct EventCheckOptions {
 };
 
 struct EventCheck {
-    Findings findings; // sorted, the most serious first
-    DryRunResult dryRun;
+    Findings findings;          // sorted, the most serious first
+    DryRunResult dryRun;        // Caps Lock on: the lists decide
+    DryRunResult dryRunCapsOff; // Caps Lock off: everybody alike
     // What was read, for the checks that need the screen's fonts (done by the caller).
     PrizeList prizes;
     EntrantList names;

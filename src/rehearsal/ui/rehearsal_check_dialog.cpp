@@ -30,7 +30,8 @@ std::u16string checkSummary(const Findings& findings, const DryRunResult& dryRun
     return text;
 }
 
-RehearsalCheckDialog::RehearsalCheckDialog(Findings findings, const DryRunResult& dryRun, QWidget* parent)
+RehearsalCheckDialog::RehearsalCheckDialog(Findings findings, const DryRunResult& dryRun,
+                                           const std::vector<std::u16string>& odds, QWidget* parent)
     : CenteredDialog(parent), m_findings(std::move(findings)) {
     setWindowTitle(QStringLiteral("彩排检查"));
     auto* layout = new QVBoxLayout(this);
@@ -51,6 +52,17 @@ RehearsalCheckDialog::RehearsalCheckDialog(Findings findings, const DryRunResult
                                                                     : QColor(80, 80, 80));
     }
     layout->addWidget(m_list, 1);
+    if (!odds.empty()) {
+        QStringList lines;
+        for (const std::u16string& line : odds)
+            lines << toQString(line);
+        auto* oddsLabel =
+            new QLabel(QStringLiteral("试抽中黑白名单里的人中奖的次数:\n") + lines.join(u'\n'), this);
+        oddsLabel->setObjectName(QStringLiteral("odds"));
+        oddsLabel->setWordWrap(true);
+        oddsLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(oddsLabel);
+    }
 
     auto* buttons = new QDialogButtonBox(this);
     m_fix = buttons->addButton(QStringLiteral("去修改"), QDialogButtonBox::ActionRole);

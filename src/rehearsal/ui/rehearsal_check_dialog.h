@@ -14,7 +14,9 @@ namespace kelvora {
 class RehearsalCheckDialog : public CenteredDialog {
     Q_OBJECT
 public:
-    RehearsalCheckDialog(Findings findings, const DryRunResult& dryRun, QWidget* parent);
+    // odds: the dry run's lines for the listed entrants (dryRunOddsLines), shown under the findings.
+    RehearsalCheckDialog(Findings findings, const DryRunResult& dryRun,
+                         const std::vector<std::u16string>& odds, QWidget* parent);
 
     // After exec(): the editor the operator asked to open with "去修改" (None: closed), or whether "重新检查"
     // was asked for.
