@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "audio/music_probe.h"
 #include "image/picture_file.h"
 #include "platform/text.h"
 #include "rehearsal/event_check.h"
@@ -136,6 +137,7 @@ int runCheck(const CommandLine& line, const std::filesystem::path& programFolder
         return picture.loadPictureScaled(path, [](QSize) { return QSize(16, 16); }) ? std::u16string()
                                                                                     : picture.errorText();
     };
+    options.musicProbe = musicProblem;
     EventCheck check = checkEvent(paths, options);
     if (check.textMode) {
         reportNameFit(findOverflowingNames(check.look, check.prizes, check.names, check.spaceAligned, screen),

@@ -6,6 +6,7 @@
 
 #include "app/command_registry.h"
 #include "app/main_window.h"
+#include "audio/music_probe.h"
 #include "image/picture_file.h"
 #include "rehearsal/file_check.h"
 #include "rehearsal/list_check.h"
@@ -70,7 +71,7 @@ Round checkOnce(MainWindow& window) {
         QStringLiteral("彩排检查"), QStringLiteral("正在检查文件，并把整场抽奖试抽 %1 次…").arg(kDryRuns),
         [&](const WorkProgress& report) {
             checkFiles(paths, EventFiles{&prizes, textMode ? nullptr : &names, &look, &music}, pictureProblem,
-                       fileFindings);
+                       fileFindings, musicProblem);
             dryRunResult =
                 dryRun(prizes, names, options, &cancel, [&report](int done) { report(done, kDryRuns); });
         },

@@ -43,7 +43,7 @@ EventCheck checkEvent(const DataPaths& paths, const EventCheckOptions& options,
     MusicSettings music;
     reportFile(loadMusicSettings(paths, music), u"音乐", FixPlace::Music, check.findings);
     checkFiles(paths, EventFiles{&prizes, textMode ? nullptr : &names, &check.look, &music}, options.probe,
-               check.findings);
+               check.findings, options.musicProbe);
 
     checkNameList(names, check.findings);
     checkPrizes(prizes, names, check.findings);

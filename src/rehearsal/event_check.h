@@ -15,8 +15,9 @@
 namespace kelvora {
 
 struct EventCheckOptions {
-    DryRunOptions dryRun; // runs 0: no dry run
-    PictureProbe probe;   // how pictures are tried; empty: only their presence is checked
+    DryRunOptions dryRun;  // runs 0: no dry run
+    PictureProbe probe;    // how pictures are tried; empty: only their presence is checked
+    MusicProbe musicProbe; // the same for music
 };
 
 struct EventCheck {

@@ -55,7 +55,8 @@ void checkPhotos(const DataPaths& paths, const EntrantList& photos, const Pictur
              u"换成 jpg 或 png 照片后按 F3 重新导入", FixPlace::Names});
 }
 
-void checkMusic(const DataPaths& paths, const MusicSettings& music, Findings& findings) {
+void checkMusic(const DataPaths& paths, const MusicSettings& music, const MusicProbe& probe,
+                Findings& findings) {
     struct Slot {
         std::u16string_view name;
         std::u16string_view file;
@@ -67,18 +68,26 @@ void checkMusic(const DataPaths& paths, const MusicSettings& music, Findings& fi
                           {u"背景音乐2", fieldText(music.backgroundFile2), true},
                           {u"背景音乐3", fieldText(music.backgroundFile3), true}};
     for (const Slot& slot : slots) {
-        if (!slot.used || slot.file.empty() || isFile(paths.musicFolder / std::filesystem::path(slot.file)))
+        const std::filesystem::path path = paths.musicFolder / std::filesystem::path(slot.file);
+        if (!slot.used || slot.file.empty())
             continue;
-        findings.push_back({Severity::Warning, u"音乐",
-                            formatText(u"%s “%s” 不在音乐文件夹中，到时不会有声音", {slot.name, slot.file}),
-                            u"按 F5 重新选择音乐", FixPlace::Music});
+        if (!isFile(path)) {
+            findings.push_back(
+                {Severity::Warning, u"音乐",
+                 formatText(u"%s “%s” 不在音乐文件夹中，到时不会有声音", {slot.name, slot.file}),
+                 u"按 F5 重新选择音乐", FixPlace::Music});
+        } else if (const std::u16string problem = probe ? probe(path) : std::u16string(); !problem.empty()) {
+            findings.push_back({Severity::Warning, u"音乐",
+                                formatText(u"%s “%s” 无法播放: %s", {slot.name, slot.file, problem}),
+                                u"换成 mp3 或 wav 文件后按 F5 重新选择", FixPlace::Music});
+        }
     }
 }
 
 } // namespace
 
 void checkFiles(const DataPaths& paths, const EventFiles& files, const PictureProbe& probe,
-                Findings& findings) {
+                Findings& findings, const MusicProbe& musicProbe) {
     if (files.photos)
         checkPhotos(paths, *files.photos, probe, findings);
     if (files.prizes)
@@ -105,7 +114,7 @@ void checkFiles(const DataPaths& paths, const EventFiles& files, const PicturePr
         }
     }
     if (files.music)
-        checkMusic(paths, *files.music, findings);
+        checkMusic(paths, *files.music, musicProbe, findings);
 }
 
 } // namespace kelvora

@@ -18,6 +18,8 @@ namespace kelvora {
 // Loads a picture the way the screen does: empty when it loads, else the loader's reason. Pictures need
 // the image codecs, which the caller has; without a probe only their presence is checked.
 using PictureProbe = std::function<std::u16string(const std::filesystem::path&)>;
+// The same for a music file: empty when it plays, else why not. Without one only presence is checked.
+using MusicProbe = std::function<std::u16string(const std::filesystem::path&)>;
 
 struct EventFiles {
     const PrizeList* prizes = nullptr;
@@ -27,6 +29,6 @@ struct EventFiles {
 };
 
 void checkFiles(const DataPaths& paths, const EventFiles& files, const PictureProbe& probe,
-                Findings& findings);
+                Findings& findings, const MusicProbe& musicProbe = {});
 
 } // namespace kelvora

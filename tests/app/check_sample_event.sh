@@ -19,6 +19,11 @@ echo "$report"
 grep -q "^试抽 特等奖（大写锁定开）: 白名单 “[^”]*” 200/200$" <<<"$report" || { echo "FAIL: no odds line"; exit 1; }
 [ "$("$PROGRAM" --check --data "$WORK" --dry-runs 10 --json)" = "[]" ] || { echo "FAIL: JSON report"; exit 1; }
 
+# A music file that is not music: a warning the real decoder finds, and still exit 0.
+echo "not music" >"$WORK/参数设置(勿删)/音乐/颁奖.mp3"
+report=$("$PROGRAM" --check --data "$WORK" --dry-runs 10)
+grep -q "^警告 音乐: 背景音乐1 “颁奖.mp3” 无法播放: " <<<"$report" || { echo "FAIL: a broken mp3 passed: $report"; exit 1; }
+
 set +e
 "$PROGRAM" --chek >"$WORK/out" 2>"$WORK/err"
 rc=$?

@@ -171,6 +171,7 @@ TEST(FileCheckTest, EachFileTheShowOpensIsThereAndLoads) {
     touch(paths.pictureFolder / "bad.jpg");
     touch(paths.prizeFolder / "bad.jpg");
     touch(paths.musicFolder / u8"滚动1.mp3");
+    touch(paths.musicFolder / u8"颁奖.mp3");
     const PictureProbe probe = [](const std::filesystem::path& path) {
         return path.filename() == "bad.jpg" ? std::u16string(u"不是图片") : std::u16string();
     };
@@ -185,7 +186,11 @@ TEST(FileCheckTest, EachFileTheShowOpensIsThereAndLoads) {
     music.winMusicOn = 0; // its file is missing, but it is switched off
 
     Findings findings;
-    checkFiles(paths, EventFiles{&prizes, &photos, &look, &music}, probe, findings);
+    const MusicProbe musicProbe = [](const std::filesystem::path& path) {
+        return path.filename() == std::filesystem::path(u8"颁奖.mp3") ? std::u16string(u"不是音频")
+                                                                      : std::u16string();
+    };
+    checkFiles(paths, EventFiles{&prizes, &photos, &look, &music}, probe, findings, musicProbe);
     std::vector<std::u16string> lines;
     for (const Finding& f : findings)
         lines.push_back(findingLine(f));
@@ -194,7 +199,7 @@ TEST(FileCheckTest, EachFileTheShowOpensIsThereAndLoads) {
         u"错误 名单: 1 张照片无法读取: “bad.jpg” → 换成 jpg 或 png 照片后按 F3 重新导入",
         u"警告 三等奖: 奖品图 “bad.jpg” 加载失败: 不是图片 → 按 F2 重新选择奖品图",
         u"警告 一等奖: 奖品图 “无.jpg” 加载失败: 文件不存在 → 按 F2 重新选择奖品图",
-        u"警告 音乐: 背景音乐1 “颁奖.mp3” 不在音乐文件夹中，到时不会有声音 → 按 F5 重新选择音乐",
+        u"警告 音乐: 背景音乐1 “颁奖.mp3” 无法播放: 不是音频 → 换成 mp3 或 wav 文件后按 F5 重新选择",
         u"警告 音乐: 背景音乐2 “星河传说.mp3” 不在音乐文件夹中，到时不会有声音 → 按 F5 重新选择音乐",
         u"警告 音乐: 背景音乐3 “Encore une Fois.mp3” 不在音乐文件夹中，到时不会有声音 → 按 F5 重新选择音乐",
     };
