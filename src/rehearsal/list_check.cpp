@@ -61,11 +61,13 @@ void checkNameList(const EntrantList& names, Findings& findings) {
     if (empty > 0)
         add(findings, Severity::Warning, u"名单", formatText(u"%s 个空名字", {number(empty)}),
             u"按 F3 删除空行");
-    for (const auto& [key, spellings] : byLowered) {
+    for (const auto& entry : byLowered) {
+        const std::vector<std::u16string_view>& spellings = entry.second;
         if (spellings.size() < 2)
             continue;
+        const std::u16string_view first = spellings.front();
         const bool sameText = std::all_of(spellings.begin(), spellings.end(),
-                                          [&](std::u16string_view s) { return s == spellings.front(); });
+                                          [first](std::u16string_view s) { return s == first; });
         if (sameText)
             add(findings, Severity::Warning, u"名单",
                 formatText(u"“%s” 出现 %s 次",
