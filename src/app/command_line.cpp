@@ -6,8 +6,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "app/rehearsal_check.h"
 #include "audio/music_probe.h"
-#include "image/picture_file.h"
 #include "platform/text.h"
 #include "rehearsal/event_check.h"
 #include "screen/name_fit.h"
@@ -131,12 +131,7 @@ int runCheck(const CommandLine& line, const std::filesystem::path& programFolder
     EventCheckOptions options;
     options.dryRun.runs = line.dryRuns;
     options.dryRun.seed = line.seed;
-    options.probe = [](const std::filesystem::path& path) {
-        // Decoded small: only whether it loads matters, and a picture list may hold thousands.
-        PictureFile picture;
-        return picture.loadPictureScaled(path, [](QSize) { return QSize(16, 16); }) ? std::u16string()
-                                                                                    : picture.errorText();
-    };
+    options.probe = pictureProblem;
     options.musicProbe = musicProblem;
     EventCheck check = checkEvent(paths, options);
     if (check.textMode) {

@@ -20,12 +20,15 @@ namespace {
 
 constexpr int kDryRuns = 1000;
 
+} // namespace
+
 std::u16string pictureProblem(const std::filesystem::path& path) {
-    // Decoded small: only whether it loads matters, and a picture list may hold thousands.
     PictureFile picture;
     return picture.loadPictureScaled(path, [](QSize) { return QSize(16, 16); }) ? std::u16string()
                                                                                 : picture.errorText();
 }
+
+namespace {
 
 std::optional<CommandId> editorOf(FixPlace place) {
     switch (place) {
