@@ -9,6 +9,7 @@ PACKAGES=(
   libgif-dev libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libfontconfig-dev libx11-dev
+  libquazip1-qt6-dev libuchardet-dev python3-openpyxl
   fonts-wqy-zenhei fonts-arphic-ukai fonts-arphic-uming
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-xserver-utils imagemagick sox libsox-fmt-mp3 lame

@@ -42,6 +42,10 @@ if [ ! -e "$MUSIC_DIR/_音乐设置.dat" ]; then
     [ -e "$MUSIC_DIR/$name.mp3" ] || cp "$RUN_DIR/内置资源/$name.mp3" "$MUSIC_DIR/"
   done
 fi
+# A staff list to try "从文件导入..." of the list import with.
+if [ ! -d "$RUN_DIR/示例表格" ]; then
+  build/tools/sample_data/kelvora_sample_data --staff-sheets 300 "$RUN_DIR/示例表格"
+fi
 cd "$RUN_DIR"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   # A machine without a desktop: run on a virtual 1920x1080 screen.

@@ -42,7 +42,7 @@ Application::~Application() = default;
 
 ImportListHook Application::importListHook() {
     return [this](QWidget* measureWindow, TextNameList& list) {
-        return runImportDialog(measureWindow, list, m_services.messages);
+        return runImportDialog(measureWindow, list, m_services.messages, m_services.files);
     };
 }
 

@@ -8,9 +8,15 @@
 
 #include "app/rehearsal_check.h"
 #include "audio/music_probe.h"
+#include "draw/progress_file.h"
 #include "platform/text.h"
+#include "records/draw_mode.h"
+#include "records/prizes.h"
 #include "rehearsal/event_check.h"
 #include "screen/name_fit.h"
+#include "sheets/sheet_import.h"
+#include "sheets/winners_workbook.h"
+#include "winners/winner_export.h"
 
 // Last: Xlib's macros (None, Status) would break the headers above.
 #include <X11/Xlib.h>
@@ -28,6 +34,24 @@ template <class T> bool parseNumber(const std::string& text, T& value, T low, T 
     return true;
 }
 
+// "1,3" -> {0, 2}; at most 64 columns, each from 1 to 64.
+bool parseColumns(const std::string& text, std::vector<int>& columns) {
+    columns.clear();
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t comma = text.find(',', pos);
+        if (comma == std::string::npos)
+            comma = text.size();
+        int column = 0;
+        if (!parseNumber(text.substr(pos, comma - pos), column, 1, kSheetMaxColumns) ||
+            columns.size() == static_cast<std::size_t>(kSheetMaxColumns))
+            return false;
+        columns.push_back(column - 1);
+        pos = comma + 1;
+    }
+    return !columns.empty();
+}
+
 CommandLine refused(std::string why) {
     CommandLine line;
     line.action = CommandLine::Action::Usage;
@@ -39,7 +63,14 @@ CommandLine refused(std::string why) {
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
-    bool checkOnly = false; // an option that only means something with --check
+    bool checkOnly = false;  // an option that only means something with --check
+    bool importOnly = false; // one that only means something with --import-list
+    auto setAction = [&line](CommandLine::Action action) {
+        if (line.action != CommandLine::Action::Run)
+            return false;
+        line.action = action;
+        return true;
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.rfind("--", 0) != 0)
@@ -52,7 +83,25 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         };
         std::string text;
         if (arg == "--check") {
-            line.action = CommandLine::Action::Check;
+            if (!setAction(CommandLine::Action::Check))
+                return refused("--check, --import-list and --export-winners go alone");
+        } else if (arg == "--import-list" || arg == "--export-winners") {
+            if (!setAction(arg == "--import-list" ? CommandLine::Action::ImportList
+                                                  : CommandLine::Action::ExportWinners))
+                return refused("--check, --import-list and --export-winners go alone");
+            if (!value(text) || text.empty())
+                return refused(arg + " needs a file");
+            line.file = text;
+        } else if (arg == "--sheet") {
+            if (!value(line.sheet) || line.sheet.empty())
+                return refused("--sheet needs a sheet's name");
+            importOnly = true;
+        } else if (arg == "--header") {
+            line.header = importOnly = true;
+        } else if (arg == "--columns") {
+            if (!value(text) || !parseColumns(text, line.columns))
+                return refused("--columns needs column numbers from 1, like 1,3");
+            importOnly = true;
         } else if (arg == "--json") {
             line.json = checkOnly = true;
         } else if (arg == "--data") {
@@ -79,6 +128,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     if (checkOnly && line.action != CommandLine::Action::Check)
         return refused("--json, --screen, --dry-runs and --seed go with --check");
+    if (importOnly && line.action != CommandLine::Action::ImportList)
+        return refused("--sheet, --columns and --header go with --import-list");
     return line;
 }
 
@@ -94,7 +145,19 @@ std::string usageText() {
            "screen,\n"
            "                1920x1080 without a display)\n"
            "  --seed S      the dry runs' random seed (default 1)\n"
-           "  --json        the report as JSON\n";
+           "  --json        the report as JSON\n"
+           "\n"
+           "       kelvora --import-list FILE [--sheet NAME] [--columns 1,3] [--header] [--data DIR]\n"
+           "       kelvora --export-winners FILE.xlsx [--data DIR]\n"
+           "\n"
+           "  --import-list FILE  replace the name list with the names in an .xlsx, .ods, .csv or .txt file, "
+           "as\n"
+           "                      the import dialog does (no alignment); refused during a draw; close the\n"
+           "                      program first\n"
+           "  --sheet NAME        the workbook's sheet to read (default: the first)\n"
+           "  --columns 1,3       the columns to keep, in this order (default: all)\n"
+           "  --header            the first row holds column titles and is left out\n"
+           "  --export-winners F  write the winners of the draw in progress as a workbook (.xlsx)\n";
 }
 
 namespace {
@@ -153,6 +216,65 @@ int runCheck(const CommandLine& line, const std::filesystem::path& programFolder
                                 .c_str());
     }
     return hasErrors(check.findings) ? 1 : 0;
+}
+
+namespace {
+
+void printError(std::u16string_view text) {
+    std::fprintf(stderr, "%s\n", toUtf8(text).c_str());
+}
+
+int importList(const DataPaths& paths, const CommandLine& line) {
+    SheetListImportRequest request;
+    request.file = line.file;
+    request.sheet = fromUtf8(line.sheet);
+    request.choice.columns = line.columns;
+    request.choice.header = line.header;
+    const SheetListImportOutcome outcome = importSheetIntoList(paths, request);
+    for (const std::u16string& message : outcome.messages)
+        printError(message);
+    if (!outcome.imported)
+        return 1;
+    std::printf("%s\n", toUtf8(formatText(u"已导入 %s 条名单", {decimalText(outcome.entries)})).c_str());
+    if (outcome.duplicates > 0)
+        std::printf("%s\n",
+                    toUtf8(formatText(u"已去除的重复行: %s 行", {decimalText(outcome.duplicates)})).c_str());
+    return 0;
+}
+
+int exportWinners(const DataPaths& paths, const CommandLine& line) {
+    PrizeList prizes;
+    std::optional<DrawProgress> progress;
+    FileResult read = loadPrizes(paths, prizes);
+    if (read)
+        read = loadProgress(paths, prizes, progress);
+    if (!read) {
+        printError(messageText(read));
+        return 1;
+    }
+    if (!progress) {
+        printError(kDrawNotStartedText);
+        return 1;
+    }
+    // The mode the program would draw in; a missing or broken mode file means picture mode there too.
+    DrawMode mode;
+    (void)loadDrawMode(paths, mode);
+    const XlsxWriteResult written =
+        writeWinnersWorkbook(line.file, progress->winners, progress->pool, !mode.isTextMode());
+    if (!written.failure) {
+        printError(messageText(written.failure));
+        return 1;
+    }
+    printError(kExportSucceededText);
+    return 0;
+}
+
+} // namespace
+
+int runSheetCommand(const CommandLine& line, const std::filesystem::path& programFolder) {
+    const DataPaths paths(line.data.empty() ? programFolder : line.data);
+    return line.action == CommandLine::Action::ImportList ? importList(paths, line)
+                                                          : exportWinners(paths, line);
 }
 
 } // namespace kelvora

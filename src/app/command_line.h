@@ -4,6 +4,8 @@
 // starts as usual. Arguments with a single dash are Qt's (-platform, -display) and are left to it.
 //
 //   kelvora --check [--data DIR] [--screen WxH] [--dry-runs N] [--seed S] [--json]
+//   kelvora --import-list FILE [--sheet NAME] [--columns 1,3] [--header] [--data DIR]
+//   kelvora --export-winners FILE.xlsx [--data DIR]
 
 #include <cstdint>
 #include <filesystem>
@@ -13,7 +15,7 @@
 namespace kelvora {
 
 struct CommandLine {
-    enum class Action { Run, Check, Usage };
+    enum class Action { Run, Check, ImportList, ExportWinners, Usage };
     Action action = Action::Run;
     std::string error; // why the arguments were not understood (Usage)
 
@@ -23,6 +25,11 @@ struct CommandLine {
     bool json = false;
     int screenWidth = 0; // --screen; 0: the primary screen, or 1920x1080 without a display
     int screenHeight = 0;
+
+    std::filesystem::path file; // --import-list, --export-winners
+    std::string sheet;          // --sheet (UTF-8)
+    std::vector<int> columns;   // --columns, 0-based
+    bool header = false;        // --header
 };
 
 // args without the program's name.
@@ -33,5 +40,8 @@ std::string usageText();
 // the GUI application that measuring names needs (offscreen without a display); the font aliases must be
 // loaded before.
 int runCheck(const CommandLine& line, const std::filesystem::path& programFolder, int& argc, char** argv);
+
+// --import-list and --export-winners: messages on standard error, 0 when the file was imported or written.
+int runSheetCommand(const CommandLine& line, const std::filesystem::path& programFolder);
 
 } // namespace kelvora

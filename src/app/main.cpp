@@ -39,10 +39,12 @@ int main(int argc, char** argv) {
         writeResourceFile(QStringLiteral(":/fonts/kelvora-fonts.conf"), QStringLiteral("kelvora-fonts.conf"));
     const bool aliasesLoaded = !aliasFile.isEmpty() && loadFontAliases(aliasFile.toStdString());
 
-    if (line.action == CommandLine::Action::Check) {
+    if (line.action != CommandLine::Action::Run) {
         std::error_code noExe;
         const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", noExe);
-        return runCheck(line, exe.parent_path(), argc, argv);
+        if (line.action == CommandLine::Action::Check)
+            return runCheck(line, exe.parent_path(), argc, argv);
+        return runSheetCommand(line, exe.parent_path());
     }
 
     // The draw screen must be placed on a chosen monitor, which Wayland does not let a program do: under a

@@ -75,6 +75,10 @@ PrizeActionCheck checkPrizeAction(PrizeAction action, const std::vector<int>& se
         if (draw.drawStarted)
             return refused(u"抽奖结束后才可清空");
         break;
+    case PrizeAction::Import:
+        if (draw.drawStarted)
+            return refused(u"抽奖结束后才可从表格导入");
+        break;
     }
     return {};
 }

@@ -22,7 +22,8 @@ struct PrizeDrawState {
     int currentPrize = 0;
 };
 
-enum class PrizeAction { Modify, Delete, MoveUp, MoveDown, Reverse, Clear };
+// Import: the whole table replaced from a spreadsheet.
+enum class PrizeAction { Modify, Delete, MoveUp, MoveDown, Reverse, Clear, Import };
 
 // What pressing a button of the prize window comes to.
 struct PrizeActionCheck {

@@ -37,6 +37,15 @@ TEST(CommandLineTest, EachArgumentListAsksForWhatItSays) {
         EXPECT_EQ(line.seed, c.seed);
         EXPECT_EQ(line.json, c.json);
     }
+    const CommandLine import =
+        parseCommandLine({"--header", "--import-list", "名单.xlsx", "--columns", "3,1", "--sheet", "员工"});
+    EXPECT_EQ(import.action, Action::ImportList) << import.error;
+    EXPECT_EQ(import.file, std::filesystem::path("名单.xlsx"));
+    EXPECT_EQ(import.columns, (std::vector<int>{2, 0}));
+    EXPECT_EQ(import.sheet, "员工");
+    EXPECT_TRUE(import.header);
+    EXPECT_EQ(parseCommandLine({"--export-winners", "w.xlsx"}).action, Action::ExportWinners);
+
     const CommandLine sized = parseCommandLine({"--check", "--screen", "1280x720"});
     EXPECT_EQ(sized.screenWidth, 1280);
     EXPECT_EQ(sized.screenHeight, 720);
@@ -48,6 +57,12 @@ TEST(CommandLineTest, EachArgumentListAsksForWhatItSays) {
         {"--check", "--dry-runs", "12x"},
         {"--check", "--seed", "4294967296"},
         {"--json"},
+        {"--import-list"},
+        {"--import-list", "a.xlsx", "--check"},
+        {"--import-list", "a.xlsx", "--columns", "0"},
+        {"--import-list", "a.xlsx", "--columns", "1,,2"},
+        {"--export-winners", "w.xlsx", "--header"},
+        {"--header"},
     };
     for (const auto& args : refused) {
         const CommandLine line = parseCommandLine(args);

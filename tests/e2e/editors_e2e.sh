@@ -109,8 +109,10 @@ done
 shot "$IMPORT_WIN" e2e-import
 
 STEP="对齐后导入... and 开始导入"
-# The text box keeps Tab for columns; Ctrl+Tab leaves it for 软件最小化, then Tab: 批量生成号码..., 对齐后导入....
+# The text box keeps Tab for columns; Ctrl+Tab leaves it for 软件最小化, then Tab: 从文件导入...,
+# 批量生成号码..., 对齐后导入....
 key ctrl+Tab
+key Tab
 key Tab
 key Tab
 key space

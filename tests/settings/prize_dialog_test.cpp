@@ -19,6 +19,7 @@
 #include "platform/text.h"
 #include "records/prizes.h"
 #include "settings/ui/prize_edit_dialog.h"
+#include "settings/ui/prize_import_dialog.h"
 #include "settings/ui/prize_settings_dialog.h"
 #include "support/test_support.h"
 #include "support/widget_test_support.h"
@@ -406,6 +407,46 @@ TEST_F(PrizeDialogTest, AFailedWriteIsShownAndTriedAgainAtTheNextClosing) {
     PrizeList reread;
     ASSERT_TRUE(loadPrizes(paths, reread));
     EXPECT_EQ(reread[2].nameText(), u"P3");
+}
+
+TEST_F(PrizeDialogTest, ATableExportedAndImportedAgainGivesTheSamePrizesWithTheirLists) {
+    prizes[1].blackList = entrantsNamed({u"张三"});
+    const fs::path sheet = tmp.path() / "奖项.xlsx";
+    open();
+    files.answers = {sheet};
+    press("exportSheet");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown.back().icon, MessageIcon::Information) << u8(messages.shown.back().text);
+    const PrizeList exported = prizes;
+
+    // The operator empties the table, then takes the sheet back in: the preview asks before anything changes.
+    prizes.resize(2);
+    prizes[1].blackList = entrantsNamed({u"李四"});
+    dialog = nullptr;
+    open();
+    files.answers = {sheet, sheet};
+    whenOpens<PrizeImportPreviewDialog>([](PrizeImportPreviewDialog& preview) { preview.reject(); });
+    press("importSheet");
+    EXPECT_EQ(order(), "P0,P1");
+    whenOpens<PrizeImportPreviewDialog>([](PrizeImportPreviewDialog& preview) {
+        auto* rows = preview.findChild<QTableView*>("prizes");
+        EXPECT_EQ(rows->model()->rowCount(), 5);
+        preview.accept();
+    });
+    press("importSheet");
+    EXPECT_EQ(order(), "P0,P1,P2,P3,P4");
+    for (std::size_t i = 0; i < prizes.size(); ++i)
+        EXPECT_EQ(prizes[i].quota, exported[i].quota) << i;
+    // A prize of the same name keeps the lists it has now, not those of the exported table.
+    EXPECT_EQ(namesOf(prizes[1].blackList), std::vector<std::string>{"李四"});
+    EXPECT_TRUE(dialog->prizesChanged());
+
+    // During a draw the table is not replaced, and no file is asked for.
+    resumeAt(1);
+    const std::size_t asked = files.titles.size();
+    press("importSheet");
+    EXPECT_EQ(u8(messages.shown.back().text), "抽奖结束后才可从表格导入");
+    EXPECT_EQ(files.titles.size(), asked);
 }
 
 } // namespace

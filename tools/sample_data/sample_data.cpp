@@ -3,6 +3,7 @@
 // text mode. Existing data is never overwritten.
 //
 //   kelvora_sample_data [--background <name>] [--photos <count>] <folder> [<built-in folder>]
+//   kelvora_sample_data --staff-sheets <count> <folder>
 //
 // With the built-in resources folder, its default background is copied into the interface folder, so that the
 // default look finds the picture it names; --background chooses another picture of that folder instead. The
@@ -11,6 +12,9 @@
 // --photos writes a photo-mode event instead: <count> generated portraits go into the picture folder the way
 // the import puts them there (loaded and checked, shrunk to 650 on the longer side, saved by the program's
 // own picture code), with their list, its aspect ratio, and prizes sized for photo tiles.
+//
+// --staff-sheets writes only a staff list of <count> people as "员工名单.xlsx" and "员工名单.csv" (GB18030),
+// for trying the list import from a file.
 
 #include <algorithm>
 #include <charconv>
@@ -33,6 +37,7 @@
 #include "settings/music_settings.h"
 #include "settings/picture_name_list.h"
 #include "settings/text_name_list.h"
+#include "staff_sheets.h"
 
 namespace {
 
@@ -145,6 +150,17 @@ int main(int argc, char** argv) {
     std::string background;
     int photoCount = 0; // 0: text mode
     bool badCount = false;
+    if (argc == 4 && std::strcmp(argv[1], "--staff-sheets") == 0) {
+        const std::string_view text = argv[2];
+        int count = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+        if (error != std::errc() || end != text.data() + text.size() || count < 1 || count > kMaxPhotos) {
+            std::fprintf(stderr, "usage: kelvora_sample_data --staff-sheets <count 1..%d> <folder>\n",
+                         kMaxPhotos);
+            return 2;
+        }
+        return sample::writeStaffSheets(argv[3], count) ? 0 : 1;
+    }
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--background") == 0 && i + 1 < argc) {
             background = argv[++i];

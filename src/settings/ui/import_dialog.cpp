@@ -14,6 +14,7 @@
 #include "settings/ui/duplicates_dialog.h"
 #include "settings/ui/import_progress_dialog.h"
 #include "settings/ui/number_generator_dialog.h"
+#include "sheets/ui/sheet_import_dialog.h"
 #include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
 
@@ -26,7 +27,7 @@ void minimizeProgramWindows() {
     }
 }
 
-ImportDialogSteps realImportSteps(MessageBox& messages, const QFont& measureFont) {
+ImportDialogSteps realImportSteps(MessageBox& messages, FilePicker& files, const QFont& measureFont) {
     ImportDialogSteps steps;
     steps.askAlignment = [&messages](QWidget* owner) { return AlignImportDialog::ask(messages, owner); };
     steps.runImport = [measureFont](QWidget* owner, std::vector<ImportLine> lines,
@@ -40,6 +41,12 @@ ImportDialogSteps realImportSteps(MessageBox& messages, const QFont& measureFont
         return NumberGeneratorDialog::ask(messages, owner);
     };
     steps.minimizeProgram = minimizeProgramWindows;
+    steps.importFile = [&messages, &files](QWidget* owner) -> std::optional<std::u16string> {
+        std::optional<SheetImportText> read = SheetImportDialog::ask(owner, files, messages);
+        if (!read)
+            return std::nullopt;
+        return std::move(read->text);
+    };
     return steps;
 }
 
@@ -64,6 +71,9 @@ ImportDialog::ImportDialog(QWidget* measureWindow, TextNameList& list, MessageBo
     tools->addWidget(minimize);
     tools->addWidget(new QLabel(QStringLiteral("以便复制名单"), this));
     tools->addStretch();
+    auto* fromFile = namedButton(QStringLiteral("从文件导入..."), "fromFile", this);
+    fromFile->setToolTip(QStringLiteral("从 Excel(.xlsx)、.ods、.csv 或 .txt 文件读取名单"));
+    tools->addWidget(fromFile);
     auto* generate = namedButton(QStringLiteral("批量生成号码..."), "generate", this);
     tools->addWidget(generate);
     layout->addLayout(tools);
@@ -74,6 +84,7 @@ ImportDialog::ImportDialog(QWidget* measureWindow, TextNameList& list, MessageBo
 
     connect(minimize, &QPushButton::clicked, this, [this] { m_steps.minimizeProgram(); });
     connect(generate, &QPushButton::clicked, this, &ImportDialog::appendGenerated);
+    connect(fromFile, &QPushButton::clicked, this, &ImportDialog::fillFromFile);
     connect(importButton, &QPushButton::clicked, this, &ImportDialog::importLines);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     m_text->setFocus();
@@ -115,6 +126,19 @@ void ImportDialog::appendGenerated() {
     m_text->setUpdatesEnabled(true);
 }
 
+void ImportDialog::fillFromFile() {
+    if (!m_steps.importFile)
+        return;
+    const std::optional<std::u16string> text = m_steps.importFile(this);
+    if (!text)
+        return;
+    // The file's names take the place of whatever was pasted: the operator chose them to be the list.
+    m_text->setUpdatesEnabled(false);
+    m_text->setPlainText(toQString(*text));
+    m_text->setUpdatesEnabled(true);
+    m_text->setFocus();
+}
+
 void ImportDialog::importLines() {
     const std::optional<ImportSettings> settings = m_steps.askAlignment(this);
     if (!settings)
@@ -137,9 +161,9 @@ void ImportDialog::importLines() {
     accept();
 }
 
-bool runImportDialog(QWidget* measureWindow, TextNameList& list, MessageBox& messages) {
+bool runImportDialog(QWidget* measureWindow, TextNameList& list, MessageBox& messages, FilePicker& files) {
     ImportDialog dialog(measureWindow, list, messages,
-                        realImportSteps(messages, importMeasureFont(measureWindow)));
+                        realImportSteps(messages, files, importMeasureFont(measureWindow)));
     return dialog.exec() == QDialog::Accepted;
 }
 

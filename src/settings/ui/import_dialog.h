@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_picker.h"
 #include "platform/message_box.h"
 #include "settings/list_import.h"
 #include "settings/text_name_list.h"
@@ -27,10 +28,12 @@ struct ImportDialogSteps {
     std::function<void(QWidget* owner, const ImportResult& result)> showDuplicates;
     std::function<std::optional<std::vector<std::u16string>>(QWidget* owner)> generateNumbers;
     std::function<void()> minimizeProgram;
+    // "从文件导入...": the chosen cells as pasted text, or nothing.
+    std::function<std::optional<std::u16string>(QWidget* owner)> importFile;
 };
 
 // The real dialogs, measuring columns in measureFont.
-ImportDialogSteps realImportSteps(MessageBox& messages, const QFont& measureFont);
+ImportDialogSteps realImportSteps(MessageBox& messages, FilePicker& files, const QFont& measureFont);
 
 class ImportDialog : public CenteredDialog {
     Q_OBJECT
@@ -43,6 +46,7 @@ protected:
 
 private:
     void appendGenerated();
+    void fillFromFile();
     void importLines();
 
     TextNameList& m_list;
@@ -56,6 +60,6 @@ void minimizeProgramWindows();
 
 // Runs the import dialog over list; true when entries were imported. The text list editor calls it through
 // its ImportListHook.
-bool runImportDialog(QWidget* measureWindow, TextNameList& list, MessageBox& messages);
+bool runImportDialog(QWidget* measureWindow, TextNameList& list, MessageBox& messages, FilePicker& files);
 
 } // namespace kelvora

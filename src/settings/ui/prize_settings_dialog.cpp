@@ -13,7 +13,10 @@
 
 #include "draw/draw_run.h"
 #include "platform/text.h"
+#include "settings/text_name_list.h"
 #include "settings/ui/prize_edit_dialog.h"
+#include "settings/ui/prize_import_dialog.h"
+#include "sheets/prize_sheet.h"
 #include "ui/qt_text.h"
 #include "ui/report_view.h"
 
@@ -147,6 +150,11 @@ PrizeSettingsDialog::PrizeSettingsDialog(PrizeList& prizes, const DataPaths& pat
     buttons->addWidget(down);
     button("reverse", QStringLiteral("反序"), &PrizeSettingsDialog::reversePrizes);
     button("clear", QStringLiteral("清空"), &PrizeSettingsDialog::clearPrizes);
+    buttons->addSpacing(12);
+    button("exportSheet", QStringLiteral("导出表格..."), &PrizeSettingsDialog::exportSheet)
+        ->setToolTip(QStringLiteral("奖项表导出为 Excel 表格(.xlsx)，也可作为导入的模板"));
+    button("importSheet", QStringLiteral("从表格导入..."), &PrizeSettingsDialog::importSheet)
+        ->setToolTip(QStringLiteral("从 .xlsx、.ods 或 .csv 表格读取奖项表，替换现有奖项"));
     buttons->addStretch();
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
     close->setObjectName(QStringLiteral("close"));
@@ -265,6 +273,31 @@ void PrizeSettingsDialog::clearPrizes() {
         return;
     m_model->beginListChange();
     m_prizes.clear();
+    m_model->endListChange();
+    markChanged();
+}
+
+void PrizeSettingsDialog::exportSheet() {
+    const std::optional<std::filesystem::path> file =
+        m_files.saveFile(this, u"导出表格", u"奖项.xlsx", u"Excel 工作簿 (*.xlsx)");
+    if (!file)
+        return;
+    const XlsxWriteResult written = writePrizeWorkbook(*file, m_prizes);
+    if (!written.failure)
+        m_messages.show(this, messageText(written.failure), MessageIcon::Error);
+    else
+        m_messages.show(this, kExportDoneText, MessageIcon::Information);
+}
+
+void PrizeSettingsDialog::importSheet() {
+    if (!allowed(PrizeAction::Import, selectedRows()))
+        return;
+    std::optional<PrizeList> imported =
+        askPrizeSheet(this, m_prizes, m_paths.prizeFolder, m_messages, m_files);
+    if (!imported)
+        return;
+    m_model->beginListChange();
+    m_prizes = std::move(*imported);
     m_model->endListChange();
     markChanged();
 }

@@ -87,6 +87,8 @@ private:
     void movePrizes(bool up);
     void reversePrizes();
     void clearPrizes();
+    void exportSheet();
+    void importSheet();
     void editPrizeLists(int row);
     // Shows a refusal; true when the action may go on.
     bool allowed(PrizeAction action, const std::vector<int>& rows);

@@ -20,6 +20,7 @@
 #include "platform/message_box.h"
 #include "settings/picture_name_list.h"
 #include "settings/ui/picture_list_dialog.h"
+#include "sheets/winners_workbook.h"
 #include "ui/dialog_parts.h"
 #include "ui/qt_text.h"
 #include "ui/report_view.h"
@@ -42,6 +43,16 @@ namespace {
 ExportJob exportJob(ExportKind kind, const DrawRun& run, const DataPaths& paths,
                     std::filesystem::path folder) {
     const ExportSource source{run.pictureMode(), paths.pictureFolder};
+    if (kind == ExportKind::Workbook)
+        return [pictureMode = run.pictureMode(), file = std::move(folder), winners = run.progress().winners,
+                pool = run.progress().pool](const ExportCancelFlag& cancel, const WorkProgress& progress) {
+            const XlsxWriteResult written = writeWinnersWorkbook(
+                file, winners, pool, pictureMode, [&cancel] { return cancel.isSet(); }, progress);
+            ExportResult result;
+            result.failure = written.failure;
+            result.cancelled = written.cancelled;
+            return result;
+        };
     if (kind == ExportKind::Winners)
         return [source, folder = std::move(folder), winners = run.progress().winners](
                    const ExportCancelFlag& cancel, const WorkProgress& progress) {
@@ -59,8 +70,9 @@ ExportProgressDialog::ExportProgressDialog(ExportKind kind, const DrawRun& run, 
                                            std::filesystem::path folder, MessageBox& messages,
                                            QWidget* parent)
     : ExportProgressDialog(exportJob(kind, run, paths, std::move(folder)), messages, parent) {
-    setObjectName(kind == ExportKind::Winners ? QStringLiteral("exportWinnersProgress")
-                                              : QStringLiteral("exportNotYetWonProgress"));
+    setObjectName(kind == ExportKind::Winners    ? QStringLiteral("exportWinnersProgress")
+                  : kind == ExportKind::Workbook ? QStringLiteral("exportWorkbookProgress")
+                                                 : QStringLiteral("exportNotYetWonProgress"));
 }
 
 ExportProgressDialog::ExportProgressDialog(ExportJob job, MessageBox& messages, QWidget* parent)
@@ -142,9 +154,11 @@ WinnersDialog::WinnersDialog(const WinnersEnvironment& environment, QWidget* par
     QPushButton* forfeit = namedButton(QStringLiteral("弃奖(&D)"), "forfeit", this);
     QPushButton* exportWinners = namedButton(QStringLiteral("导出中奖名单..."), "exportWinners", this);
     QPushButton* exportNotYetWon = namedButton(QStringLiteral("导出未中奖名单..."), "exportNotYetWon", this);
+    QPushButton* exportWorkbook = namedButton(QStringLiteral("导出表格..."), "exportWorkbook", this);
+    exportWorkbook->setToolTip(QStringLiteral("中奖名单和未中奖名单导出为一个 Excel 表格(.xlsx)"));
     QPushButton* print = namedButton(QStringLiteral("打印..."), "print", this);
     QPushButton* close = namedButton(QStringLiteral("关闭"), "close", this);
-    for (QPushButton* button : {forfeit, exportWinners, exportNotYetWon, print})
+    for (QPushButton* button : {forfeit, exportWinners, exportNotYetWon, exportWorkbook, print})
         right->addWidget(button);
     right->addSpacing(12);
     right->addWidget(close);
@@ -156,6 +170,7 @@ WinnersDialog::WinnersDialog(const WinnersEnvironment& environment, QWidget* par
     connect(forfeit, &QPushButton::clicked, this, &WinnersDialog::forfeitSelected);
     connect(exportWinners, &QPushButton::clicked, this, [this] { exportList(ExportKind::Winners); });
     connect(exportNotYetWon, &QPushButton::clicked, this, [this] { exportList(ExportKind::NotYetWon); });
+    connect(exportWorkbook, &QPushButton::clicked, this, [this] { exportList(ExportKind::Workbook); });
     connect(print, &QPushButton::clicked, this, [this] { say(kPrintHintText, MessageIcon::Information); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     m_view->setFocus();
@@ -275,6 +290,13 @@ void WinnersDialog::forfeitSelected() {
 void WinnersDialog::exportList(ExportKind kind) {
     if (!m_env.run.drawStarted()) {
         say(kDrawNotStartedText, MessageIcon::Warning);
+        return;
+    }
+    if (kind == ExportKind::Workbook) {
+        const std::optional<std::filesystem::path> file = m_env.files.saveFile(
+            static_cast<QWidget*>(this), u"导出表格", u"中奖名单.xlsx", u"Excel 工作簿 (*.xlsx)");
+        if (file)
+            ExportProgressDialog(kind, m_env.run, m_env.paths, *file, m_env.messages, this).exec();
         return;
     }
     const std::u16string_view title = kind == ExportKind::Winners ? u"导出中奖名单" : u"导出未中奖名单";

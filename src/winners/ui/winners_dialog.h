@@ -39,7 +39,8 @@ struct WinnersEnvironment {
     FilePicker& files;
 };
 
-enum class ExportKind { Winners, NotYetWon };
+// Workbook: one .xlsx of the winners prize by prize and of the pool.
+enum class ExportKind { Winners, NotYetWon, Workbook };
 
 // One export as the worker thread runs it: it reads the flag before each entry and returns what it came to.
 using ExportJob = std::function<ExportResult(const ExportCancelFlag& cancel, const WorkProgress& progress)>;
@@ -50,9 +51,10 @@ using ExportJob = std::function<ExportResult(const ExportCancelFlag& cancel, con
 class ExportProgressDialog : public WorkProgressDialog {
     Q_OBJECT
 public:
-    // The worker exports copies of the run's lists as they are now.
+    // The worker exports copies of the run's lists as they are now; target is the new folder, or the
+    // workbook's file.
     ExportProgressDialog(ExportKind kind, const DrawRun& run, const DataPaths& paths,
-                         std::filesystem::path folder, MessageBox& messages, QWidget* parent);
+                         std::filesystem::path target, MessageBox& messages, QWidget* parent);
     ExportProgressDialog(ExportJob job, MessageBox& messages, QWidget* parent);
 
     // Valid once the dialog has closed.
@@ -85,7 +87,8 @@ public:
 
     // "弃奖(&D)": the selected winner forfeits, after the question.
     void forfeitSelected();
-    // "导出中奖名单...", "导出未中奖名单...": asks for the new folder and runs the export.
+    // "导出中奖名单...", "导出未中奖名单...": asks for the new folder and runs the export; "导出表格...":
+    // asks for the workbook's file.
     void exportList(ExportKind kind);
 
 protected:
