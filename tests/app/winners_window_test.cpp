@@ -28,6 +28,7 @@
 #include "draw_fixture.h"
 #include "records/prizes.h"
 #include "settings/interface_settings.h"
+#include "sheets/sheet_file.h"
 #include "support/test_support.h"
 #include "support/widget_test_support.h"
 #include "ui/work_progress_dialog.h"
@@ -295,6 +296,30 @@ TEST_F(WinnersWindowTest, AnExportAsksForANewFolderAndReportsTheOutcome) {
     EXPECT_EQ(messages.shown[0].text, u"导出成功");
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "中奖" / "全部奖项.txt"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "中奖" / "二等奖.txt"));
+}
+
+// "导出表格...": one workbook file where the operator says, its first sheet the winners of every prize; a
+// write that fails says so and leaves nothing behind.
+TEST_F(WinnersWindowTest, TheWorkbookExportWritesTheFileOrSaysWhyNot) {
+    WinnersDialog dialog(env, nullptr);
+    const std::filesystem::path file = dir.path() / "中奖名单.xlsx";
+    files.answers = {file};
+    pressButton(dialog, "exportWorkbook");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, u"导出成功");
+    const Workbook book = readSheetFile(file);
+    ASSERT_FALSE(book.failure);
+    ASSERT_FALSE(book.sheets.empty());
+    EXPECT_EQ(book.sheets[0].name, u"全部奖项");
+    EXPECT_EQ(book.sheets[0].rows.size(),
+              1 + static_cast<std::size_t>(winnerCount(run.progress().winners, u"")));
+
+    messages.shown.clear();
+    files.answers = {dir.path() / "没有的文件夹" / "中奖名单.xlsx"};
+    pressButton(dialog, "exportWorkbook");
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Error);
+    EXPECT_EQ(messages.lastText().rfind(u"写文件失败:\n", 0), 0u) << u8(messages.lastText());
 }
 
 TEST_F(WinnersWindowTest, ACancelledExportStopsAndShowsNothing) {
