@@ -2,7 +2,8 @@
 # A staff list from a spreadsheet, as a new user takes it in: a CSV saved by a Chinese Excel (GB18030, a
 # title row) through "从文件导入..." of the list import in the real program under Xvfb; the list file must
 # hold the names, not mojibake. Then the same names from the .xlsx by the command line, and the winners of a
-# stop written as a workbook by the command line.
+# stop written as a workbook by the command line. KELVORA_SCREENSHOTS=1 also writes the preview, the filled
+# import dialog and the prize window into docs/screenshots/.
 #
 #   sheets_e2e.sh <kelvora> <kelvora_e2e_tool> <kelvora_sample_data>
 #
@@ -94,6 +95,14 @@ key Escape
 wait_for "the list editor to close" gone '^抽奖名单 - 文字/号码模式$'
 entries "$RUN" >"$WORK/imported.txt"
 diff "$WORK/expected.txt" "$WORK/imported.txt" >"$WORK/diff.txt" || fail "the list file: $(head -5 "$WORK/diff.txt")"
+
+STEP="F2: the prize window, with its table buttons"
+xdotool windowfocus --sync "$MAIN_WIN"
+key F2
+focus_window '^参数设置 - 奖项$'
+shot "$WIN" prize-settings
+key Escape
+wait_for "the prize window to close" gone '^参数设置 - 奖项$'
 
 STEP="a stop, then the program ends"
 xdotool windowfocus --sync "$MAIN_WIN"
