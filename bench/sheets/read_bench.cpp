@@ -86,20 +86,27 @@ std::string staffXlsx() {
 }
 
 // A one-sheet workbook from its shared strings and its sheetData (without the closing tag).
-std::string xlsxOf(const std::string& strings, const std::string& sheet) {
+// The parts of a one-sheet workbook but for the sheet itself.
+std::vector<std::pair<QString, std::string>> xlsxParts(const std::string& strings) {
     const std::string ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
     const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-    return zipped(
-        {{"xl/workbook.xml",
-          "<workbook " + ns + " xmlns:r=\"" + rel +
-              "\"><sheets><sheet name=\"名单\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
-         {"xl/_rels/workbook.xml.rels",
-          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-          "<Relationship Id=\"rId1\" Type=\"" +
-              rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + rel +
-              "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
-         {"xl/sharedStrings.xml", "<sst " + ns + ">" + strings + "</sst>"},
-         {"xl/worksheets/sheet1.xml", "<worksheet " + ns + ">" + sheet + "</sheetData></worksheet>"}});
+    return {{"xl/workbook.xml",
+             "<workbook " + ns + " xmlns:r=\"" + rel +
+                 "\"><sheets><sheet name=\"名单\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+            {"xl/_rels/workbook.xml.rels",
+             "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+             "<Relationship Id=\"rId1\" Type=\"" +
+                 rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" +
+                 rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
+            {"xl/sharedStrings.xml", "<sst " + ns + ">" + strings + "</sst>"}};
+}
+
+std::string xlsxOf(const std::string& strings, const std::string& sheet) {
+    std::vector<std::pair<QString, std::string>> parts = xlsxParts(strings);
+    parts.emplace_back("xl/worksheets/sheet1.xml",
+                       "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
+                           sheet + "</sheetData></worksheet>");
+    return zipped(parts);
 }
 
 std::string staffOds() {
@@ -214,10 +221,12 @@ void BM_HostileZipBomb(benchmark::State& state) {
         for (int i = 0; i < 200; ++i)
             sheet.write(zeros);
         sheet.close();
-        QuaZipFile workbook(&zip);
-        workbook.open(QIODevice::WriteOnly, QuaZipNewInfo("xl/workbook.xml"));
-        workbook.write("<workbook/>");
-        workbook.close();
+        for (const auto& part : xlsxParts("")) {
+            QuaZipFile file(&zip);
+            file.open(QIODevice::WriteOnly, QuaZipNewInfo(part.first));
+            file.write(part.second.data(), static_cast<qint64>(part.second.size()));
+            file.close();
+        }
         zip.close();
     }
     const std::string file = bytes.toStdString();
