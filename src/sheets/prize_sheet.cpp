@@ -107,7 +107,7 @@ PrizeSheetRead readPrizeSheet(const Sheet& sheet, const PrizeList& current,
         PrizeItem& prize = read.prizes.emplace_back(std::move(*edit.prize));
         const std::u16string_view picture = fieldText(prize.imageFile);
         if (!picture.empty() && !isFileIn(prizeFolder, picture))
-            read.notes.push_back(rowText(row, u"奖品图不存在: " + std::u16string(picture)));
+            read.notes.push_back(rowText(row, formatText(u"奖品图不存在: %s", {picture})));
         if (const int match = findPrize(current, prize.nameText()); match >= 0) {
             const PrizeItem& old = current[static_cast<std::size_t>(match)];
             prize.whiteList = old.whiteList;

@@ -65,7 +65,7 @@ std::size_t partColumns(const WinnerList& winners, const EntrantPool& pool, bool
 std::vector<std::u16string> header(std::initializer_list<std::u16string_view> first, std::size_t parts) {
     std::vector<std::u16string> row(first.begin(), first.end());
     for (std::size_t i = 1; i <= parts; ++i)
-        row.push_back(u"列" + decimalText(static_cast<long long>(i)));
+        row.push_back(formatText(u"列%s", {decimalText(static_cast<long long>(i))}));
     return row;
 }
 

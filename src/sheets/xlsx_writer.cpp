@@ -359,7 +359,8 @@ std::u16string sheetNameFor(std::u16string_view text, const std::vector<std::u16
     if (!nameTaken(name, taken))
         return name;
     for (long long n = 2;; ++n) {
-        const std::u16string suffix = u"(" + decimalText(n) + u")";
+        // Built by formatText: GCC's -O3 warns falsely (-Wrestrict) on a literal + std::u16string.
+        const std::u16string suffix = formatText(u"(%s)", {decimalText(n)});
         std::u16string candidate = cutUnits(name, kSheetNameUnits - suffix.size()) + suffix;
         if (!nameTaken(candidate, taken))
             return candidate;

@@ -85,8 +85,9 @@ std::optional<PrizeList> askPrizeSheet(QWidget* owner, const PrizeList& current,
     }
     PrizeSheetRead read = readPrizeSheet(*sheet, current, prizeFolder);
     if (!read.problems.empty()) {
-        messages.show(owner, u"表格中有以下问题，未导入:\n\n" + joinLines(read.problems, kShownProblems),
-                      MessageIcon::Warning);
+        messages.show(
+            owner, formatText(u"表格中有以下问题，未导入:\n\n%s", {joinLines(read.problems, kShownProblems)}),
+            MessageIcon::Warning);
         return std::nullopt;
     }
     std::u16string question = formatText(u"用表格中的 %s 个奖项替换现有的 %s 个奖项？",
