@@ -12,35 +12,22 @@
 #include <QTableView>
 #include <QTest>
 
-#include <iconv.h>
-
 #include <fstream>
 
 #include "settings/ui/import_dialog.h"
 #include "sheets/ui/sheet_import_dialog.h"
 #include "sheets/ui/sheet_preview_model.h"
+#include "support/file_test_support.h"
 #include "support/widget_test_support.h"
 
 namespace kelvora::test {
 namespace {
 
-std::string gb18030(const std::string& utf8) {
-    iconv_t convert = iconv_open("GB18030", "UTF-8");
-    std::string in = utf8, out(utf8.size() * 2, '\0');
-    char* inPtr = in.data();
-    char* outPtr = out.data();
-    std::size_t inLeft = in.size(), outLeft = out.size();
-    iconv(convert, &inPtr, &inLeft, &outPtr, &outLeft);
-    iconv_close(convert);
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
 TEST(SheetDialogTest, AGb18030CsvFillsTheImportTextWithTheChosenColumns) {
     AppHarness app;
     const std::filesystem::path csv = app.dir.path() / "员工名单.csv";
     std::ofstream(csv, std::ios::binary)
-        << gb18030("姓名,部门,工号\r\n张三,销售部,00123\r\n\"欧阳, 娜娜\",人事部,00124\r\n");
+        << encodeText("姓名,部门,工号\r\n张三,销售部,00123\r\n\"欧阳, 娜娜\",人事部,00124\r\n", "GB18030");
     TextNameList list;
     ImportDialog dialog(nullptr, list, app.messages, realImportSteps(app.messages, app.files, QFont()));
     dialog.show();

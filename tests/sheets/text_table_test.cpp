@@ -3,36 +3,22 @@
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <random>
 
 #include "sheets/text_table.h"
+#include "support/file_test_support.h"
 #include "support/test_support.h"
 
 namespace kelvora {
 namespace {
 
+using test::encodeText;
 using test::u8;
 using namespace std::string_literals;
 using Rows = std::vector<std::vector<std::string>>;
-
-// The text in another encoding, converted by the C library rather than by the code under test.
-std::string encode(std::string_view utf8, const char* encoding) {
-    const iconv_t converter = iconv_open(encoding, "UTF-8");
-    EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1)) << encoding;
-    std::string out(utf8.size() * 4 + 8, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* at = out.data();
-    std::size_t outLeft = out.size();
-    EXPECT_NE(iconv(converter, &in, &inLeft, &at, &outLeft), static_cast<std::size_t>(-1)) << encoding;
-    iconv_close(converter);
-    out.resize(out.size() - outLeft);
-    return out;
-}
 
 void writeFile(const std::filesystem::path& file, std::string_view bytes) {
     std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -84,7 +70,7 @@ TEST(TextTableTest, ReadsEachEncodingWithAndWithoutByteOrderMark) {
         const std::string text((c.mark ? "\uFEFF" : "") +
                                std::string(c.traditional ? kTraditional : kSimplified));
         const std::filesystem::path file = dir.path() / "名单.csv";
-        writeFile(file, encode(text, c.encoding));
+        writeFile(file, encodeText(text, c.encoding));
         const Workbook book = readTextTable(file);
         ASSERT_FALSE(book.failure);
         EXPECT_EQ(book.kind, SheetFileKind::Text);
@@ -223,12 +209,12 @@ TEST(TextTableTest, ReportsUnreadableFilesAndReplacesBadBytes) {
 
     // A lone surrogate in UTF-16: one unit is replaced and the units after it keep their alignment.
     const std::string surrogate =
-        encode("\uFEFF张三,", "UTF-16LE") + "\x00\xD8"s + encode("销售部\n李四,研发部", "UTF-16LE");
+        encodeText("\uFEFF张三,", "UTF-16LE") + "\x00\xD8"s + encodeText("销售部\n李四,研发部", "UTF-16LE");
     EXPECT_EQ(rowsOf(readTextTableBytes(surrogate, u"t")),
               (Rows{{"张三", "\uFFFD销售部"}, {"李四", "研发部"}}));
 
     // The operator's choice wins where no guess can: UTF-16 without a mark or a single ASCII character.
-    const std::string bare = encode("张三、李四、王五", "UTF-16LE");
+    const std::string bare = encodeText("张三、李四、王五", "UTF-16LE");
     EXPECT_NE(detectTextEncoding(bare), "UTF-16LE");
     const Workbook forced = readTextTableBytes(bare, u"t", {"utf-16le", std::nullopt});
     EXPECT_EQ(forced.encoding, "UTF-16LE");

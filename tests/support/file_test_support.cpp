@@ -1,5 +1,8 @@
 #include "support/file_test_support.h"
 
+#include <gtest/gtest.h>
+#include <iconv.h>
+
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
@@ -100,6 +103,22 @@ ChildResult runInChild(const std::function<int(const std::function<void(std::str
 
 void openToEveryone(const std::filesystem::path& folder) {
     ::chmod(folder.c_str(), 0755);
+}
+
+std::string encodeText(std::string_view utf8, const char* encoding) {
+    const iconv_t converter = iconv_open(encoding, "UTF-8");
+    EXPECT_NE(converter, reinterpret_cast<iconv_t>(-1)) << encoding;
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return {};
+    std::string out(utf8.size() * 4 + 8, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* at = out.data();
+    std::size_t outLeft = out.size();
+    EXPECT_NE(iconv(converter, &in, &inLeft, &at, &outLeft), static_cast<std::size_t>(-1)) << encoding;
+    iconv_close(converter);
+    out.resize(out.size() - outLeft);
+    return out;
 }
 
 } // namespace kelvora::test

@@ -24,6 +24,10 @@ void appendDouble(Bytes& out, double v);
 void appendText(Bytes& out, std::u16string_view text, std::size_t units);
 void appendEntrant(Bytes& out, std::u16string_view name, std::int32_t key, std::int32_t winOrder);
 
+// UTF-8 text in another encoding ("GB18030", "UTF-16LE"...), converted by the C library rather than by the
+// code under test; fails the test when iconv cannot.
+std::string encodeText(std::string_view utf8, const char* encoding);
+
 // Temporary files left in folder: names ending in ".tmp", and the unique ones of copies (".kelvora-...").
 std::vector<std::filesystem::path> tempFilesIn(const std::filesystem::path& folder);
 
