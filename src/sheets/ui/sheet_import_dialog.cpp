@@ -144,6 +144,11 @@ void SheetImportDialog::rereadText() {
     QApplication::restoreOverrideCursor();
     if (again.failure) {
         m_messages.show(this, sheetFailureText(*again.failure, m_file), MessageIcon::Error);
+        // The choices go back to those of the table still shown.
+        const QSignalBlocker quietEncoding(m_encoding);
+        const QSignalBlocker quietSeparator(m_separator);
+        m_encoding->setCurrentText(QString::fromStdString(m_book.encoding));
+        m_separator->setCurrentIndex(m_separator->findData(static_cast<int>(m_book.separator)));
         return;
     }
     m_book = std::move(again);
