@@ -134,6 +134,21 @@ dismiss_message() {
   wait_for "the message box ($1) to close" test "$(captioned)" = 1
 }
 
+# In "抽奖名单 - 导入" with the focus in its text box: 对齐后导入..., then 开始导入 with the defaults; returns
+# when the import has finished and the list editor is back. The text box keeps Tab for columns: Ctrl+Tab
+# leaves it for 软件最小化, then Tab: 从文件导入..., 批量生成号码..., 对齐后导入....
+import_with_defaults() {
+  key ctrl+Tab
+  key Tab
+  key Tab
+  key Tab
+  key space
+  focus_window '^对齐后导入$'
+  key Return
+  wait_for "the import to finish" gone '^抽奖名单 - 导入$'
+  focus_window '^抽奖名单 - 文字/号码模式$'
+}
+
 shot() {
   [ -n "$SHOTS" ] || return 0
   sleep 0.3

@@ -109,17 +109,7 @@ done
 shot "$IMPORT_WIN" e2e-import
 
 STEP="对齐后导入... and 开始导入"
-# The text box keeps Tab for columns; Ctrl+Tab leaves it for 软件最小化, then Tab: 从文件导入...,
-# 批量生成号码..., 对齐后导入....
-key ctrl+Tab
-key Tab
-key Tab
-key Tab
-key space
-focus_window '^对齐后导入$'
-key Return
-wait_for "the import to finish" gone '^抽奖名单 - 导入$'
-focus_window '^抽奖名单 - 文字/号码模式$'
+import_with_defaults
 shot "$LIST_WIN" e2e-text-list
 
 STEP="导出...: a name typed without .txt over an existing file is asked about first"

@@ -81,16 +81,7 @@ focus_window '^抽奖名单 - 导入$'
 shot "$IMPORT_WIN" sheet-import-text
 
 STEP="对齐后导入... and 开始导入"
-# The text box has the focus again: Ctrl+Tab, then 从文件导入..., 批量生成号码..., 对齐后导入....
-key ctrl+Tab
-key Tab
-key Tab
-key Tab
-key space
-focus_window '^对齐后导入$'
-key Return
-wait_for "the import to finish" gone '^抽奖名单 - 导入$'
-focus_window '^抽奖名单 - 文字/号码模式$'
+import_with_defaults
 key Escape
 wait_for "the list editor to close" gone '^抽奖名单 - 文字/号码模式$'
 entries "$RUN" >"$WORK/imported.txt"
