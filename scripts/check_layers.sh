@@ -4,7 +4,8 @@
 #   - a file of the Qt-free core includes a Qt header (<Q...>): everything in records/, draw/, settings/, winners/, console/ and rehearsal/,
 #     and the files of platform/ that kelvora_core builds (the Qt and X11 implementations are named for
 #     kelvora_ui or kelvora_media in platform/CMakeLists.txt and are left out, with their headers).
-#   - a file of sheets/ includes more of Qt than Qt Core, or a header of it that others include names Qt.
+#   - a file of sheets/ or standby/ includes more of Qt than Qt Core, or a header of it that others include
+#     names Qt.
 # A "ui" sub-folder (settings/ui/, screen/ui/...) is a layer of its own: it holds widgets and may use Qt.
 # Prints the include edges between folders, then every violation with the lines that cause it.
 set -euo pipefail
@@ -67,24 +68,28 @@ while IFS= read -r file; do
 done < <(find src -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
 if [ "$found" -eq 0 ]; then echo "   none"; else status=1; fi
 
-# sheets/ reads zip and XML through Qt Core, and nothing more: no pictures, no widgets, and no Qt in the
-# headers the rest of the program includes.
-echo "== sheets/: Qt Core in its sources only"
-found=0
-while IFS= read -r file; do
-    [ "$(layer_of "$file")" = sheets ] || continue
-    pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q(t?Gui|t?Widgets|Image|Painter|Widget|Font)'
-    # A header that the rest of the program includes speaks std:: only; the readers' own may name Qt Core.
-    if [[ "$file" == *.h ]] && grep -rqF --include='*.h' --include='*.cpp' --exclude-dir=sheets \
-        "\"${file#src/}\"" src tools; then
-        pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q'
-    fi
-    if hits="$(grep -nE "$pattern" "$file")"; then
-        found=1
-        while IFS= read -r hit; do echo "   $file:$hit"; done <<<"$hits"
-    fi
-done < <(find src/sheets -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
-if [ "$found" -eq 0 ]; then echo "   none"; else status=1; fi
+# sheets/ and standby/ read and write zip and XML through Qt Core, and nothing more: no pictures, no widgets,
+# and no Qt in the headers the rest of the program includes.
+for zip_layer in sheets standby; do
+    echo "== $zip_layer/: Qt Core in its sources only"
+    found=0
+    while IFS= read -r file; do
+        [ "$(layer_of "$file")" = "$zip_layer" ] || continue
+        pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q(t?Gui|t?Widgets|Image|Painter|Widget|Font)'
+        # A header that the rest of the program includes speaks std:: only; the two layers' own may name Qt
+        # Core (the package writes its zip through the sheets' zip output file).
+        if [[ "$file" == *.h ]] && grep -rqF --include='*.h' --include='*.cpp' --exclude-dir=sheets \
+            --exclude-dir=standby \
+            "\"${file#src/}\"" src tools; then
+            pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q'
+        fi
+        if hits="$(grep -nE "$pattern" "$file")"; then
+            found=1
+            while IFS= read -r hit; do echo "   $file:$hit"; done <<<"$hits"
+        fi
+    done < <(find "src/$zip_layer" -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+    if [ "$found" -eq 0 ]; then echo "   none"; else status=1; fi
+done
 
 if [ "$status" -ne 0 ]; then
     echo "check_layers: FAILED"

@@ -9,14 +9,18 @@
 #include <QGuiApplication>
 #include <QImageWriter>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <numeric>
+#include <random>
 #include <vector>
 
 #include "bench_app.h"
@@ -25,6 +29,7 @@
 #include "platform/clock.h"
 #include "screen/draw_screen.h"
 #include "screen/frame_miniature.h"
+#include "standby/mirror.h"
 
 #include "realistic_names.h"
 
@@ -171,6 +176,82 @@ void BM_ScrollFrameWithMiniature(benchmark::State& state) {
     state.counters["copied_per_frame"] = double(copies) / double(frame);
 }
 BENCHMARK(BM_ScrollFrameWithMiniature)->Arg(60)->Unit(benchmark::kMillisecond);
+
+// A program folder with 200 photos in its picture list (random bytes of a camera picture's size), mirrored
+// to a second folder; deleted with everything in it at the end.
+class MirroredEvent {
+public:
+    MirroredEvent() {
+        std::mt19937 random(7);
+        std::vector<char> bytes(300 * 1024);
+        std::filesystem::create_directories(m_paths.pictureFolder);
+        std::filesystem::create_directories(m_target);
+        for (int i = 0; i < kPhotos; ++i) {
+            for (char& byte : bytes)
+                byte = static_cast<char>(random());
+            m_photos.push_back(m_paths.pictureFolder / (std::to_string(i) + ".jpg"));
+            std::ofstream(m_photos.back(), std::ios::binary)
+                .write(bytes.data(), std::streamsize(bytes.size()));
+        }
+        std::ofstream(m_program, std::ios::binary) << "program";
+    }
+    ~MirroredEvent() {
+        std::error_code error;
+        std::filesystem::remove_all(m_folder, error);
+    }
+
+    MirrorSetup setup() const { return {m_paths, m_program, m_target}; }
+    // A save: the photo's time moves, so the mirror copies it again.
+    void touch(int frame) {
+        const timespec now[2] = {{0, UTIME_NOW}, {0, UTIME_NOW}};
+        ::utimensat(AT_FDCWD, m_photos[std::size_t(frame % kPhotos)].c_str(), now, 0);
+    }
+
+private:
+    static constexpr int kPhotos = 200;
+    std::filesystem::path m_folder =
+        std::filesystem::temp_directory_path() / ("kelvora-mirror-bench-" + std::to_string(getpid()));
+    DataPaths m_paths{m_folder / "program"};
+    std::filesystem::path m_program = m_folder / "program" / "kelvora";
+    std::filesystem::path m_target = m_folder / "mirror";
+    std::vector<std::filesystem::path> m_photos;
+};
+
+// The same frames with the mirror on: every frame saves (touches one of 200 photos) and announces it, so the
+// mirror's thread copies without pause beside the draw screen. The difference to BM_ScrollFrame is what the
+// mirror costs a frame.
+void BM_ScrollFrameWithMirror(benchmark::State& state) {
+    ScrollingScreen screen(int(state.range(0)));
+    MirroredEvent event;
+    Mirror mirror(nullptr);
+    mirror.start(event.setup());
+    if (!mirror.waitUntilSettled(600000) || mirror.state().health != MirrorHealth::UpToDate)
+        std::abort();
+    for (int i = 0; i < 200; ++i)
+        screen.frame();
+    int frame = 0;
+    std::chrono::steady_clock::duration saving{};
+    std::chrono::steady_clock::duration asking{};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(screen.frame().constBits());
+        const auto saveStart = std::chrono::steady_clock::now();
+        event.touch(frame++);
+        const auto askStart = std::chrono::steady_clock::now();
+        mirror.requestSync();
+        asking += std::chrono::steady_clock::now() - askStart;
+        saving += askStart - saveStart;
+    }
+    // Per frame: the save itself (which waits for the file system the mirror keeps busy) and the request.
+    state.counters["save_ms"] = std::chrono::duration<double, std::milli>(saving).count() / frame;
+    state.counters["request_us"] = std::chrono::duration<double, std::micro>(asking).count() / frame;
+    // How far behind the mirror was when the frames stopped: the time it takes to catch up.
+    const auto stopped = std::chrono::steady_clock::now();
+    if (!mirror.waitUntilSettled(600000) || mirror.state().health != MirrorHealth::UpToDate)
+        std::abort();
+    state.counters["catch_up_ms"] =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - stopped).count();
+}
+BENCHMARK(BM_ScrollFrameWithMirror)->Arg(60)->Unit(benchmark::kMillisecond);
 
 // The first frame after a change of prize or settings, when every glyph is rendered anew.
 void BM_ColdFrame(benchmark::State& state) {

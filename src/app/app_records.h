@@ -22,6 +22,7 @@
 #include "settings/playback_settings.h"
 #include "settings/text_name_list.h"
 #include "settings/windowed_settings.h"
+#include "standby/standby_settings.h"
 
 namespace kelvora {
 
@@ -43,6 +44,7 @@ struct AppRecords {
     PlaybackSettings playback;
     WindowedSettings windowed;
     ConsoleSettings console;
+    StandbySettings standby;
 };
 
 // Which records a change replaced; the show announces changes with these.

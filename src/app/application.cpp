@@ -28,13 +28,22 @@
 
 namespace kelvora {
 
-Application::Application(const std::filesystem::path& root, const AppServices& services)
+Application::Application(const std::filesystem::path& root, const AppServices& services,
+                         std::filesystem::path exe)
     : m_services(services), m_records(root),
       m_controller(std::make_unique<ShowController>(m_records, m_services)),
       m_window(std::make_unique<MainWindow>(*m_controller, m_commands)),
       m_console(std::make_unique<PresenterConsole>(*m_window, m_records.console)),
-      m_rehearsal(std::make_unique<RehearsalMode>(*m_controller)) {
+      m_rehearsal(std::make_unique<RehearsalMode>(*m_controller)),
+      m_standby(std::make_unique<Standby>(*m_controller, *m_rehearsal, m_records.standby, std::move(exe))) {
     m_controller->setWindow(m_window.get());
+    m_console->setMirrorText([this] {
+        return PresenterConsole::MirrorLine{m_standby->mirrorText(), m_standby->mirrorFailing()};
+    });
+    connect(m_standby.get(), &Standby::restartRequested, this, [this] {
+        m_restart = true;
+        shutdownApplication();
+    });
     registerCommands();
 }
 
@@ -74,6 +83,7 @@ void Application::registerCommands() {
     registerConsoleCommands(m_commands, *m_console);
     registerRehearsalCheckCommand(m_commands, *m_window);
     registerRehearsalCommands(m_commands, *m_rehearsal);
+    registerStandbyCommands(m_commands, *m_window, *m_standby);
     m_window->rebuildAccelerators();
 }
 
@@ -94,6 +104,7 @@ void Application::readSettings() {
     showFileResult(messages, nullptr,
                    loadWindowedSettings(paths, m_records.windowed, primary.width(), primary.height()));
     showFileResult(messages, nullptr, loadConsoleSettings(paths, m_records.console));
+    showFileResult(messages, nullptr, loadStandbySettings(paths, m_records.standby));
     // A rehearsal the program died in goes on as one: its own progress file is read, never the real one.
     m_rehearsal->resumeInterrupted();
     std::optional<DrawProgress> saved;
@@ -116,6 +127,7 @@ bool Application::startApplication() {
     m_window->activateWindow();
 
     runStartupChecks();
+    m_standby->startMirror();
 
     m_controller->startMusicLoop();
     m_controller->repaintScreen();

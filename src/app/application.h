@@ -14,6 +14,7 @@
 #include "app/presenter_console.h"
 #include "app/rehearsal_mode.h"
 #include "app/show_controller.h"
+#include "app/standby.h"
 #include "settings/ui/editor_hooks.h"
 
 namespace kelvora {
@@ -22,7 +23,9 @@ class Application : public QObject {
     Q_OBJECT
 public:
     // root: the folder every data path is built from (the executable's folder).
-    Application(const std::filesystem::path& root, const AppServices& services);
+    // exe: the program file, which the live mirror carries.
+    Application(const std::filesystem::path& root, const AppServices& services,
+                std::filesystem::path exe = {});
     ~Application() override;
 
     // Reads everything, shows the draw screen and starts its timers. Returns false when the program must
@@ -37,6 +40,9 @@ public:
     MainWindow& mainWindow() { return *m_window; }
     PresenterConsole& console() { return *m_console; }
     RehearsalMode& rehearsal() { return *m_rehearsal; }
+    Standby& standby() { return *m_standby; }
+    // An opened event package asked for the program to start again on it, once the loop has ended.
+    bool restartRequested() const { return m_restart; }
 
     // Whether the fontconfig alias file was loaded before the application object existed; its path when
     // not, for the start-up check's message.
@@ -58,8 +64,10 @@ private:
     // Goes before the draw screen it follows.
     std::unique_ptr<PresenterConsole> m_console;
     std::unique_ptr<RehearsalMode> m_rehearsal;
+    std::unique_ptr<Standby> m_standby;
     std::u16string m_fontAliasFailure;
     bool m_shutDown = false;
+    bool m_restart = false;
 };
 
 } // namespace kelvora

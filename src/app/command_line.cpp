@@ -5,8 +5,10 @@
 
 #include <charconv>
 #include <cstdio>
+#include <ctime>
 
 #include "app/rehearsal_check.h"
+#include "app/standby.h"
 #include "audio/music_probe.h"
 #include "draw/progress_file.h"
 #include "platform/text.h"
@@ -16,6 +18,7 @@
 #include "screen/name_fit.h"
 #include "sheets/sheet_import.h"
 #include "sheets/winners_workbook.h"
+#include "standby/event_package.h"
 #include "winners/winner_export.h"
 
 // Last: Xlib's macros (None, Status) would break the headers above.
@@ -52,6 +55,8 @@ bool parseColumns(const std::string& text, std::vector<int>& columns) {
     return !columns.empty();
 }
 
+constexpr const char* kAlone = "--check, --import-list, --export-winners, --pack and --unpack go alone";
+
 CommandLine refused(std::string why) {
     CommandLine line;
     line.action = CommandLine::Action::Usage;
@@ -84,11 +89,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
         std::string text;
         if (arg == "--check") {
             if (!setAction(CommandLine::Action::Check))
-                return refused("--check, --import-list and --export-winners go alone");
+                return refused(kAlone);
         } else if (arg == "--import-list" || arg == "--export-winners") {
             if (!setAction(arg == "--import-list" ? CommandLine::Action::ImportList
                                                   : CommandLine::Action::ExportWinners))
-                return refused("--check, --import-list and --export-winners go alone");
+                return refused(kAlone);
+            if (!value(text) || text.empty())
+                return refused(arg + " needs a file");
+            line.file = text;
+        } else if (arg == "--pack" || arg == "--unpack") {
+            if (!setAction(arg == "--pack" ? CommandLine::Action::Pack : CommandLine::Action::Unpack))
+                return refused(kAlone);
             if (!value(text) || text.empty())
                 return refused(arg + " needs a file");
             line.file = text;
@@ -157,7 +168,16 @@ std::string usageText() {
            "  --sheet NAME        the workbook's sheet to read (default: the first)\n"
            "  --columns 1,3       the columns to keep, in this order (default: all)\n"
            "  --header            the first row holds column titles and is left out\n"
-           "  --export-winners F  write the winners of the draw in progress as a workbook (.xlsx)\n";
+           "  --export-winners F  write the winners of the draw in progress as a workbook (.xlsx)\n"
+           "\n"
+           "       kelvora --pack FILE.kelvora [--data DIR]\n"
+           "       kelvora --unpack FILE.kelvora [--data DIR]\n"
+           "\n"
+           "  --pack FILE    write the whole event (settings, lists, pictures, music, the draw's progress)\n"
+           "                 into one package file\n"
+           "  --unpack FILE  check a package and make it the event of the data folder; the data it replaces\n"
+           "                 goes into a dated backup folder; refused during a draw; close the program "
+           "first\n";
 }
 
 namespace {
@@ -220,6 +240,13 @@ int runCheck(const CommandLine& line, const std::filesystem::path& programFolder
 
 namespace {
 
+std::tm localTime() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
 void printError(std::u16string_view text) {
     std::fprintf(stderr, "%s\n", toUtf8(text).c_str());
 }
@@ -275,6 +302,39 @@ int runSheetCommand(const CommandLine& line, const std::filesystem::path& progra
     const DataPaths paths(line.data.empty() ? programFolder : line.data);
     return line.action == CommandLine::Action::ImportList ? importList(paths, line)
                                                           : exportWinners(paths, line);
+}
+
+int runPackageCommand(const CommandLine& line, const std::filesystem::path& programFolder) {
+    const DataPaths paths(line.data.empty() ? programFolder : line.data);
+    const std::tm now = localTime();
+    if (line.action == CommandLine::Action::Pack) {
+        const PackResult packed = packEvent(paths, line.file, KELVORA_VERSION, nullptr, {});
+        if (!packed.failure.ok()) {
+            printError(packageFailureText(packed.failure));
+            return 1;
+        }
+        printError(
+            formatText(u"活动已打包: %s (%s 个文件)", {pathText(line.file), decimalText(packed.files)}));
+        return 0;
+    }
+    if (summarizeEvent(paths).drawStarted) {
+        printError(kUnpackDuringDrawText);
+        return 1;
+    }
+    StageResult staged = stagePackage(line.file, paths, nullptr, {});
+    if (!staged.failure.ok()) {
+        printError(packageFailureText(staged.failure));
+        return 1;
+    }
+    printError(summaryText(staged.staged.summary));
+    const InstallResult installed = installStagedPackage(staged.staged, paths, now);
+    if (!installed.failure) {
+        discardStagedPackage(staged.staged);
+        printError(messageText(installed.failure));
+        return 1;
+    }
+    printError(formatText(u"活动包已打开。原来的数据已移到: %s", {pathText(installed.backup)}));
+    return 0;
 }
 
 } // namespace kelvora

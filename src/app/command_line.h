@@ -6,6 +6,8 @@
 //   kelvora --check [--data DIR] [--screen WxH] [--dry-runs N] [--seed S] [--json]
 //   kelvora --import-list FILE [--sheet NAME] [--columns 1,3] [--header] [--data DIR]
 //   kelvora --export-winners FILE.xlsx [--data DIR]
+//   kelvora --pack FILE.kelvora [--data DIR]
+//   kelvora --unpack FILE.kelvora [--data DIR]
 
 #include <cstdint>
 #include <filesystem>
@@ -15,7 +17,7 @@
 namespace kelvora {
 
 struct CommandLine {
-    enum class Action { Run, Check, ImportList, ExportWinners, Usage };
+    enum class Action { Run, Check, ImportList, ExportWinners, Pack, Unpack, Usage };
     Action action = Action::Run;
     std::string error; // why the arguments were not understood (Usage)
 
@@ -26,7 +28,7 @@ struct CommandLine {
     int screenWidth = 0; // --screen; 0: the primary screen, or 1920x1080 without a display
     int screenHeight = 0;
 
-    std::filesystem::path file; // --import-list, --export-winners
+    std::filesystem::path file; // --import-list, --export-winners, --pack, --unpack
     std::string sheet;          // --sheet (UTF-8)
     std::vector<int> columns;   // --columns, 0-based
     bool header = false;        // --header
@@ -43,5 +45,10 @@ int runCheck(const CommandLine& line, const std::filesystem::path& programFolder
 
 // --import-list and --export-winners: messages on standard error, 0 when the file was imported or written.
 int runSheetCommand(const CommandLine& line, const std::filesystem::path& programFolder);
+
+// --pack and --unpack: the event package of the data folder, with the dialogs' messages on standard error;
+// 0 when the package was written or opened. --unpack asks nothing: it is refused during a draw, and the
+// data it replaces goes into a dated backup folder as in the program.
+int runPackageCommand(const CommandLine& line, const std::filesystem::path& programFolder);
 
 } // namespace kelvora

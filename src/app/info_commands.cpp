@@ -8,7 +8,6 @@
 #include "app/main_window.h"
 #include "records/file_result.h"
 #include "records/file_system.h"
-#include "settings/ui/backup_dialog.h"
 
 namespace kelvora {
 
@@ -38,11 +37,6 @@ void showHelp(MainWindow& window) {
 } // namespace
 
 void registerInfoCommands(CommandRegistry& registry, MainWindow& window) {
-    registry.add(CommandId::Backup)
-        .text(u"参数备份与还原...")
-        .inMenu(MenuPlace::Backup)
-        .onTriggered(
-            [&window] { BackupDialog(window.controller().records().paths.settingsFolder, &window).exec(); });
     const auto hint = [&registry, &window](CommandId id, std::u16string_view text, InfoTopic topic) {
         registry.add(id).text(text).inMenu(MenuPlace::Hints).onTriggered([&window, topic] {
             InfoDialog(topic, &window).exec();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/private_folder.h"
@@ -44,6 +46,8 @@ int main(int argc, char** argv) {
         const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", noExe);
         if (line.action == CommandLine::Action::Check)
             return runCheck(line, exe.parent_path(), argc, argv);
+        if (line.action == CommandLine::Action::Pack || line.action == CommandLine::Action::Unpack)
+            return runPackageCommand(line, exe.parent_path());
         return runSheetCommand(line, exe.parent_path());
     }
 
@@ -52,28 +56,52 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kelvora"));
+    // Qt takes its own options out of argv; a restart needs them all.
+    std::vector<std::string> arguments(argv, argv + argc);
+    bool restart = false;
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(QStringLiteral("Kelvora"));
 
-    SingleInstance instance(SingleInstance::defaultName());
-    if (instance.acquire() == SingleInstance::Role::Second)
-        return 0;
+        SingleInstance instance(SingleInstance::defaultName());
+        if (instance.acquire() == SingleInstance::Role::Second)
+            return 0;
 
-    QtMessageBox messages;
-    QtFilePicker files;
-    X11CapsLock capsLock;
-    const std::filesystem::path root =
-        line.data.empty() ? std::filesystem::path(QCoreApplication::applicationDirPath().toStdString())
-                          : line.data;
-    Application application(root, AppServices{messages, files, capsLock, clock, random});
-    if (!aliasesLoaded) {
-        const QString shown = aliasFile.isEmpty() ? QStringLiteral("kelvora-fonts.conf") : aliasFile;
-        application.setFontAliasFailure(shown.toStdU16String());
+        QtMessageBox messages;
+        QtFilePicker files;
+        X11CapsLock capsLock;
+        const std::filesystem::path root =
+            line.data.empty() ? std::filesystem::path(QCoreApplication::applicationDirPath().toStdString())
+                              : line.data;
+        std::error_code noExe;
+        Application application(root, AppServices{messages, files, capsLock, clock, random},
+                                std::filesystem::read_symlink("/proc/self/exe", noExe));
+        if (!aliasesLoaded) {
+            const QString shown = aliasFile.isEmpty() ? QStringLiteral("kelvora-fonts.conf") : aliasFile;
+            application.setFontAliasFailure(shown.toStdU16String());
+        }
+        QObject::connect(&instance, &SingleInstance::raiseRequested, &application.mainWindow(),
+                         &MainWindow::bringToFront);
+        if (!application.startApplication())
+            return 0;
+        instance.setReady();
+        status = QApplication::exec();
+        restart = application.restartRequested();
     }
-    QObject::connect(&instance, &SingleInstance::raiseRequested, &application.mainWindow(),
-                     &MainWindow::bringToFront);
-    if (!application.startApplication())
-        return 0;
-    instance.setReady();
-    return QApplication::exec();
+    // An opened event package: the program starts again on it, as if the operator had, once this one has let
+    // go of its window, its single-instance lock and its files.
+    if (restart) {
+        std::vector<char*> again;
+        for (std::string& argument : arguments)
+            again.push_back(argument.data());
+        again.push_back(nullptr);
+        // By its real path: a process run as /proc/self/exe would be listed under the name "exe".
+        std::error_code noExe;
+        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", noExe);
+        ::execv(exe.empty() ? "/proc/self/exe" : exe.c_str(), again.data());
+        std::perror("kelvora: restart");
+        return 1;
+    }
+    return status;
 }

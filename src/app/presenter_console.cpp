@@ -250,6 +250,11 @@ ConsoleLive PresenterConsole::live() const {
                            fieldText(music.backgroundFile2), true),
                   musicRow(players, MusicSlot::Background3, QStringLiteral("背景音乐3"),
                            fieldText(music.backgroundFile3), true)};
+    if (m_mirrorText) {
+        const MirrorLine mirror = m_mirrorText();
+        live.mirror = toQString(mirror.text);
+        live.mirrorFailing = mirror.failing;
+    }
     return live;
 }
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -45,6 +46,12 @@ public:
     // The status and live values as the window shows them next (made now, for tests).
     ConsoleStatus status() const;
     ConsoleLive live() const;
+    // Where the live mirror's state line comes from (none: the line is not shown).
+    struct MirrorLine {
+        std::u16string text;
+        bool failing = false;
+    };
+    void setMirrorText(std::function<MirrorLine()> text) { m_mirrorText = std::move(text); }
 
 private:
     void followFrame();
@@ -71,6 +78,7 @@ private:
     // What the window shows now: an unchanged status or live value is not shown again.
     std::optional<ConsoleStatus> m_shownStatus;
     std::optional<ConsoleLive> m_shownLive;
+    std::function<MirrorLine()> m_mirrorText;
 };
 
 void registerConsoleCommands(CommandRegistry& registry, PresenterConsole& console);

@@ -414,6 +414,8 @@ bool ShowController::capsLockOn() {
 bool ShowController::saveProgress(const DrawProgress& progress, std::u16string& errorText) {
     const FileResult result = kelvora::saveProgress(m_records.paths, progress);
     errorText = messageText(result);
+    if (result)
+        Q_EMIT progressSaved();
     return static_cast<bool>(result);
 }
 

@@ -153,6 +153,8 @@ Q_SIGNALS:
     // A frame was composed and is on the draw screen (screen().frame()): after every change of the draw, at
     // each scroll tick and each step of a roll. Whoever follows it must keep the frame path short.
     void frameShown();
+    // The progress file was written (a stop, a forfeit, the start of a draw).
+    void progressSaved();
 
 private:
     void followRecords(RecordKinds which);

@@ -21,6 +21,7 @@ struct DataPaths {
     std::filesystem::path playbackFile;    // 参数设置(勿删)/回放设置.dat
     std::filesystem::path fullListFile;    // 参数设置(勿删)/展示总名单设置.dat
     std::filesystem::path consoleFile;     // 参数设置(勿删)/导播台设置.dat
+    std::filesystem::path standbyFile;     // 参数设置(勿删)/备用位置.dat
     std::filesystem::path prizeFolder;     // 参数设置(勿删)/奖项
     std::filesystem::path prizeFile;       // 参数设置(勿删)/奖项/_奖项设置.dat
     std::filesystem::path pictureFolder;   // 参数设置(勿删)/图片名单

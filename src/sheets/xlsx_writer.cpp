@@ -3,14 +3,10 @@
 // export minizip's functions under the same names with different layouts, and its workbook_close ends up in
 // QuaZip's zipOpen and crashes. It also reports success when its own temporary files could not be written.
 //
-// The zip goes through a device on our temporary file's descriptor that keeps the errno of the first failed
-// write, so a full disk is reported as such; the file takes the target's name only once it is on the disk.
+// The zip goes through ZipOutputFile, which keeps the errno of the first failed write, so a full disk is
+// reported as such; the file takes the target's name only once it is on the disk.
 
 #include "sheets/xlsx_writer.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QIODevice>
 #include <quazip/quazip.h>
@@ -23,6 +19,7 @@
 #include <string>
 
 #include "platform/text.h"
+#include "sheets/zip_output_file.h"
 
 namespace kelvora {
 
@@ -135,56 +132,6 @@ FileResult writeFailure(FileStep step, const std::filesystem::path& target, int 
     result.insideDataFolders = false;
     return result;
 }
-
-// A write-only, seekable device on an open descriptor; it keeps the errno of the first failure.
-class DescriptorDevice final : public QIODevice {
-public:
-    explicit DescriptorDevice(int fd) : m_fd(fd) {}
-    int failure() const { return m_errno; }
-
-    bool isSequential() const override { return false; }
-    bool seek(qint64 pos) override {
-        if (!QIODevice::seek(pos))
-            return false;
-        return ::lseek(m_fd, pos, SEEK_SET) == pos || fail();
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 len) override {
-        qint64 done = 0;
-        while (done < len) {
-            const ssize_t n = ::write(m_fd, data + done, static_cast<std::size_t>(len - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                fail();
-                return -1;
-            }
-            done += n;
-        }
-        return done;
-    }
-
-private:
-    bool fail() {
-        if (m_errno == 0)
-            m_errno = errno != 0 ? errno : EIO;
-        return false;
-    }
-
-    int m_fd;
-    int m_errno = 0;
-};
-
-// Removes the temporary file unless it was renamed over the target (path cleared).
-struct TempFile {
-    std::string path;
-    ~TempFile() {
-        if (!path.empty())
-            ::unlink(path.c_str());
-    }
-};
 
 // A sheet's XML up to its rows: the frozen header row, and the column widths.
 std::string sheetHead(const SheetOut& sheet, bool first) {
@@ -337,14 +284,6 @@ std::string stylesXml() {
            "</styleSheet>";
 }
 
-// The new file is in place by then; a folder that cannot be synced leaves nothing to undo.
-void syncFolder(const std::filesystem::path& folder) {
-    if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 std::u16string sheetNameFor(std::u16string_view text, const std::vector<std::u16string>& taken) {
@@ -391,15 +330,11 @@ XlsxWriteResult writeXlsx(const std::filesystem::path& file, const std::vector<S
     for (const SheetOut& sheet : parts)
         total += static_cast<int>(sheet.rows.size());
 
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-    std::string tempName = (folder / ".kelvora-XXXXXX").string();
-    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0) {
-        result.failure = writeFailure(FileStep::Open, file, errno);
+    ZipOutputFile output;
+    if (const int err = output.open(file)) {
+        result.failure = writeFailure(FileStep::Open, file, err);
         return result;
     }
-    ::fchmod(fd, 0644); // as an ordinary new file, not the private mode mkostemp gives
-    TempFile temp{tempName};
     if (progress)
         progress(0, total);
 
@@ -407,9 +342,8 @@ XlsxWriteResult writeXlsx(const std::filesystem::path& file, const std::vector<S
     for (const SheetOut& sheet : parts)
         names.push_back(sheetNameFor(sheet.name, names));
     Outcome outcome = Outcome::Done;
-    DescriptorDevice device(fd);
     {
-        Package zip(device, cancelled, progress, total);
+        Package zip(output.device(), cancelled, progress, total);
         bool ok = zip.part("[Content_Types].xml", contentTypes(parts.size())) &&
                   zip.part("_rels/.rels", packageRels()) && zip.part("xl/workbook.xml", workbookXml(names)) &&
                   zip.part("xl/_rels/workbook.xml.rels", workbookRels(parts.size())) &&
@@ -420,25 +354,14 @@ XlsxWriteResult writeXlsx(const std::filesystem::path& file, const std::vector<S
         if (outcome == Outcome::Done && !zip.finish())
             outcome = Outcome::Failed;
     }
-    int err = device.failure();
-    if (outcome == Outcome::Done && err == 0 && ::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
     if (outcome == Outcome::Cancelled) {
         result.cancelled = true;
         return result;
     }
-    if (outcome == Outcome::Failed || err != 0) {
-        result.failure = writeFailure(FileStep::Transfer, file, err != 0 ? err : EIO);
+    if (FileResult committed = output.commit(outcome == Outcome::Done); !committed) {
+        result.failure = std::move(committed);
         return result;
     }
-    if (::rename(temp.path.c_str(), file.c_str()) != 0) {
-        result.failure = writeFailure(FileStep::Rename, file, errno);
-        return result;
-    }
-    temp.path.clear();
-    syncFolder(folder);
     if (progress)
         progress(total, total);
     return result;

@@ -45,6 +45,10 @@ TEST(CommandLineTest, EachArgumentListAsksForWhatItSays) {
     EXPECT_EQ(import.sheet, "员工");
     EXPECT_TRUE(import.header);
     EXPECT_EQ(parseCommandLine({"--export-winners", "w.xlsx"}).action, Action::ExportWinners);
+    const CommandLine unpack = parseCommandLine({"--data", "d", "--unpack", "年会.kelvora"});
+    EXPECT_EQ(unpack.action, Action::Unpack) << unpack.error;
+    EXPECT_EQ(unpack.file, std::filesystem::path("年会.kelvora"));
+    EXPECT_EQ(parseCommandLine({"--pack", "p.kelvora"}).action, Action::Pack);
 
     const CommandLine sized = parseCommandLine({"--check", "--screen", "1280x720"});
     EXPECT_EQ(sized.screenWidth, 1280);
@@ -63,6 +67,9 @@ TEST(CommandLineTest, EachArgumentListAsksForWhatItSays) {
         {"--import-list", "a.xlsx", "--columns", "1,,2"},
         {"--export-winners", "w.xlsx", "--header"},
         {"--header"},
+        {"--pack"},
+        {"--pack", "a.kelvora", "--unpack", "b.kelvora"},
+        {"--unpack", "b.kelvora", "--sheet", "x"},
     };
     for (const auto& args : refused) {
         const CommandLine line = parseCommandLine(args);

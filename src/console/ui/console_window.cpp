@@ -219,6 +219,10 @@ void ConsoleWindow::buildStatusPanel(QGridLayout* grid) {
     m_lists->setWordWrap(true);
     layout->addWidget(m_lists);
     layout->addStretch(1);
+    m_mirror = label(13, false, status);
+    m_mirror->setObjectName(QStringLiteral("mirror"));
+    m_mirror->setWordWrap(true);
+    layout->addWidget(m_mirror);
     grid->addWidget(status, 0, 1);
 }
 
@@ -276,6 +280,10 @@ void ConsoleWindow::showLive(const ConsoleLive& live) {
     QPalette palette = m_capsLock->palette();
     palette.setColor(QPalette::WindowText, live.capsLock ? QColor(198, 40, 40) : QColor(97, 97, 97));
     m_capsLock->setPalette(palette);
+    m_mirror->setText(live.mirror);
+    m_mirror->setVisible(!live.mirror.isEmpty());
+    palette.setColor(QPalette::WindowText, live.mirrorFailing ? QColor(198, 40, 40) : QColor(97, 97, 97));
+    m_mirror->setPalette(palette);
     for (std::size_t i = 0; i < m_musicRows.size(); ++i) {
         const ConsoleMusicRow& row = live.music[i];
         m_musicRows[i]->setText(QStringLiteral("%1  %2  %3").arg(row.slot, row.file, row.state));

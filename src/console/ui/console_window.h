@@ -38,6 +38,8 @@ struct ConsoleLive {
     QString clock;   // the time of day
     QString elapsed; // since the first press, "--:--" before it
     std::array<ConsoleMusicRow, 5> music;
+    QString mirror; // the live mirror's state line; empty: not shown
+    bool mirrorFailing = false;
     friend bool operator==(const ConsoleLive&, const ConsoleLive&) = default;
 };
 
@@ -97,6 +99,7 @@ private:
     QLabel* m_nextPrize = nullptr;
     QLabel* m_pool = nullptr;
     QLabel* m_capsLock = nullptr;
+    QLabel* m_mirror = nullptr;
     QLabel* m_lists = nullptr;
     QPushButton* m_advance = nullptr;
     QWidget* m_winnersPanel = nullptr;
