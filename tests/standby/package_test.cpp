@@ -15,7 +15,6 @@
 #include <quazip/quazipfile.h>
 #include <quazip/quazipnewinfo.h>
 
-#include <chrono>
 #include <csignal>
 #include <fstream>
 #include <optional>
@@ -364,9 +363,7 @@ TEST_F(PackageTest, HostilePackagesAreRefusedAndChangeNothing) {
             std::ofstream(package, std::ios::binary | std::ios::trunc) << "PK\x03\x04 but nothing else";
         else
             writePackage(package, c.spec);
-        const auto started = std::chrono::steady_clock::now();
         const StageResult result = stagePackage(package, to, nullptr, {}, c.limits);
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
         EXPECT_EQ(result.failure.fault, c.fault) << u8(packageFailureText(result.failure));
         EXPECT_TRUE(listTree(to.root) == before); // the listings are too long to print
         discardStagedPackage(result.staged);
