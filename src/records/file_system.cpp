@@ -80,17 +80,6 @@ bool writeAll(int fd, const std::byte* data, std::size_t size, int& errnum) {
     return true;
 }
 
-// Makes the rename itself durable. Some file systems cannot sync a folder; the new file is complete and in
-// place by then, so there is nothing left that a failure here could make the caller undo.
-void syncFolder(const std::filesystem::path& folder) {
-    const std::string name = folder.empty() ? std::string(".") : folder.string();
-    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 // Files that failed to load, by path, with the name each is kept under before anything replaces it. Loads
 // run at start-up and writes on the UI thread or an import or export worker, hence the lock.
 struct DamagedFiles {
@@ -107,10 +96,7 @@ std::string timeStamp() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    return text;
+    return timeStampText(local);
 }
 
 bool entryExists(const std::filesystem::path& path) {
@@ -208,6 +194,22 @@ FileResult replaceFile(const std::filesystem::path& target, const std::filesyste
 }
 
 } // namespace
+
+void syncFolder(const std::filesystem::path& folder) {
+    const std::string name = folder.empty() ? std::string(".") : folder.string();
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+std::string timeStampText(const std::tm& time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", time.tm_year + 1900, time.tm_mon + 1,
+                  time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec);
+    return text;
+}
 
 int ensureFolderTree(const std::filesystem::path& path, bool includeLast) {
     const std::string& text = path.native();

@@ -8,6 +8,7 @@
 // so a link inside a data folder cannot make the program touch anything outside it.
 
 #include <cstddef>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -92,6 +93,13 @@ private:
     int m_fd = -1;
     int m_openError = 0;
 };
+
+// Makes a rename in folder durable. Some file systems cannot sync a folder; the new file is complete and in
+// place by then, so there is nothing left that a failure here could make the caller undo.
+void syncFolder(const std::filesystem::path& folder);
+
+// "yyyymmdd-hhmmss", as the names of kept and backed-up files carry it.
+std::string timeStampText(const std::tm& time);
 
 // folder joined with a stored name, or nothing when the name could leave the folder or name the folder
 // itself: empty, ".", "..", or holding "/" or a NUL unit. Every stored name that becomes part of a path goes

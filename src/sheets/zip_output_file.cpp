@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "records/file_system.h"
+
 namespace kelvora {
 
 namespace {
@@ -15,14 +17,6 @@ FileResult writeFailure(FileStep step, const std::filesystem::path& target, int 
     FileResult result = FileResult::failed(FileOp::Write, step, target, errnum);
     result.insideDataFolders = false;
     return result;
-}
-
-// The new file is in place by then; a folder that cannot be synced leaves nothing to undo.
-void syncFolder(const std::filesystem::path& folder) {
-    if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace

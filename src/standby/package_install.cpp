@@ -16,20 +16,6 @@ namespace kelvora {
 
 namespace {
 
-void syncFolder(const std::filesystem::path& folder) {
-    if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
-std::string timeStamp(const std::tm& now) {
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.tm_year + 1900, now.tm_mon + 1,
-                  now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec);
-    return stamp;
-}
-
 bool entryExists(const std::filesystem::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
@@ -47,7 +33,7 @@ InstallResult installStagedPackage(const StagedPackage& staged, const DataPaths&
             return result;
     }
     const std::filesystem::path backup =
-        freeNameBeside(paths.root / std::filesystem::u8path("活动备份-" + timeStamp(now)));
+        freeNameBeside(paths.root / std::filesystem::u8path("活动备份-" + timeStampText(now)));
     if (::mkdir(backup.c_str(), 0777) != 0) {
         result.failure = FileResult::failed(FileOp::CreateFolder, FileStep::Open, backup, errno);
         return result;

@@ -58,13 +58,13 @@ struct PackageSpec {
     std::size_t keepBytes = 0;                      // cut the finished file to this length (0: whole)
 };
 
-std::string manifestFor(const PackageSpec& spec) {
-    if (spec.manifest)
-        return *spec.manifest;
-    std::string json = "{\"format\":" + std::to_string(spec.format) +
+std::string manifestFor(const PackageSpec& recipe) {
+    if (recipe.manifest)
+        return *recipe.manifest;
+    std::string json = "{\"format\":" + std::to_string(recipe.format) +
                        ",\"program\":\"test\",\"created\":\"2024-01-05T10:00:00\",\"files\":[";
     bool first = true;
-    for (const ZipItem& item : spec.items) {
+    for (const ZipItem& item : recipe.items) {
         if (!item.listed)
             continue;
         std::string name;
@@ -93,28 +93,28 @@ void addEntry(QuaZip& zip, const std::string& name, const std::string& bytes, st
     ASSERT_EQ(entry.getZipError(), ZIP_OK);
 }
 
-void writePackage(const fs::path& file, const PackageSpec& spec) {
+void writePackage(const fs::path& file, const PackageSpec& recipe) {
     {
         QuaZip zip(QString::fromStdString(file.string()));
         zip.setUtf8Enabled(true);
         ASSERT_TRUE(zip.open(QuaZip::mdCreate));
-        for (const ZipItem& item : spec.items)
+        for (const ZipItem& item : recipe.items)
             if (item.inZip)
                 addEntry(zip, item.name, item.bytes, item.zeros, item.mode);
-        if (spec.withManifest)
-            addEntry(zip, "manifest.json", manifestFor(spec), 0, 0100644);
+        if (recipe.withManifest)
+            addEntry(zip, "manifest.json", manifestFor(recipe), 0, 0100644);
         zip.close();
     }
-    if (!spec.patch.first.empty()) {
+    if (!recipe.patch.first.empty()) {
         Bytes bytes = readBytes(file);
         std::string image(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        for (std::size_t at = image.find(spec.patch.first); at != std::string::npos;
-             at = image.find(spec.patch.first, at + 1))
-            image.replace(at, spec.patch.second.size(), spec.patch.second);
+        for (std::size_t at = image.find(recipe.patch.first); at != std::string::npos;
+             at = image.find(recipe.patch.first, at + 1))
+            image.replace(at, recipe.patch.second.size(), recipe.patch.second);
         std::ofstream(file, std::ios::binary | std::ios::trunc) << image;
     }
-    if (spec.keepBytes > 0)
-        fs::resize_file(file, spec.keepBytes);
+    if (recipe.keepBytes > 0)
+        fs::resize_file(file, recipe.keepBytes);
 }
 
 std::uint64_t freeSpace(const fs::path& folder) {
@@ -324,7 +324,7 @@ TEST_F(PackageTest, HostilePackagesAreRefusedAndChangeNothing) {
 
     struct Case {
         const char* what;
-        PackageSpec spec;
+        PackageSpec recipe;
         PackageFault fault;
         PackageLimits limits = {};
     } cases[] = {
@@ -359,10 +359,10 @@ TEST_F(PackageTest, HostilePackagesAreRefusedAndChangeNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.spec.items.empty())
+        if (c.recipe.items.empty())
             std::ofstream(package, std::ios::binary | std::ios::trunc) << "PK\x03\x04 but nothing else";
         else
-            writePackage(package, c.spec);
+            writePackage(package, c.recipe);
         const StageResult result = stagePackage(package, to, nullptr, {}, c.limits);
         EXPECT_EQ(result.failure.fault, c.fault) << u8(packageFailureText(result.failure));
         EXPECT_TRUE(listTree(to.root) == before); // the listings are too long to print
