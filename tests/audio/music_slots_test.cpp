@@ -192,8 +192,10 @@ TEST_F(MusicSlotsTest, EachStopStartsTheWinningMusicFromItsStartAndItPlaysOnlyOn
 // load; that the restart needs no timer tick does not.)
 TEST_F(MusicSlotsTest, AShortScrollTrackLoopsOnTheEndOfTrackWakeUp) {
     test::useNullSink("fakesink name=out sync=true signal-handoffs=true");
-    static std::mutex mutex;
-    static std::vector<GstClockTime> rendered;
+    // Never destroyed: a player's pipeline is taken down on its own thread after the test, and a last
+    // handoff may come while the process exits.
+    static std::mutex& mutex = *new std::mutex;
+    static std::vector<GstClockTime>& rendered = *new std::vector<GstClockTime>;
     {
         std::lock_guard lock(mutex);
         rendered.clear();
