@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Keeps the layers of src/ apart. Fails when
 #   - two folders include each other (folder A has '#include "B/..."' and B has '#include "A/..."'), or
-#   - a file of the Qt-free core includes a Qt header (<Q...>): everything in records/, draw/, settings/, winners/, console/ and rehearsal/,
+#   - a file of the Qt-free core includes a Qt header (<Q...>): everything in records/, draw/, settings/, winners/, console/, rehearsal/ and install/,
 #     and the files of platform/ that kelvora_core builds (the Qt and X11 implementations are named for
 #     kelvora_ui or kelvora_media in platform/CMakeLists.txt and are left out, with their headers).
 #   - a file of sheets/ or standby/ includes more of Qt than Qt Core, or a header of it that others include
@@ -49,12 +49,12 @@ if [ "$found" -eq 0 ]; then echo "   none"; else status=1; fi
 # platform/: the sources built into kelvora_ui or kelvora_media, by stem; their headers go with them.
 qt_side_stems="$(sed -nE 's/^[[:space:]]*target_sources\((kelvora_ui|kelvora_media)[[:space:]]+PRIVATE(.*)\)/\2/p' \
     src/platform/CMakeLists.txt | tr ' ' '\n' | sed -nE 's/\.cpp$//p')"
-echo "== Qt headers in the Qt-free core (records/, draw/, settings/, winners/, console/, rehearsal/, platform/ but for:$(
+echo "== Qt headers in the Qt-free core (records/, draw/, settings/, winners/, console/, rehearsal/, install/, platform/ but for:$(
     tr '\n' ' ' <<<" $qt_side_stems" | sed 's/ *$//'))"
 found=0
 while IFS= read -r file; do
     case "$(layer_of "$file")" in
-    records | draw | settings | winners | console | rehearsal) ;;
+    records | draw | settings | winners | console | rehearsal | install) ;;
     platform)
         stem="$(basename "${file%.*}")"
         grep -qxF "$stem" <<<"$qt_side_stems" && continue

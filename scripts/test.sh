@@ -28,6 +28,9 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVORA_WERROR
   -DKELVORA_BENCH=OFF >/dev/null
 cmake --build build-release -j"$jobs"
 
+echo "== the Debian package and the portable archive, checked and started in a clean root"
+bash scripts/package.sh
+
 if [ -x scripts/fuzz.sh ]; then
   echo "== fuzzers (short runs)"
   bash scripts/fuzz.sh

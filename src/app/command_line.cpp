@@ -119,6 +119,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             if (!value(text) || text.empty())
                 return refused("--data needs a folder");
             line.data = text;
+        } else if (arg == "--folder") {
+            if (!value(text) || text.empty())
+                return refused("--folder needs a folder");
+            line.folder = text;
         } else if (arg == "--dry-runs") {
             if (!value(text) || !parseNumber(text, line.dryRuns, 0, 1'000'000))
                 return refused("--dry-runs needs a number from 0 to 1000000");
@@ -145,9 +149,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string usageText() {
-    return "usage: kelvora [--data DIR]\n"
+    return "usage: kelvora [--folder DIR] [--data DIR]\n"
            "       kelvora --check [--data DIR] [--screen WxH] [--dry-runs N] [--seed S] [--json]\n"
            "\n"
+           "  --folder DIR  installed from a package: the program folder to set up and run from, instead of\n"
+           "                ~/.local/share/kelvora (goes with every option below)\n"
            "  --data DIR    the folder holding the program's data (default: the program's folder)\n"
            "  --check       check the event in the data folder before the show: prizes against the name\n"
            "                list, black and white lists, the saved draw, and N dry runs of the whole event\n"
@@ -180,9 +186,6 @@ std::string usageText() {
            "first\n";
 }
 
-namespace {
-
-// Whether a display can be reached: asking Qt to connect to one that is not there ends the process.
 bool displayReachable() {
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return true; // the caller chose
@@ -192,8 +195,6 @@ bool displayReachable() {
     XCloseDisplay(display);
     return true;
 }
-
-} // namespace
 
 int runCheck(const CommandLine& line, const std::filesystem::path& programFolder, int& argc, char** argv) {
     if (line.screenWidth > 0 || !displayReachable())

@@ -8,6 +8,7 @@
 //   kelvora --export-winners FILE.xlsx [--data DIR]
 //   kelvora --pack FILE.kelvora [--data DIR]
 //   kelvora --unpack FILE.kelvora [--data DIR]
+//   kelvora --folder DIR [any of the above]   (a shared install: the user's program folder to run from)
 
 #include <cstdint>
 #include <filesystem>
@@ -21,7 +22,8 @@ struct CommandLine {
     Action action = Action::Run;
     std::string error; // why the arguments were not understood (Usage)
 
-    std::filesystem::path data; // --data: the program's folder when empty
+    std::filesystem::path data;   // --data: the program's folder when empty
+    std::filesystem::path folder; // --folder: a shared install's program folder other than the user's own
     int dryRuns = 1000;
     std::uint32_t seed = 1;
     bool json = false;
@@ -37,6 +39,10 @@ struct CommandLine {
 // args without the program's name.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 std::string usageText();
+
+// Whether a display can be reached (or QT_QPA_PLATFORM names the platform): asking Qt to connect to one that
+// is not there ends the process.
+bool displayReachable();
 
 // --check: the report on standard output (plain text, or JSON), 1 when it found an error, 0 otherwise. Makes
 // the GUI application that measuring names needs (offscreen without a display); the font aliases must be

@@ -3,25 +3,86 @@
 #include <QApplication>
 #include <QDir>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/private_folder.h"
 #include "app/single_instance.h"
+#include "install/program_folder.h"
+#include "media/app_icon.h"
 #include "platform/qt_file_picker.h"
 #include "platform/qt_message_box.h"
+#include "platform/text.h"
 #include "platform/x11_capslock.h"
 #include "screen/font_setup.h"
 
+namespace {
+
+using namespace kelvora;
+
+std::filesystem::path ownExecutable() {
+    std::error_code noExe;
+    return std::filesystem::read_symlink("/proc/self/exe", noExe);
+}
+
+// The user's program folder of a shared install: --folder, else under the XDG data home.
+std::filesystem::path userProgramFolder(const CommandLine& line) {
+    std::error_code ec;
+    if (!line.folder.empty())
+        return std::filesystem::absolute(line.folder, ec);
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user != nullptr ? user->pw_dir : nullptr;
+    }
+    return defaultUserFolder(std::getenv("XDG_DATA_HOME"), home);
+}
+
+// A shared install (or --folder) runs the program from the user's own program folder, brought up to date
+// first; this process becomes that program. Returns only on a failure, which it has shown.
+int runFromProgramFolder(const CommandLine& line, const std::filesystem::path& exe, int& argc, char** argv) {
+    FolderResult prepared;
+    const std::filesystem::path folder = userProgramFolder(line);
+    if (!isSharedInstall(exe.parent_path())) {
+        prepared.fault = FolderFault::NotSharedInstall;
+    } else {
+        prepared = prepareProgramFolder(exe.parent_path(), folder, exe.filename());
+    }
+    if (prepared) {
+        std::vector<std::string> args = withoutFolderOption(std::vector<std::string>(argv + 1, argv + argc));
+        args.insert(args.begin(), (folder / exe.filename()).string());
+        std::vector<char*> again;
+        for (std::string& argument : args)
+            again.push_back(argument.data());
+        again.push_back(nullptr);
+        ::execv(again.front(), again.data());
+        prepared.fault = FolderFault::Copy;
+        prepared.folder = folder;
+        prepared.file = FileResult::failed(FileOp::Copy, FileStep::Open, folder / exe.filename(), errno);
+    }
+    const std::u16string text = folderFailureText(prepared);
+    std::fprintf(stderr, "kelvora: %s\n", toUtf8(text).c_str());
+    // Started from a menu there is no terminal to read standard error; a command-line action has one.
+    if (line.action == CommandLine::Action::Run && displayReachable()) {
+        QApplication app(argc, argv);
+        QtMessageBox().show(nullptr, text, MessageIcon::Error, MessageButtons::Ok);
+    }
+    return 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    using namespace kelvora;
 
     // Names compare ignoring case under the user's locale.
     std::setlocale(LC_ALL, "");
@@ -32,6 +93,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kelvora: %s\n\n%s", line.error.c_str(), usageText().c_str());
         return 2;
     }
+    // The program keeps its data beside itself, which a package's folder under /usr/lib cannot take.
+    if (const std::filesystem::path exe = ownExecutable();
+        isSharedInstall(exe.parent_path()) || !line.folder.empty())
+        return runFromProgramFolder(line, exe, argc, argv);
     SystemClock clock;
     Random15 random(clock);
     random.reseedFromClock();
@@ -42,8 +107,7 @@ int main(int argc, char** argv) {
     const bool aliasesLoaded = !aliasFile.isEmpty() && loadFontAliases(aliasFile.toStdString());
 
     if (line.action != CommandLine::Action::Run) {
-        std::error_code noExe;
-        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", noExe);
+        const std::filesystem::path exe = ownExecutable();
         if (line.action == CommandLine::Action::Check)
             return runCheck(line, exe.parent_path(), argc, argv);
         if (line.action == CommandLine::Action::Pack || line.action == CommandLine::Action::Unpack)
@@ -63,6 +127,7 @@ int main(int argc, char** argv) {
     {
         QApplication app(argc, argv);
         QApplication::setApplicationName(QStringLiteral("Kelvora"));
+        QApplication::setWindowIcon(appIcon());
 
         SingleInstance instance(SingleInstance::defaultName());
         if (instance.acquire() == SingleInstance::Role::Second)
@@ -74,9 +139,7 @@ int main(int argc, char** argv) {
         const std::filesystem::path root =
             line.data.empty() ? std::filesystem::path(QCoreApplication::applicationDirPath().toStdString())
                               : line.data;
-        std::error_code noExe;
-        Application application(root, AppServices{messages, files, capsLock, clock, random},
-                                std::filesystem::read_symlink("/proc/self/exe", noExe));
+        Application application(root, AppServices{messages, files, capsLock, clock, random}, ownExecutable());
         if (!aliasesLoaded) {
             const QString shown = aliasFile.isEmpty() ? QStringLiteral("kelvora-fonts.conf") : aliasFile;
             application.setFontAliasFailure(shown.toStdU16String());
@@ -97,8 +160,7 @@ int main(int argc, char** argv) {
             again.push_back(argument.data());
         again.push_back(nullptr);
         // By its real path: a process run as /proc/self/exe would be listed under the name "exe".
-        std::error_code noExe;
-        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", noExe);
+        const std::filesystem::path exe = ownExecutable();
         ::execv(exe.empty() ? "/proc/self/exe" : exe.c_str(), again.data());
         std::perror("kelvora: restart");
         return 1;

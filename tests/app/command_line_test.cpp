@@ -49,6 +49,9 @@ TEST(CommandLineTest, EachArgumentListAsksForWhatItSays) {
     EXPECT_EQ(unpack.action, Action::Unpack) << unpack.error;
     EXPECT_EQ(unpack.file, std::filesystem::path("年会.kelvora"));
     EXPECT_EQ(parseCommandLine({"--pack", "p.kelvora"}).action, Action::Pack);
+    const CommandLine elsewhere = parseCommandLine({"--folder", "/media/u盘/抽奖", "--check"});
+    EXPECT_EQ(elsewhere.action, Action::Check) << elsewhere.error;
+    EXPECT_EQ(elsewhere.folder, std::filesystem::path("/media/u盘/抽奖"));
 
     const CommandLine sized = parseCommandLine({"--check", "--screen", "1280x720"});
     EXPECT_EQ(sized.screenWidth, 1280);
@@ -70,6 +73,7 @@ TEST(CommandLineTest, EachArgumentListAsksForWhatItSays) {
         {"--pack"},
         {"--pack", "a.kelvora", "--unpack", "b.kelvora"},
         {"--unpack", "b.kelvora", "--sheet", "x"},
+        {"--check", "--folder"},
     };
     for (const auto& args : refused) {
         const CommandLine line = parseCommandLine(args);

@@ -25,17 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Tree = std::map<std::string, std::string>;
-
-void writeText(const fs::path& file, std::string_view text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
-}
-
-std::string readText(const fs::path& file) {
-    std::ostringstream text;
-    text << std::ifstream(file, std::ios::binary).rdbuf();
-    return text.str();
-}
+using test::readText;
+using test::writeText;
 
 // Every file under folder with its contents; links as links, never followed.
 Tree treeOf(const fs::path& folder) {

@@ -80,22 +80,5 @@ void writeSampleEvent(const DataPaths& paths, const SampleEvent& event) {
     }
 }
 
-std::map<std::string, std::string> listTree(const std::filesystem::path& folder) {
-    std::map<std::string, std::string> tree;
-    for (auto it = std::filesystem::recursive_directory_iterator(folder);
-         it != std::filesystem::recursive_directory_iterator(); ++it) {
-        const std::string name = it->path().lexically_relative(folder).generic_string();
-        if (it->is_symlink()) {
-            tree[name] = "<link>";
-        } else if (it->is_directory()) {
-            tree[name] = "<dir>";
-        } else {
-            std::ostringstream bytes;
-            bytes << std::ifstream(it->path(), std::ios::binary).rdbuf();
-            tree[name] = bytes.str();
-        }
-    }
-    return tree;
-}
 
 } // namespace kelvora::test

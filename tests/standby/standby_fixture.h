@@ -20,8 +20,5 @@ struct SampleEvent {
 // Writes the event under paths.root (which must exist).
 void writeSampleEvent(const DataPaths& paths, const SampleEvent& event = {});
 
-// Every entry under folder by its relative name: a file's bytes, "<dir>" for a folder, "<link>" for a
-// symbolic link (never followed). Two equal listings mean nothing was added, removed or changed.
-std::map<std::string, std::string> listTree(const std::filesystem::path& folder);
 
 } // namespace kelvora::test

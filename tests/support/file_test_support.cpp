@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -119,6 +120,35 @@ std::string encodeText(std::string_view utf8, const char* encoding) {
     iconv_close(converter);
     out.resize(out.size() - outLeft);
     return out;
+}
+
+void writeText(const std::filesystem::path& file, std::string_view text) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::string readText(const std::filesystem::path& file) {
+    std::ostringstream text;
+    text << std::ifstream(file, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+std::map<std::string, std::string> listTree(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> tree;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder);
+         it != std::filesystem::recursive_directory_iterator(); ++it) {
+        const std::string name = it->path().lexically_relative(folder).generic_string();
+        if (it->is_symlink()) {
+            tree[name] = "<link>";
+        } else if (it->is_directory()) {
+            tree[name] = "<dir>";
+        } else {
+            std::ostringstream bytes;
+            bytes << std::ifstream(it->path(), std::ios::binary).rdbuf();
+            tree[name] = bytes.str();
+        }
+    }
+    return tree;
 }
 
 } // namespace kelvora::test

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,5 +44,13 @@ ChildResult runInChild(const std::function<int(const std::function<void(std::str
 
 // Lets an unprivileged child reach into a test folder.
 void openToEveryone(const std::filesystem::path& folder);
+
+// A file holding text as its bytes, its folders made as needed; and the bytes of a file as text.
+void writeText(const std::filesystem::path& file, std::string_view text);
+std::string readText(const std::filesystem::path& file);
+
+// Every entry under folder by its relative name: a file's bytes, "<dir>" for a folder, "<link>" for a
+// symbolic link (never followed). Two equal listings mean nothing was added, removed or changed.
+std::map<std::string, std::string> listTree(const std::filesystem::path& folder);
 
 } // namespace kelvora::test
