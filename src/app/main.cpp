@@ -48,6 +48,17 @@ std::filesystem::path userProgramFolder(const CommandLine& line) {
     return defaultUserFolder(std::getenv("XDG_DATA_HOME"), home);
 }
 
+// Replaces this process with program and the arguments after argv[0]; returns the errno when it cannot.
+int execProgram(const std::filesystem::path& program, std::vector<std::string> args) {
+    args.insert(args.begin(), program.string());
+    std::vector<char*> again;
+    for (std::string& argument : args)
+        again.push_back(argument.data());
+    again.push_back(nullptr);
+    ::execv(again.front(), again.data());
+    return errno;
+}
+
 // A shared install (or --folder) runs the program from the user's own program folder, brought up to date
 // first; this process becomes that program. Returns only on a failure, which it has shown.
 int runFromProgramFolder(const CommandLine& line, const std::filesystem::path& exe, int& argc, char** argv) {
@@ -60,15 +71,16 @@ int runFromProgramFolder(const CommandLine& line, const std::filesystem::path& e
     }
     if (prepared) {
         std::vector<std::string> args = withoutFolderOption(std::vector<std::string>(argv + 1, argv + argc));
-        args.insert(args.begin(), (folder / exe.filename()).string());
-        std::vector<char*> again;
-        for (std::string& argument : args)
-            again.push_back(argument.data());
-        again.push_back(nullptr);
-        ::execv(again.front(), again.data());
-        prepared.fault = FolderFault::Copy;
+        int errnum = execProgram(folder / exe.filename(), args);
+        // A folder that may not run programs (a FAT stick mounted as the desktop does it, a noexec mount):
+        // the shared program runs on that folder's data instead.
+        if ((errnum == EACCES || errnum == EPERM) && line.data.empty()) {
+            args.insert(args.end(), {"--data", folder.string()});
+            errnum = execProgram(exe, args);
+        }
+        prepared.fault = FolderFault::Start;
         prepared.folder = folder;
-        prepared.file = FileResult::failed(FileOp::Copy, FileStep::Open, folder / exe.filename(), errno);
+        prepared.file = FileResult::failed(FileOp::None, FileStep::Open, folder / exe.filename(), errnum);
     }
     const std::u16string text = folderFailureText(prepared);
     std::fprintf(stderr, "kelvora: %s\n", toUtf8(text).c_str());
@@ -93,9 +105,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kelvora: %s\n\n%s", line.error.c_str(), usageText().c_str());
         return 2;
     }
-    // The program keeps its data beside itself, which a package's folder under /usr/lib cannot take.
+    // The program keeps its data beside itself, which a package's folder under /usr/lib cannot take. A data
+    // folder named on the command line is used as it is, also by the shared install.
     if (const std::filesystem::path exe = ownExecutable();
-        isSharedInstall(exe.parent_path()) || !line.folder.empty())
+        (isSharedInstall(exe.parent_path()) && line.data.empty()) || !line.folder.empty())
         return runFromProgramFolder(line, exe, argc, argv);
     SystemClock clock;
     Random15 random(clock);

@@ -68,7 +68,8 @@ bool mayFill(const fs::path& target) {
         return false;
     if (fs::is_empty(target, ec))
         return true;
-    return present(target / "kelvora") || present(target / kSettingsFolder) || present(target / kProgressFolder);
+    return present(target / "kelvora") || present(target / kSettingsFolder) ||
+           present(target / kProgressFolder);
 }
 
 // Copies source over target unless target already holds the same bytes (and, for the program, may be run).
@@ -176,6 +177,9 @@ std::u16string folderFailureText(const FolderResult& result) {
                           {folder});
     case FolderFault::NotSharedInstall:
         return u"--folder 只用于系统安装的 Kelvora。\n\n便携的程序文件夹请整个复制到新的位置，再从那里启动。";
+    case FolderFault::Start:
+        return formatText(u"无法启动程序:\n%s\n\n%s",
+                          {pathText(result.file.path), errorText(result.file.errnum)});
     case FolderFault::Create:
     case FolderFault::Copy:
         return formatText(u"无法准备程序文件夹:\n%s\n\n%s", {folder, messageText(result.file)});

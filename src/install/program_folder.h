@@ -32,6 +32,7 @@ enum class FolderFault {
     NotSharedInstall, // --folder given to a program that is not a shared install
     Create,           // a folder could not be made (FileResult in file)
     Copy,             // the program, a built-in resource or the sample could not be copied (file)
+    Start,            // the prepared program could not be started (file.path, file.errnum)
 };
 
 struct FolderResult {

@@ -4,7 +4,8 @@
 # folder with the sample event and the program starts there, with no message box. The event is then edited
 # (a new name list through the launcher, two stops of the draw), and the launcher of a newer build of the
 # package brings in its program and built-in resources while the event, its lists and its progress stay byte
-# for byte. Last, --folder sets up a second program folder, and a folder of the user's own is refused.
+# for byte. Last, --folder sets up a second program folder, a folder of the user's own is refused, and a
+# stick that may not run programs (a noexec mount, as root) gets its event run by the shared program.
 #
 #   package_e2e.sh <kelvora_*.deb>
 #
@@ -55,6 +56,17 @@ user_data() {
     xargs -0 sha256sum)
 }
 
+# A mount of the test's is let go before the common cleanup, which keeps the files of a failed run.
+MOUNTED=""
+package_cleanup() {
+  local rc=$?
+  if [ -n "$APP_PID" ]; then kill -9 "$APP_PID" 2>/dev/null || true; fi
+  if [ -n "$MOUNTED" ]; then umount "$MOUNTED" 2>/dev/null || true; fi
+  (exit "$rc")
+  e2e_cleanup
+}
+trap package_cleanup EXIT
+
 start_xvfb 1920x1080
 
 STEP="the first start: the user's folder with the sample event, no message box"
@@ -67,7 +79,6 @@ for file in 参数设置\(勿删\)/文字名单.dat 参数设置\(勿删\)/奖�
   cmp -s "$SHARED/示例活动/$file" "$USER_FOLDER/$file" || fail "the sample's $file is missing or differs"
 done
 [ ! -e "$USER_FOLDER/系统安装.txt" ] || fail "the user's folder is marked as a shared install"
-shot root package-first-start
 stop_program
 
 STEP="editing the event: a new name list through the launcher, then two stops"
@@ -124,5 +135,30 @@ key Return
 wait_for "the program to end with its box" process_gone "$APP_PID"
 APP_PID=""
 [ "$(ls -A "$WORK/documents")" = report.txt ] || fail "the refused folder was changed"
+
+STEP="--folder on a stick that may not run programs: the shared program runs on its event"
+NOEXEC="$WORK/fat-stick"
+mkdir -p "$NOEXEC"
+if mount -t tmpfs -o noexec,size=64m tmpfs "$NOEXEC" 2>/dev/null; then
+  MOUNTED="$NOEXEC"
+  "$LAUNCHER" --folder "$NOEXEC/年会" >>"$WORK/kelvora.out" 2>&1 &
+  APP_PID=$!
+  wait_for "the draw screen from the stick" full_screen_window
+  sleep 1
+  [ "$(captioned)" = 1 ] || fail "a message box on the stick: $(cat "$WORK/kelvora.out")"
+  [ "$(readlink -f "/proc/$APP_PID/exe")" = "$SHARED/kelvora" ] || fail "not the shared program on the stick: $(readlink -f "/proc/$APP_PID/exe")"
+  xdotool mousemove 960 540 click 1
+  sleep 0.2
+  key space
+  key space
+  sleep 0.3
+  key space
+  wait_for "the stop saved on the stick" test -s "$NOEXEC/年会/抽取进度(勿删)/抽取进度.dat"
+  stop_program
+  umount "$NOEXEC"
+  MOUNTED=""
+else
+  echo "(no noexec mount here without root: the stick that may not run programs is left out)"
+fi
 
 echo "PASS: first start with the sample event, upgrade over an event in use, --folder"
