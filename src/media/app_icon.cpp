@@ -16,13 +16,13 @@
 #include <QTransform>
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace kelvora {
 namespace {
 
 constexpr double kSide = 256;
-constexpr double kPi = 3.14159265358979323846;
 
 // The ticket in its own upright frame, centred on the origin. The stub on the right is marked off by the
 // perforation; the star sits in the middle of the rest.
@@ -81,7 +81,7 @@ QPainterPath star(QPointF centre, double radius) {
     QPainterPath path;
     for (int i = 0; i < 10; ++i) {
         const double r = i % 2 == 0 ? radius : radius * kStarInnerRatio;
-        const double angle = -kPi / 2 + i * kPi / 5;
+        const double angle = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
         const QPointF point = centre + QPointF(r * std::cos(angle), r * std::sin(angle));
         if (i == 0)
             path.moveTo(point);
