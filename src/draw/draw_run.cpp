@@ -4,7 +4,6 @@
 #include "draw/draw_run.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "records/draw_mode.h"
 
@@ -231,8 +230,7 @@ int DrawRun::beginPress() {
     m_scrollDeck = m_progress.pool;
     ++m_deckGeneration;
     // The deck is at most kMaxEntrants long, so a position fits in 16 bits.
-    m_deckOrder.resize(std::min(m_scrollDeck.size(), static_cast<std::size_t>(kMaxEntrants)));
-    std::iota(m_deckOrder.begin(), m_deckOrder.end(), std::uint16_t{0});
+    m_deckOrder.reset(std::min(m_scrollDeck.size(), static_cast<std::size_t>(kMaxEntrants)));
     return m_progress.shownCount;
 }
 
@@ -241,14 +239,10 @@ void DrawRun::dealFrame() {
         return;
     const std::size_t d = m_deckOrder.size();
     const std::size_t shown = std::min(static_cast<std::size_t>(m_progress.shownCount), d);
+    // A dealt position moves to the end of the deck, out of reach for the rest of this frame.
     for (std::size_t i = 0; i < shown; ++i) {
         const std::size_t j = static_cast<std::size_t>(m_random.next()) % (d - i);
-        const std::uint16_t dealt = m_deckOrder[j];
-        m_progress.shownEntrants[i] = m_scrollDeck[dealt];
-        // Moving the dealt position to the end keeps it out of reach for the rest of this frame.
-        std::copy(m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j) + 1, m_deckOrder.end(),
-                  m_deckOrder.begin() + static_cast<std::ptrdiff_t>(j));
-        m_deckOrder.back() = dealt;
+        m_progress.shownEntrants[i] = m_scrollDeck[m_deckOrder.dealAt(j)];
     }
     m_host.repaintScreen();
 }

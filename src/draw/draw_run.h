@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "draw/deck_order.h"
 #include "draw/draw_host.h"
 #include "draw/draw_progress.h"
 #include "draw/forfeit.h"
@@ -126,9 +127,8 @@ private:
     EntrantList m_scrollDeck;
     std::u16string m_replayPrize;
     bool m_slowScroll = false;
-    // The deck's order as positions into m_scrollDeck: dealing moves 2-byte positions instead of 264-byte
-    // records.
-    std::vector<std::uint16_t> m_deckOrder;
+    // The deck's order as positions into m_scrollDeck: dealing moves positions, not 264-byte records.
+    DeckOrder m_deckOrder;
     std::uint64_t m_deckGeneration = 0;
 };
 

@@ -176,7 +176,8 @@ TEST_F(MusicSlotsTest, EachStopStartsTheWinningMusicFromItsStartAndItPlaysOnlyOn
     ASSERT_TRUE(test::waitUntil([&] { return win->positionMs() >= 250; }, 5s));
     m_slots->startWinMusic();
     EXPECT_EQ(m_slots->player(MusicSlot::Win), win);
-    EXPECT_EQ(win->positionMs(), 0) << "the next stop restarts it, though it was still playing";
+    // It had played past 250 ms; the restart's seek may have let a few milliseconds play already.
+    EXPECT_LT(win->positionMs(), 150) << "the next stop restarts it, though it was still playing";
 
     // Played to its end it waits, paused at its start, until the next stop.
     EXPECT_TRUE(test::waitUntil([&] { return !win->isPlaying(); }, 5s));

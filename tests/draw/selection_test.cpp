@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 #include <set>
 
+#include "draw/deck_order.h"
 #include "draw_fixture.h"
 
 namespace kelvora::test {
@@ -67,6 +69,27 @@ TEST_F(SelectionTest, FramesDealExactlyAsMovingTheRecordsWould) {
     for (int f = 1; f < 200; ++f) {
         run.scrollTimerTick();
         ASSERT_EQ(shown(), expected[static_cast<std::size_t>(f)]) << "frame " << f;
+    }
+}
+
+// Decks of every small size and a large one, dealt far past the point where the slots are packed again.
+TEST(DeckOrderTest, DealsAsErasingAndAppendingThePositionWould) {
+    std::mt19937 pick(7);
+    for (const std::size_t size : {1u, 2u, 3u, 5u, 64u, 1000u}) {
+        DeckOrder order;
+        order.reset(size);
+        std::vector<std::uint16_t> reference(size);
+        for (std::size_t i = 0; i < size; ++i)
+            reference[i] = static_cast<std::uint16_t>(i);
+        for (int deal = 0; deal < 5000; ++deal) {
+            const std::size_t reach = size - static_cast<std::size_t>(deal) % size;
+            const std::size_t j = pick() % reach;
+            const std::uint16_t expected = reference[j];
+            reference.erase(reference.begin() + static_cast<std::ptrdiff_t>(j));
+            reference.push_back(expected);
+            ASSERT_EQ(order.dealAt(j), expected) << "deck of " << size << ", deal " << deal;
+        }
+        EXPECT_EQ(order.size(), size);
     }
 }
 

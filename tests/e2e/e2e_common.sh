@@ -63,11 +63,12 @@ fail() {
   exit 1
 }
 
-# Polls a command until it succeeds; no fixed sleeps that a slow machine could outrun.
+# Polls a command until it succeeds; no fixed sleeps that a slow machine could outrun. 15 s, or WAIT_TENTHS
+# tenths of a second for long work (WAIT_TENTHS=600 wait_for ...).
 wait_for() {
   local what=$1
   shift
-  for _ in $(seq 1 150); do
+  for _ in $(seq 1 "${WAIT_TENTHS:-150}"); do
     if "$@" >/dev/null 2>&1; then return 0; fi
     sleep 0.1
   done
