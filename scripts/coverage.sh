@@ -17,7 +17,7 @@ ctest --test-dir "$BUILD" -j"$(nproc)" --output-on-failure || echo "coverage: so
 
 mkdir -p "$BUILD/coverage"
 # Branches that only exceptions or the compiler's own code take are no decisions of ours.
-gcovr --root . --object-directory "$BUILD" --filter 'src/' -j"$(nproc)" \
+gcovr --root . --object-directory "$BUILD" --filter 'src/' -j"$(nproc)" --exclude-directories '.*/CompilerIdCXX' \
   --exclude-unreachable-branches --exclude-throw-branches \
   --html-details "$BUILD/coverage/index.html" --json-summary "$BUILD/coverage/summary.json" >/dev/null
 python3 - "$BUILD/coverage/summary.json" <<'PY'
